@@ -1,0 +1,2 @@
+// PLACEHOLDER: korvel-sim is written with the simulated transceiver.
+int main() { return 0; }

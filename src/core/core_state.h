@@ -1,0 +1,81 @@
+// State of the program core: the run flag, the dispatcher's key state, the poll cycle, the entry
+// modes and the direct radio keys, plus the positional configuration read from korvel.cfg.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace korvel::core {
+
+inline constexpr const char* kVersionText = "3.6a";
+inline constexpr const char* kWindowTitle = "*** Korvel Front Panel v3.6a ***";
+
+// Values of korvel.cfg, taken by character position. Some of them (txPower, swrAnnounce,
+// tunerState) are working values that keys change later; the file itself is never written.
+struct ConfigState {
+  int comPort = 0;
+  int baudRate = 0;
+  int txPower = 0;
+  int maxPower = 0;  // the configured power as read at start-up, the upper reference
+  int swrAnnounce = 0;
+  int tunerState = 0;          // 0 on, 1 off, 2 both, 3 not usable above 73 MHz (until tune ends)
+  std::string bandCoverage;    // "1", "6", "2" or "7": the radio's top band
+  int radioPowerSwitch = 0;
+  int dcsAllowed = 0;
+  // Working repeater offsets, indexed by band (10..13 used).
+  std::array<int, 15> repeaterOffsetMinus{};
+  std::array<std::string, 15> repeaterOffsetKhz{};
+  // The configured copy of bands 11..13 (the transmit-frequency announcement reads these).
+  std::array<int, 15> configuredOffsetMinus{};
+  std::array<std::string, 15> configuredOffsetKhz{};
+  int passThroughPort = 0;
+  int debugLog = 0;
+};
+
+struct CoreState {
+  int running = 0;
+  std::string versionText = kVersionText;
+  std::string bannerText;
+
+  // Dispatcher.
+  int keyCode = 0;
+  int keyHeld = 0;
+  int keyState = 0;
+
+  // Poll cycle.
+  int tickCount = 0;
+  int pollPaused = 0;
+  int replyPending = 0;
+  int pollPhase = 0;
+  int quitCountdown = 0;
+
+  // Meters read by the poll cycle.
+  int sMeterValue = 0;
+  std::string swrText;
+  int meterPeak = 0;
+  int meterScratch = 0;  // position of "RM4" in the last meter reply
+
+  // Entry modes.
+  int freqEntryActive = 0;
+  long entryNumber = 999;
+  int mhzDigits = 0;
+  int pointEntered = 0;
+  int entryBand = 0;
+  std::string offsetEntry;
+  std::string menuNumber;
+  std::string menuValue;
+
+  // Direct radio keys.
+  int txState = 0;
+  int txSettleTicks = 0;
+  int tuneActive = 0;
+  int tunerEngaged = 0;
+  int monitorOn = 0;
+  std::string monitorLevel = "050";
+  int micMeterState = 0;
+  int agcStep = 0;
+  int breakIn = 0;
+  int voxOn = 0;
+};
+
+}  // namespace korvel::core

@@ -1,0 +1,12 @@
+// The main window's event handler: close, timer tick, key up, and the ordered key-down chain.
+#pragma once
+
+#include "platform/window_system.h"
+
+namespace korvel {
+struct Panel;
+
+void handleEvent(Panel& p, const platform::Event& event);
+void handleKeyDown(Panel& p, int key);
+
+}  // namespace korvel

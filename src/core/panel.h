@@ -1,0 +1,45 @@
+// The Panel: the whole program state in one value, and the platform it reaches the world through.
+// Every routine takes a Panel&; a test builds a fresh one wired to test doubles.
+#pragma once
+
+#include <filesystem>
+
+#include "core/core_state.h"
+#include "display/display_state.h"
+#include "functions/function_state.h"
+#include "memory/memory_state.h"
+#include "platform/serial_ports.h"
+#include "platform/sound_output.h"
+#include "platform/window_system.h"
+#include "radio_link/link_state.h"
+#include "speech/speech_state.h"
+
+namespace korvel {
+
+struct Panel {
+  Panel(platform::SerialPorts& serialPorts, platform::SoundOutput& soundOutput,
+        platform::WindowSystem& windowSystem, std::filesystem::path stationFolder)
+      : ports(serialPorts), sound(soundOutput), window(windowSystem), folder(std::move(stationFolder)) {}
+  Panel(const Panel&) = delete;
+  Panel& operator=(const Panel&) = delete;
+
+  platform::SerialPorts& ports;
+  platform::SoundOutput& sound;
+  platform::WindowSystem& window;
+  // The station folder: korvel.cfg, debug.dat, savmem.dat, memory.txt and the wave folder live here.
+  std::filesystem::path folder;
+
+  core::ConfigState config;
+  core::CoreState core;
+  link::LinkState link;
+  speech::SpeechState speech;
+  display::DisplayState display;
+  functions::BandState band;
+  functions::ModeState mode;
+  functions::FunctionState fn;
+  functions::ToneState tone;
+  functions::LevelState level;
+  memory::MemoryState memory;
+};
+
+}  // namespace korvel

@@ -1,0 +1,32 @@
+// Main window operations: creation, the text position, printing, fonts, the timer and the
+// event pump that hands every event to the dispatcher.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace korvel {
+struct Panel;
+
+inline constexpr int kWindowLeft = 250;
+inline constexpr int kWindowTop = 100;
+inline constexpr int kWindowWidth = 950;
+inline constexpr int kWindowHeight = 500;
+inline constexpr int kTimerPeriodMs = 50;
+
+bool createMainWindow(Panel& p);
+void closeMainWindow(Panel& p);
+void moveTo(Panel& p, int x, int y);
+// Joins the pieces and draws them at the text position; a trailing "\n" (and a "\r" before it) is
+// dropped first, an empty result draws nothing, and the position moves past the drawn text.
+void printText(Panel& p, std::initializer_list<std::string_view> pieces);
+void printText(Panel& p, std::string_view text);
+void setFont(Panel& p, std::string_view face, int points, int weight);
+std::string spaces(int n);
+void startTimer(Panel& p);
+void stopTimer(Panel& p);
+// Waits for at least one event, then hands every pending event to the dispatcher.
+void processEvents(Panel& p);
+
+}  // namespace korvel

@@ -1,0 +1,20 @@
+// The band table: each band remembers where the operator last was; leaving a band saves the
+// radio's state into its record, arriving sends the record back. Also band stepping and jumps.
+#pragma once
+
+namespace korvel {
+struct Panel;
+
+void initBandTable(Panel& p);
+void saveBandState(Panel& p);
+void recallBand(Panel& p);
+void stepBandUp(Panel& p);
+void stepBandDown(Panel& p);
+// n is 11, 12, 13 or 15 (general coverage).
+void jumpToBand(Panel& p, int n);
+void bandFromMegahertz(Panel& p, long mhz);
+void storeModeInBand(Panel& p);
+// The top band that bandCoverage names (10, 11, 12 or 13).
+int topBand(const Panel& p);
+
+}  // namespace korvel

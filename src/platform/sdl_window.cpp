@@ -1,0 +1,1 @@
+// PLACEHOLDER: the real sdl_window implementation comes with the platform layer.

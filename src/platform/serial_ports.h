@@ -1,0 +1,29 @@
+// The numbered serial-port table (slots 1..256) the radio link talks through.
+// Every operation on a number outside 1..256 or on an empty slot does nothing and returns 0.
+#pragma once
+
+namespace korvel::platform {
+
+class SerialPorts {
+ public:
+  static constexpr int kFirstPort = 1;
+  static constexpr int kLastPort = 256;
+
+  virtual ~SerialPorts() = default;
+
+  // Opens port n at the given baud rate, 8 data bits, no parity, one stop bit; 1 on success, else 0.
+  virtual int openPort(int n, int baud) = 0;
+  virtual void closePort(int n) = 0;
+  // m = -1: a read returns at once with whatever has arrived; any other m: 1000 ms gap, m ms per byte.
+  virtual void setPortReadTimeouts(int n, int m) = 0;
+  // Stop selector 1 gives one stop bit, anything else two. Returns 1 if the device refused, else 0.
+  virtual int setPortFrame(int n, int dataBits, int parity, int stopSelector) = 0;
+  // Bytes in the input queue (0 on any error).
+  virtual int portBytesWaiting(int n) = 0;
+  // One read of at most maximum bytes; returns the count read (0 on any error).
+  virtual int readPort(int n, char* buffer, int maximum) = 0;
+  // Writes all bytes; returns the count written (0 on any error).
+  virtual int writePort(int n, const char* bytes, int length) = 0;
+};
+
+}  // namespace korvel::platform

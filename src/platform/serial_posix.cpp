@@ -1,0 +1,1 @@
+// PLACEHOLDER: the real serial_posix implementation comes with the platform layer.

@@ -1,0 +1,14 @@
+// Radio identification, the connection sequence on the first frequency reply, and every later
+// frequency reply; also how frequency commands are formed.
+#pragma once
+
+namespace korvel {
+struct Panel;
+
+void handleFrequencyReply(Panel& p);
+void connectRadio(Panel& p);
+void bandFromFrequency(Panel& p);
+void sendFrequency(Panel& p);
+void snapToKilohertz(Panel& p);
+
+}  // namespace korvel

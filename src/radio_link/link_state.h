@@ -1,0 +1,33 @@
+// State of the radio link: the CAT scratch texts, the debug log, the pass-through relay and what
+// the connection sequence and the frequency replies have learnt about the radio.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+namespace korvel::link {
+
+struct LinkState {
+  std::string commandText;           // bare command in, exactly what was sent out (";" included)
+  std::string replyText;             // what the last read returned (up to 255 bytes)
+  std::string lastFrequencyCommand;  // last "FA"/"FB" + nine digits + ";" sent, before shortening
+  int bytesWaiting = 0;
+  int radioModel = 0;                // 0 until identified; 310 is kept as 241
+
+  std::ofstream debugFile;           // debug.dat, open while debugLog is 1; every line flushed
+
+  std::string relayBuffer;           // bytes from the pass-through port not yet relayed
+  int relayActive = 0;
+
+  int connected = 0;
+  long long frequencyHz = 0;
+  std::string frequencyText;
+  std::string lastFrequencyReply;
+  std::string vfoAText;
+  std::string vfoBText;
+  int bandSaveAllowed = 0;
+  int announceOnNextReply = 0;
+  int skipRecordSwap = 0;
+};
+
+}  // namespace korvel::link

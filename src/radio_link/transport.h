@@ -1,0 +1,20 @@
+// CAT transport: one send routine that turns commandText into a command on the wire, one read
+// that takes whatever has arrived, and the pause word that gives the radio time to answer.
+#pragma once
+
+#include <string>
+
+namespace korvel {
+struct Panel;
+
+void sendCommand(Panel& p);
+void readReply(Panel& p);
+void catPause(Panel& p);
+// commandText = command, then sendCommand.
+void sendText(Panel& p, std::string command);
+// The query calling order: send, pause, empty replyText, read. Returns replyText.
+const std::string& queryRadio(Panel& p, std::string command);
+// Close, open at baudRate, reads that return at once, 8 data bits, no parity, two stop bits.
+void setUpPort(Panel& p, int port);
+
+}  // namespace korvel

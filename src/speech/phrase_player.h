@@ -1,0 +1,21 @@
+// The phrase player: a word name becomes a file in the wave folder, played to its end.
+// A phrase is nothing but consecutive playWord calls; a missing word is silently skipped.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace korvel {
+struct Panel;
+
+// The file a word name stands for (waveFolder + name, ".wav" added when the name has none),
+// matched without regard to letter case; empty when there is no such file.
+std::filesystem::path wordFile(Panel& p, std::string_view name);
+// Plays the word to its end (the only way the program waits, besides the timer).
+void playWord(Panel& p, std::string_view name);
+// Starts the word and returns at once; the next playWord cuts it.
+void playWordAsync(Panel& p, std::string_view name);
+// Speaks a text one character at a time; characters without a word file are silent.
+void speakCharacters(Panel& p, std::string_view text);
+
+}  // namespace korvel

@@ -1,0 +1,24 @@
+// State of the phrase player: where word files are looked for, and who hears the transcript.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <ostream>
+#include <string>
+
+namespace korvel::speech {
+
+inline constexpr const char* kWaveFolder = "wave/";
+
+struct SpeechState {
+  // Prefix of every word file, relative to the station folder; the poll cycle points it at "xx"
+  // (a folder that does not exist) to update the S-meter display without a sound.
+  std::string waveFolder = kWaveFolder;
+  // Receives the name of every word actually played, one per line; null when not wanted.
+  std::ostream* transcript = nullptr;
+  int announcingTxFrequency = 0;
+  // Lower-case file name -> real file name, per folder, for case-insensitive word lookup.
+  std::map<std::filesystem::path, std::map<std::string, std::string>> folderIndex;
+};
+
+}  // namespace korvel::speech

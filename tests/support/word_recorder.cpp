@@ -1,0 +1,28 @@
+#include "word_recorder.h"
+
+namespace korvel::testing {
+
+bool WordRecorder::play(const std::filesystem::path& file) {
+  if (!std::filesystem::is_regular_file(file)) return false;
+  background.clear();
+  const std::string name = file.stem().string();
+  words.push_back(name);
+  const auto it = durationMs.find(name);
+  if (it != durationMs.end()) elapsedMs += it->second;
+  return true;
+}
+
+bool WordRecorder::playAsync(const std::filesystem::path& file) {
+  if (!std::filesystem::is_regular_file(file)) return false;
+  const std::string name = file.stem().string();
+  words.push_back(name);
+  background = name;
+  return true;
+}
+
+void WordRecorder::stop() {
+  background.clear();
+  ++stops;
+}
+
+}  // namespace korvel::testing

@@ -1,0 +1,29 @@
+// Test double for sound output: records every file played instead of playing it.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/sound_output.h"
+
+namespace korvel::testing {
+
+class WordRecorder : public platform::SoundOutput {
+ public:
+  bool play(const std::filesystem::path& file) override;
+  bool playAsync(const std::filesystem::path& file) override;
+  void stop() override;
+
+  // File names (without folder and ".wav") in the order played, blocking and background alike.
+  std::vector<std::string> words;
+  // The background word still "playing", empty when none or cut.
+  std::string background;
+  int stops = 0;
+  // Simulated playing time per word (file stem), added to elapsedMs on every blocking play.
+  std::map<std::string, int> durationMs;
+  long long elapsedMs = 0;
+};
+
+}  // namespace korvel::testing
