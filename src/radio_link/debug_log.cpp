@@ -1,12 +1,50 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "radio_link/debug_log.h"
+
+#include <ctime>
+
 #include "core/panel.h"
+#include "core/text.h"
 
 namespace korvel {
 
-void openDebugLog(Panel&) {}
-void writeDebugLine(Panel&, std::string_view) {}
-std::string keyLine(int) { return {}; }
-void closeDebugLog(Panel&) {}
+namespace {
+
+std::string headerTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%d-%m-%Y   %H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
+
+void openDebugLog(Panel& p) {
+  p.link.debugFile.close();
+  p.link.debugFile.clear();
+  p.link.debugFile.open(p.folder / "debug.dat", std::ios::binary | std::ios::trunc);
+  if (!p.link.debugFile) return;  // every later write is skipped; the program runs on
+  writeDebugLine(p, "KORVEL " + p.core.versionText + "  " + headerTime());
+  writeDebugLine(p, "Comport=" + numberText(p.config.comPort) + "  Speed=" + numberText(p.config.baudRate) + " Baud");
+}
+
+void writeDebugLine(Panel& p, std::string_view line) {
+  if (!p.link.debugFile.is_open()) return;
+  // Each line reaches the file at once: a crash loses nothing, and a follower sees it live.
+  p.link.debugFile << line << "\r\n" << std::flush;
+}
+
+std::string keyLine(int keyCode) {
+  if (keyCode == 13) return "*C/R";
+  if (keyCode == 190 || keyCode == 110) return "*.";
+  const char character = static_cast<char>(keyCode & 0xFF);
+  if (keyCode >= 96 && keyCode <= 105) return std::string("*") + character + " (" + static_cast<char>(keyCode - 48) + ")";
+  return std::string("*") + character + " (" + numberText(keyCode) + " )";
+}
+
+void closeDebugLog(Panel& p) {
+  if (p.link.debugFile.is_open()) p.link.debugFile.close();
+}
 
 }  // namespace korvel

@@ -1,14 +1,67 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "radio_link/transport.h"
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "radio_link/debug_log.h"
+#include "radio_link/radio_models.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-void sendCommand(Panel&) {}
-void readReply(Panel&) {}
-void catPause(Panel&) {}
-void sendText(Panel&, std::string) {}
-const std::string& queryRadio(Panel&, std::string) { static std::string empty; return empty; }
-void setUpPort(Panel&, int) {}
+namespace {
+
+bool isFrequencyCommand(const std::string& text) {
+  return text.rfind("FA", 0) == 0 || text.rfind("FB", 0) == 0;
+}
+
+}  // namespace
+
+void sendCommand(Panel& p) {
+  std::string& command = p.link.commandText;
+  if (p.tone.vfoB == 1 && command.rfind("FA", 0) == 0) command[1] = 'B';
+  command = capStored(command + ";");
+  // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
+  if (isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
+  // Older radios take eight frequency digits: the leading digit of the nine is dropped.
+  if (radioModel(p.link.radioModel).frequencyDigits == 8 && isFrequencyCommand(command) && command.size() > 5) {
+    command = command.substr(0, 2) + right(command, 9);
+  }
+  p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
+  if (p.config.debugLog == 1) writeDebugLine(p, "TX=" + command);
+}
+
+void readReply(Panel& p) {
+  p.link.replyText.clear();
+  p.link.bytesWaiting = p.ports.portBytesWaiting(p.config.comPort);
+  if (p.link.bytesWaiting > 0) {
+    char buffer[kReadCap];
+    const int count = p.ports.readPort(p.config.comPort, buffer, static_cast<int>(kReadCap));
+    p.link.bytesWaiting = count > 0 ? count : 0;
+    p.link.replyText.assign(buffer, static_cast<std::size_t>(p.link.bytesWaiting));
+  }
+  if (p.config.debugLog == 1 && !p.link.replyText.empty()) writeDebugLine(p, "RX=" + p.link.replyText);
+}
+
+void catPause(Panel& p) { playWord(p, "delay"); }
+
+void sendText(Panel& p, std::string command) {
+  p.link.commandText = std::move(command);
+  sendCommand(p);
+}
+
+const std::string& queryRadio(Panel& p, std::string command) {
+  sendText(p, std::move(command));
+  catPause(p);
+  p.link.replyText.clear();
+  readReply(p);
+  return p.link.replyText;
+}
+
+void setUpPort(Panel& p, int port) {
+  p.ports.closePort(port);
+  p.ports.openPort(port, p.config.baudRate);
+  p.ports.setPortReadTimeouts(port, -1);
+  p.ports.setPortFrame(port, 8, 0, 2);
+}
 
 }  // namespace korvel

@@ -1,12 +1,96 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "speech/phrase_player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
 #include "core/panel.h"
 
 namespace korvel {
 
-std::filesystem::path wordFile(Panel&, std::string_view) { return {}; }
-void playWord(Panel&, std::string_view) {}
-void playWordAsync(Panel&, std::string_view) {}
-void speakCharacters(Panel&, std::string_view) {}
+namespace {
+
+std::string lowerCase(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+bool hasExtension(std::string_view name) {
+  const auto dot = name.rfind('.');
+  return dot != std::string_view::npos && dot + 1 < name.size() && name.find('/', dot) == std::string_view::npos;
+}
+
+// The folder's files by lower-case name. Built on first use and rebuilt when the folder changes,
+// so a user who drops in a recording of their own is heard without a restart.
+const std::map<std::string, std::string>& folderIndex(Panel& p, const std::filesystem::path& dir) {
+  std::error_code ec;
+  auto& index = p.speech.folderIndex[dir];
+  const auto stamp = std::filesystem::last_write_time(dir, ec);
+  const std::string stampKey = ec ? std::string() : std::to_string(stamp.time_since_epoch().count());
+  const auto it = index.find("\x01stamp");
+  if (it != index.end() && it->second == stampKey) return index;
+  index.clear();
+  index["\x01stamp"] = stampKey;
+  if (!ec) {
+    for (auto entry = std::filesystem::directory_iterator(dir, ec);
+         !ec && entry != std::filesystem::directory_iterator(); entry.increment(ec)) {
+      const std::string file = entry->path().filename().string();
+      index.emplace(lowerCase(file), file);
+    }
+  }
+  return index;
+}
+
+}  // namespace
+
+std::filesystem::path wordFile(Panel& p, std::string_view name) {
+  if (name.empty()) return {};
+  std::string file(name);
+  if (!hasExtension(name)) file += ".wav";
+  const std::filesystem::path wanted = p.folder / (p.speech.waveFolder + file);
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(wanted, ec)) return wanted;
+  // Word names are matched without regard to case: "SWR" finds swr.wav.
+  const auto dir = wanted.parent_path();
+  if (!std::filesystem::is_directory(dir, ec)) return {};
+  const auto& index = folderIndex(p, dir);
+  const auto hit = index.find(lowerCase(wanted.filename().string()));
+  if (hit == index.end()) return {};
+  return dir / hit->second;
+}
+
+namespace {
+
+void writeTranscript(Panel& p, std::string_view name) {
+  if (p.speech.transcript == nullptr) return;
+  std::string word(name);
+  if (word.size() > 4 && lowerCase(word.substr(word.size() - 4)) == ".wav") word.resize(word.size() - 4);
+  *p.speech.transcript << word << '\n' << std::flush;
+}
+
+}  // namespace
+
+void playWord(Panel& p, std::string_view name) {
+  const auto file = wordFile(p, name);
+  if (file.empty()) return;
+  writeTranscript(p, name);
+  p.sound.play(file);
+}
+
+void playWordAsync(Panel& p, std::string_view name) {
+  const auto file = wordFile(p, name);
+  if (file.empty()) return;
+  writeTranscript(p, name);
+  p.sound.playAsync(file);
+}
+
+void speakCharacters(Panel& p, std::string_view text) {
+  for (const char c : text) {
+    // A blank, a point or a slash would name no word (or a folder); they stay silent.
+    if (c == ' ' || c == '/' || c == '.' || c == '\0') continue;
+    playWord(p, std::string_view(&c, 1));
+  }
+}
 
 }  // namespace korvel
