@@ -1,18 +1,68 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "display/main_window.h"
+
+#include <string>
+
+#include "core/dispatcher.h"
 #include "core/panel.h"
 
 namespace korvel {
 
-bool createMainWindow(Panel&) { return false; }
-void closeMainWindow(Panel&) {}
-void moveTo(Panel&, int, int) {}
-void printText(Panel&, std::initializer_list<std::string_view>) {}
-void printText(Panel&, std::string_view) {}
-void setFont(Panel&, std::string_view, int, int) {}
-std::string spaces(int) { return {}; }
-void startTimer(Panel&) {}
-void stopTimer(Panel&) {}
-void processEvents(Panel&) {}
+namespace {
+
+// Longest font face name the window keeps.
+constexpr std::size_t kFaceNameCap = 31;
+
+}  // namespace
+
+bool createMainWindow(Panel& p) {
+  p.display = {};
+  const bool made = p.window.createWindow(kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight, core::kWindowTitle);
+  p.display.windowOpen = made ? 1 : 0;
+  return made;
+}
+
+void closeMainWindow(Panel& p) {
+  p.window.closeWindow();
+  p.display.windowOpen = 0;
+}
+
+void moveTo(Panel& p, int x, int y) {
+  p.display.x = x;
+  p.display.y = y;
+}
+
+void printText(Panel& p, std::string_view text) {
+  // Every caller ends its pieces with "\r\n"; the window never breaks lines, so the ending goes.
+  if (!text.empty() && text.back() == '\n') {
+    text.remove_suffix(1);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  }
+  if (text.empty()) return;
+  const int width = p.window.drawText(p.display.x, p.display.y, std::string(text));
+  if (width > 0) p.display.x += width;
+}
+
+void printText(Panel& p, std::initializer_list<std::string_view> pieces) {
+  std::string joined;
+  for (const auto piece : pieces) joined += piece;
+  printText(p, std::string_view(joined));
+}
+
+void setFont(Panel& p, std::string_view face, int points, int weight) {
+  p.display.fontFace = std::string(face.substr(0, kFaceNameCap));
+  p.display.fontPoints = points;
+  p.display.fontWeight = weight;
+  p.window.setFont(p.display.fontFace, points, weight);
+}
+
+std::string spaces(int n) { return std::string(n > 0 ? static_cast<std::size_t>(n) : 0, ' '); }
+
+void startTimer(Panel& p) { p.window.startTimer(kTimerPeriodMs); }
+
+void stopTimer(Panel& p) { p.window.stopTimer(); }
+
+void processEvents(Panel& p) {
+  for (const auto& event : p.window.waitEvents()) handleEvent(p, event);
+}
 
 }  // namespace korvel

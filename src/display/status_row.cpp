@@ -1,9 +1,65 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "display/status_row.h"
+
+#include <string>
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "display/main_window.h"
 
 namespace korvel {
 
-void showStatusRow(Panel&) {}
+namespace {
+
+constexpr int kRowY = 250;
+
+// One field: a move to its column, then either its label or the blanks that cover the label.
+void showField(Panel& p, int x, bool on, const char* label, int blanks) {
+  moveTo(p, x, kRowY);
+  printText(p, {on ? std::string(label) : spaces(blanks), "\r\n"});
+}
+
+}  // namespace
+
+void showStatusRow(Panel& p) {
+  const auto& fn = p.fn;
+  const int mode = p.mode.currentMode;
+  setFont(p, "Ariel", 20, 20);
+
+  showField(p, 40, fn.preampOn == 1, "preamp ", 12);
+  showField(p, 170, fn.attOn == 1, "att", 4);
+  showField(p, 240, fn.nbOn == 1, "nb", 4);
+  showField(p, 310, fn.nrState == 1, "nr", 3);
+  showField(p, 360, fn.notchOn == 1, "notch", 9);
+  showField(p, 460, fn.contourState > 0, "Cont.", 8);
+  showField(p, 550, fn.procState > 0 && (mode == 1 || mode == 2), "spc", 7);
+  if (mode == 3) {
+    showField(p, 620, p.core.breakIn == 1, "bin ", 5);
+  } else {
+    showField(p, 620, p.core.voxOn == 1, "vox", 5);
+  }
+
+  // With the monitor off its blanks follow field 8 directly, wherever that text ended: the
+  // area at x 690 is covered only as far as those blanks reach.
+  if (p.core.monitorOn == 1) {
+    moveTo(p, 690, kRowY);
+    printText(p, {"mon", "\r\n"});
+  } else {
+    printText(p, {spaces(11), "\r\n"});
+  }
+
+  const std::string& tone = p.tone.toneText;
+  moveTo(p, 780, kRowY);
+  if (tone == "999" || tone == "000") {
+    printText(p, {spaces(30), "\r\n"});
+  } else if (left(tone, 1) <= "4") {
+    printText(p, {"ctcss=", tone, spaces(13), "\r\n"});
+  } else if (p.tone.toneIsDcs == 1) {
+    printText(p, {"dcs=", tone, spaces(14), "\r\n"});
+  } else {
+    printText(p, {spaces(28), "\r\n"});
+  }
+
+  setFont(p, "Ariel", 50, 700);
+}
 
 }  // namespace korvel

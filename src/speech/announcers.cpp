@@ -1,19 +1,241 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "speech/announcers.h"
+
+#include <string>
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "display/main_window.h"
+#include "display/status_row.h"
+#include "radio_link/transport.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-void speakFrequency(Panel&) {}
-void speakMode(Panel&) {}
-void speakWidth(Panel&) {}
-void showSMeter(Panel&) {}
-void speakSwr(Panel&) {}
-void speakMeterPeak(Panel&) {}
-void speakPower(Panel&) {}
-void speakBand(Panel&) {}
-void speakKeyerSpeed(Panel&) {}
-void toggleBreakIn(Panel&) {}
-void toggleVox(Panel&) {}
+namespace {
+
+// Digits of a non-negative number as its own word ("10" names the word file 10.wav).
+std::string digitsOf(long long n) { return std::to_string(n); }
+
+}  // namespace
+
+void speakFrequency(Panel& p) {
+  if (p.tone.speechQuiet == 1) return;
+  const std::string& text = p.link.frequencyText;
+  if (text.empty()) {
+    playWord(p, "nc");
+    return;
+  }
+  const int vfoB = p.tone.vfoB;
+  const int repeater = p.tone.repeaterActive;
+  const int txFrequency = p.speech.announcingTxFrequency;
+  if (vfoB == 0 && repeater == 1) playWord(p, "repeater");
+  if (txFrequency == 1 && repeater == 1) playWord(p, "tx");
+  if (vfoB == 1 && repeater == 0 && txFrequency == 0) playWord(p, "vfob");
+
+  // The MHz part digit by digit; the blanks of the right-aligned reply form are silent.
+  long point = findText(text, ".");
+  if (point == 0) point = static_cast<long>(text.size()) + 1;
+  speakCharacters(p, left(text, point - 1));
+
+  if (right(text, 6) == "000000") {
+    playWord(p, "mhz");
+    return;
+  }
+  playWord(p, "point");
+  // Digits after the point until only zeros are left: trailing zeros are never spoken.
+  for (long pos = point + 1; pos <= 11 && pos <= static_cast<long>(text.size()); ++pos) {
+    speakCharacters(p, mid(text, pos, 1));
+    if (valueOf(mid(text, pos + 1)) == 0) {
+      playWord(p, "mhz");
+      return;
+    }
+  }
+}
+
+void speakMode(Panel& p) {
+  if (p.tone.speechQuiet == 1) return;
+  switch (p.mode.currentMode) {
+    case 1: playWord(p, "lsb.wav"); break;
+    case 2: playWord(p, "usb.wav"); break;
+    case 3: playWord(p, "cw.wav"); break;
+    case 4: playWord(p, "am.wav"); break;
+    case 5:
+      playWord(p, "fm.wav");
+      playWord(p, "nar.wav");
+      break;
+    case 6: playWord(p, "c4fm.wav"); break;
+    case 7: playWord(p, "fm.wav"); break;
+    default: break;
+  }
+}
+
+void speakWidth(Panel& p) {
+  playWord(p, "bw");
+  const int n = p.mode.widthIndex;
+  if (p.mode.currentMode < 3) {
+    // Sideband filter steps in kHz with one decimal: 9 is 1.8, 14 is 2.4, 21 is 3.1.
+    playWord(p, n <= 10 ? "1.wav" : n <= 19 ? "2.wav" : "3.wav");
+    playWord(p, "point");
+    if (n == 9) {
+      playWord(p, "8.wav");
+    } else if (n == 10) {
+      playWord(p, "9.wav");
+    } else if (n >= 11 && n <= 19) {
+      playWord(p, digitsOf(n % 10));
+    } else if (n == 20) {
+      playWord(p, "0.wav");
+    } else if (n == 21) {
+      playWord(p, "1.wav");
+    }
+    playWord(p, "khz");
+    return;
+  }
+  // CW filter steps in Hz: 50 Hz apart up to 500, then 800 and 1200.
+  if (n == 11) {
+    for (const char* word : {"8", "0", "0", "hz"}) playWord(p, word);
+    return;
+  }
+  if (n == 12) {
+    for (const char* word : {"1", "2", "0", "0", "hz"}) playWord(p, word);
+    return;
+  }
+  const int q = n / 2;
+  if (q > 0) playWord(p, digitsOf(q));
+  playWord(p, n % 2 == 0 ? "0" : "5");
+  playWord(p, "0");
+  playWord(p, "hz");
+}
+
+void showSMeter(Panel& p) {
+  struct Step {
+    int above;
+    const char* printed;
+    const char* word;
+  };
+  moveTo(p, 750, 45);
+  playWord(p, "s.wav");
+  const int v = p.core.sMeterValue;
+  if (v > 120) {
+    playWord(p, "9.wav");
+    printText(p, {"S9", "\r\n"});
+    if (v > 131) {
+      static constexpr Step kOverNine[] = {
+          {247, "+60db", "60db"}, {206, "+40db", "40db"}, {183, "+30db", "30db"}, {163, "+20db", "20db"},
+          {153, "+15db", "15db"}, {143, "+10db", "10db"}, {131, "+5db", "5db"},
+      };
+      setFont(p, "ARIEL", 20, 20);
+      for (const auto& step : kOverNine) {
+        if (v > step.above) {
+          printText(p, {step.printed, "\r\n"});
+          playWord(p, step.word);
+          break;
+        }
+      }
+    } else {
+      // Erases the decibel figure of an earlier, stronger reading.
+      printText(p, {spaces(50), "\r\n"});
+    }
+    setFont(p, "ARIEL", 50, 700);
+    return;
+  }
+  static constexpr Step kBelowNine[] = {
+      {108, "S8", "8.wav"}, {96, "S7", "7.wav"}, {82, "S6", "6.wav"}, {68, "S5", "5.wav"},
+      {54, "S4", "4.wav"},  {40, "S3", "3.wav"}, {20, "S2", "2.wav"}, {10, "S1", "1.wav"},
+  };
+  for (const auto& step : kBelowNine) {
+    if (v > step.above) {
+      playWord(p, step.word);
+      printText(p, {step.printed, spaces(11), "\r\n"});
+      return;
+    }
+  }
+  playWord(p, "0.wav");
+  printText(p, {"S0", spaces(12), "\r\n"});
+}
+
+void speakSwr(Panel& p) {
+  if (p.config.tunerState == 0 && p.core.txState == 0) return;
+  const bool fullPhrase = p.config.swrAnnounce < 2;
+  if (fullPhrase) playWord(p, "SWR");
+  const long v = wholeValueOf(p.core.swrText);
+  const char* whole = "1";
+  long tenths = 0;
+  if (v < 50) {
+    whole = "1";
+  } else if (v < 120) {
+    tenths = (v - 50) / 7;
+  } else if (v < 160) {
+    whole = "2";
+    tenths = (v - 120) / 10;
+  } else if (v < 180) {
+    whole = "3";
+    tenths = (v - 160) / 2;
+  } else if (v < 200) {
+    whole = "4";
+    // (v - 180) / 2.5 to the nearest whole number; with whole readings it never falls on a half.
+    tenths = ((v - 180) * 2 + 2) / 5;
+  } else {
+    whole = "gt5";
+  }
+  playWord(p, whole);
+  playWord(p, "point");
+  playWord(p, digitsOf(tenths));
+  if (fullPhrase) playWord(p, "21");
+  if (p.config.swrAnnounce == 1) p.config.swrAnnounce = 2;
+}
+
+void speakMeterPeak(Panel& p) {
+  if (p.core.micMeterState == 1) {
+    playWord(p, "alc");
+    p.core.micMeterState = 2;
+  }
+  speakCharacters(p, digitsOf(p.core.meterPeak));
+  p.core.tickCount = 0;
+}
+
+void speakPower(Panel& p) {
+  // The configuration and the level keys keep the power within three digits.
+  speakCharacters(p, left(digitsOf(p.config.txPower), 3));
+  playWord(p, "watts");
+}
+
+void speakBand(Panel& p) {
+  static constexpr const char* kBandWords[] = {"",   "160", "80", "60", "40", "30", "20", "17",
+                                               "15", "12",  "10", "6",  "2",  "70", "un"};
+  const int band = p.band.currentBand;
+  if (band >= 1 && band <= 14) playWord(p, kBandWords[band]);
+  if (band < 14) playWord(p, "metres");
+}
+
+void speakKeyerSpeed(Panel& p) {
+  const int speed = p.level.keyerSpeed;
+  if (speed > 9) playWord(p, digitsOf(speed / 10 % 10));
+  playWord(p, digitsOf(speed % 10));
+  playWord(p, "wpm");
+}
+
+namespace {
+
+// Both F8 toggles: announce the function, send the opposite of the flag, flip it, say the result.
+void toggleFunction(Panel& p, int& flag, const char* word, const char* onCommand, const char* offCommand) {
+  playWord(p, word);
+  if (flag == 0) {
+    p.link.commandText = onCommand;
+    flag = 1;
+    playWord(p, "on");
+  } else {
+    p.link.commandText = offCommand;
+    flag = 0;
+    playWord(p, "off");
+  }
+  sendCommand(p);
+  showStatusRow(p);
+}
+
+}  // namespace
+
+void toggleBreakIn(Panel& p) { toggleFunction(p, p.core.breakIn, "bkin", "BI1", "BI0"); }
+
+void toggleVox(Panel& p) { toggleFunction(p, p.core.voxOn, "vox", "VX1", "VX0"); }
 
 }  // namespace korvel
