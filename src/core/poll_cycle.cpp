@@ -1,9 +1,136 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "core/poll_cycle.h"
+
+#include <string>
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "radio_link/connection.h"
+#include "radio_link/debug_log.h"
+#include "radio_link/pass_through.h"
+#include "radio_link/radio_models.h"
+#include "radio_link/transport.h"
+#include "speech/announcers.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-void pollTick(Panel&) {}
+namespace {
+
+constexpr int kTicksPerCycle = 21;  // tickCount runs 0..20
+
+bool beginsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+bool isFrequencyReply(const std::string& text) { return beginsWith(text, "FA") || beginsWith(text, "FB"); }
+
+// Whatever the radio has sent since the query, in one read that never waits.
+bool readWaiting(Panel& p) {
+  const int port = p.config.comPort;
+  p.link.bytesWaiting = p.ports.portBytesWaiting(port);
+  if (p.link.bytesWaiting <= 0) return false;
+  char buffer[kReadCap];
+  const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
+  p.link.bytesWaiting = count > 0 ? count : 0;
+  p.link.replyText.assign(buffer, static_cast<std::size_t>(p.link.bytesWaiting));
+  return true;
+}
+
+// Older radios answer with eight frequency digits; a leading "0" gives them the nine-digit form.
+// Anything that arrived behind the frequency stays, so a late meter reading is still seen.
+void widenFrequencyReply(Panel& p) {
+  std::string& reply = p.link.replyText;
+  if (radioModel(p.link.radioModel).frequencyDigits != 8 || !isFrequencyReply(reply)) return;
+  reply = left(left(reply, 2) + "0" + mid(reply, 3), static_cast<long>(kReadCap));
+}
+
+void takeModelFromReply(Panel& p, const std::string& reply) {
+  if (p.link.radioModel != 0) return;
+  const long at = findText(reply, "ID");
+  if (at == 0) return;
+  p.link.radioModel = static_cast<int>(wholeValueOf(mid(reply, at + 2, 4)));
+  if (p.link.radioModel == 310) p.link.radioModel = 241;
+}
+
+// The S-meter reading only updates the window: the routine runs with the words pointed at a
+// folder that does not exist, so it says nothing.
+void updateSMeter(Panel& p, const std::string& reply) {
+  const long at = findText(reply, "SM");
+  if (at == 0) return;
+  p.core.sMeterValue = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
+  p.speech.waveFolder = "xx";
+  showSMeter(p);
+  p.speech.waveFolder = speech::kWaveFolder;
+}
+
+void updateSwr(Panel& p, const std::string& reply) {
+  const long at = findText(reply, "RM6");
+  if (at == 0) return;
+  auto& core = p.core;
+  const std::string reading = mid(reply, at + 3, 3);
+  // While transmitting, once the carrier has settled, the highest reading is held.
+  if (core.txState > 0 && core.txSettleTicks == 0) {
+    if (valueOf(reading) > valueOf(core.swrText)) core.swrText = reading;
+  } else {
+    core.swrText = reading;
+  }
+  if (p.config.swrAnnounce > 0 || core.txState == 0) speakSwr(p);
+  if (core.txState == 20) core.txState = 0;
+  if (core.txSettleTicks > 0) --core.txSettleTicks;
+}
+
+void updateMicMeter(Panel& p, const std::string& reply) {
+  const long at = findText(reply, "RM4");
+  if (at == 0 || p.core.micMeterState <= 0) return;
+  p.core.meterScratch = static_cast<int>(at);
+  const int value = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
+  if (value > p.core.meterPeak) p.core.meterPeak = value;
+  if (p.core.tickCount > 10) speakMeterPeak(p);
+}
+
+void replyStep(Panel& p) {
+  p.core.replyPending = 0;
+  if (!readWaiting(p)) return;  // a missing reply is not asked for again
+  widenFrequencyReply(p);
+  if (p.config.debugLog == 1) writeDebugLine(p, "RX=" + p.link.replyText);
+  // The handlers below all look at what was read; the frequency handler and the connection
+  // sequence reuse replyText for their own exchanges.
+  const std::string reply = p.link.replyText;
+  takeModelFromReply(p, reply);
+  if (radioModel(p.link.radioModel).unsupported) {
+    playWord(p, "ftx");
+    p.core.running = 0;
+    return;
+  }
+  if (isFrequencyReply(reply)) handleFrequencyReply(p);
+  updateSMeter(p, reply);
+  updateSwr(p, reply);
+  updateMicMeter(p, reply);
+}
+
+void queryStep(Panel& p) {
+  if (p.config.passThroughPort > 0) servicePassThrough(p);
+  if (p.core.replyPending != 0) return;
+  std::string& command = p.link.commandText;
+  if (p.core.pollPhase == 0) {
+    command = "FA";
+  } else {
+    command = (p.core.tuneActive == 1 || p.core.txState > 0) ? "RM6" : "SM0";
+    if (p.core.micMeterState > 0) command = "RM4";
+  }
+  p.core.pollPhase = p.core.pollPhase == 0 ? 1 : 0;
+  sendCommand(p);
+  p.core.replyPending = 1;
+}
+
+}  // namespace
+
+void pollTick(Panel& p) {
+  if (p.core.pollPaused == 1) return;
+  if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;
+  if (p.core.replyPending == 1) {
+    replyStep(p);
+  } else {
+    queryStep(p);
+  }
+}
 
 }  // namespace korvel

@@ -1,12 +1,141 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "core/startup.h"
+
+#include "core/config.h"
 #include "core/panel.h"
+#include "core/text.h"
+#include "display/main_window.h"
+#include "functions/band_record.h"
+#include "functions/band_table.h"
+#include "functions/mode.h"
+#include "memory/memory_store.h"
+#include "radio_link/debug_log.h"
+#include "radio_link/transport.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-bool startUp(Panel&) { return false; }
-void shutDown(Panel&) {}
-int runProgram(Panel&) { return 0; }
-void setStartValues(Panel&) {}
+namespace {
+
+inline constexpr const char* kHelpLine1 =
+    "b=Band  f=Freq  e=Entry m=Mode  w=Filter width p=Power a=af gain r=RF gain q=Quit  s=SMeter/swr";
+inline constexpr const char* kHelpLine2 =
+    "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction F5=Notch F6=Speech Proc.";
+
+void pause(Panel& p, int times) {
+  for (int i = 0; i < times; ++i) catPause(p);
+}
+
+// The three MHz digits of a "FA" + nine-digit command with up to two leading zeros dropped, a
+// point, and the six digits below the MHz: FA007100000 gives 7.100000.
+std::string startFrequencyText(const std::string& command) {
+  std::string mhz = mid(command, 3, 3);
+  for (int i = 0; i < 2 && !mhz.empty() && mhz[0] == '0'; ++i) mhz.erase(0, 1);
+  return mhz + "." + right(command, 6);
+}
+
+}  // namespace
+
+void setStartValues(Panel& p) {
+  p.link.commandText.clear();
+  p.link.replyText.clear();
+  p.core.swrText.clear();
+  p.core.offsetEntry.clear();
+  p.mode.savedTone.clear();
+  p.band.currentBand = 4;
+  p.core.entryNumber = 999;
+  p.mode.squelchLevel = 8;
+  p.level.keyerSpeed = 15;
+  p.memory.lastBank = 99;
+  p.tone.toneText = "999";
+  p.core.monitorLevel = "050";
+  p.mode.currentMode = 1;
+  p.mode.widthIndex = 14;
+  p.mode.ssbWidthIndex = 14;
+  p.mode.cwWidthIndex = 11;
+  p.mode.widthQuiet = 1;
+  p.level.rfGain = 250;
+  p.level.afGain = 50;
+  p.fn.contourFreq = 1200;
+  p.fn.nrLevel = 1;
+  initBandTable(p);
+  initModeCommandTable(p);
+  initMemorySlots(p);
+}
+
+bool startUp(Panel& p) {
+  p.core.versionText = core::kVersionText;
+  p.core.bannerText = "*** Korvel V " + p.core.versionText + " ***";
+  p.speech.waveFolder = speech::kWaveFolder;
+
+  createMainWindow(p);
+  for (const char* word : {"korvel.wav", "3.wav", "point", "6"}) playWord(p, word);
+
+  if (!readConfiguration(p)) {
+    playWord(p, "cfgnf");
+    return false;
+  }
+
+  moveTo(p, 280, 10);
+  printText(p, {p.core.bannerText, "\r\n"});
+  moveTo(p, 140, 380);
+  printText(p, {kHelpLine1, "\r\n"});
+  moveTo(p, 140, 405);
+  printText(p, {kHelpLine2, "\r\n"});
+
+  if (p.config.debugLog == 1) openDebugLog(p);
+
+  setStartValues(p);
+  loadMemoryBanks(p);
+
+  setUpPort(p, p.config.comPort);
+
+  if (p.config.radioPowerSwitch == 1) {
+    sendText(p, "Power on");
+    pause(p, 6);
+    sendText(p, "PS1");
+    pause(p, 11);
+  }
+
+  if (p.band.currentBand < 1 || p.band.currentBand > 14) p.band.currentBand = 4;
+  const std::string& record = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
+  const std::string command = "F" + mid(record, 3, 10);
+  p.link.frequencyText = startFrequencyText(command);
+  sendText(p, command);
+  sendText(p, "VS0");
+
+  p.mode.currentMode = static_cast<int>(wholeValueOf(mid(record, 2, 1)));
+  if (p.mode.currentMode == 7) p.mode.fmWide = 1;
+  p.mode.savedMode = p.mode.currentMode;
+  applyMode(p);
+
+  startTimer(p);
+  p.core.running = 1;
+  return true;
+}
+
+void shutDown(Panel& p) {
+  stopTimer(p);
+  saveMemoryBanks(p);
+  closeMainWindow(p);
+  if (p.config.radioPowerSwitch == 1) {
+    sendText(p, "PS0");
+    catPause(p);
+  }
+  p.ports.closePort(p.config.comPort);
+  if (p.config.passThroughPort > 0 && p.config.passThroughPort != p.config.comPort) {
+    p.ports.closePort(p.config.passThroughPort);
+  }
+  closeDebugLog(p);
+}
+
+int runProgram(Panel& p) {
+  if (!startUp(p)) {
+    closeMainWindow(p);
+    return 0;
+  }
+  while (p.core.running != 0) processEvents(p);
+  shutDown(p);
+  return 0;
+}
 
 }  // namespace korvel

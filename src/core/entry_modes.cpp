@@ -1,0 +1,286 @@
+#include "core/entry_modes.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/direct_keys.h"
+#include "core/panel.h"
+#include "core/text.h"
+#include "functions/band_record.h"
+#include "functions/band_table.h"
+#include "functions/mode.h"
+#include "functions/toggles.h"
+#include "memory/channel_ops.h"
+#include "platform/key_codes.h"
+#include "radio_link/radio_models.h"
+#include "radio_link/transport.h"
+#include "speech/announcers.h"
+#include "speech/phrase_player.h"
+
+namespace korvel {
+
+namespace {
+
+// Typed texts are short by nature; a stuck key must not grow them without end.
+constexpr std::size_t kTypedCap = 16;
+constexpr long long kEntryCap = 1000000000000LL;
+
+std::string digitText(int digit) { return std::string(1, static_cast<char>('0' + digit)); }
+
+const std::string& recordOf(const Panel& p, int band) {
+  return p.band.bandTable[static_cast<std::size_t>(std::clamp(band, 1, 14))];
+}
+
+void speakSign(Panel& p, char sign) { playWord(p, sign == '-' ? "minus" : "plus"); }
+
+}  // namespace
+
+void startFrequencyEntry(Panel& p) {
+  auto& c = p.core;
+  c.entryNumber = 0;
+  c.keyState = 0;
+  c.mhzDigits = 0;
+  c.freqEntryActive = 1;
+  c.pointEntered = 0;
+  playWord(p, "EF");
+}
+
+void frequencyPointKey(Panel& p) {
+  auto& c = p.core;
+  if (c.entryNumber > 439 || c.entryNumber < 1) {
+    playWord(p, "invalid");
+    return;
+  }
+  saveBandState(p);
+  c.pointEntered = 1;
+  bandFromMegahertz(p, c.entryNumber);
+  c.entryBand = p.band.currentBand;
+  playWord(p, "point");
+}
+
+void enterTypedFrequency(Panel& p) {
+  auto& c = p.core;
+  if (c.freqEntryActive == 0) return;
+  c.tickCount = 0;
+  c.freqEntryActive = 0;
+  if (c.pointEntered == 0) {
+    saveBandState(p);
+    bandFromMegahertz(p, static_cast<long>(std::min<long long>(c.entryNumber, 2000000000LL)));
+    c.entryBand = p.band.currentBand;
+  }
+  p.band.currentBand = c.entryBand;
+  if (p.band.currentBand < 15) {
+    const std::string& record = recordOf(p, p.band.currentBand);
+    p.mode.currentMode = static_cast<int>(wholeValueOf(std::string(1, band_record::modeDigit(record))));
+    // The record's first character is a split flag, or "5" for a repeater record, which is not split.
+    p.tone.vfoB = band_record::kind(record) == '1' ? 1 : 0;
+    applyMode(p);
+  }
+  if (c.entryNumber < 25 && (p.mode.currentMode == 5 || p.mode.currentMode == 7)) {
+    p.mode.currentMode = 4;
+    applyMode(p);
+  }
+  std::string number = std::to_string(c.entryNumber);
+  if (c.mhzDigits == 1) number = "00" + number;
+  if (c.mhzDigits == 2) number = "0" + number;
+  c.pointEntered = 0;
+  std::string command = "FA" + number;
+  // No digits at all, or nothing but zeros, would tune the radio to 0 Hz.
+  if (command.size() > 11 || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0) {
+    playWord(p, "invalid");
+    c.mhzDigits = 0;
+    return;
+  }
+  command.append(11 - command.size(), '0');
+  sendText(p, command);
+  p.fn.preampOn = band_record::preampDigit(recordOf(p, p.band.currentBand)) == '0' ? 1 : 0;
+  p.fn.preampLevel = 1;
+  togglePreamp(p);
+  playWord(p, "ok");
+}
+
+void startBandSelect(Panel& p) {
+  p.core.keyState = 1;
+  playWord(p, "band");
+  speakBand(p);
+}
+
+void bandSelectLetter(Panel& p, int key) {
+  const int target = key == 'X' ? 11 : key == 'T' ? 12 : key == 'S' ? 13 : 15;
+  jumpToBand(p, target);
+  p.core.keyState = 0;
+}
+
+void startOffsetEntry(Panel& p) {
+  const int band = p.band.currentBand;
+  if (band < 10) {
+    p.core.keyState = 0;
+    return;
+  }
+  if (band > 13) {
+    // General coverage has no repeater offset to announce or store.
+    p.core.keyState = 0;
+    playWord(p, "na");
+    return;
+  }
+  playWord(p, "eofs");
+  p.core.keyState = 5;
+  p.core.offsetEntry.clear();
+}
+
+void offsetEnterKey(Panel& p) {
+  auto& c = p.core;
+  const auto band = static_cast<std::size_t>(std::clamp(p.band.currentBand, 10, 13));
+  if (c.keyState == 5) {
+    speakBand(p);
+    playWord(p, "std");
+    speakSign(p, p.config.repeaterOffsetMinus[band] == 1 ? '-' : '+');
+    speakCharacters(p, p.config.repeaterOffsetKhz[band]);
+    playWord(p, "khz");
+    c.keyState = 0;
+    return;
+  }
+  const std::string& entry = c.offsetEntry;
+  if (entry.size() < 4 || entry.size() > 5 || (entry.size() > 4 && p.band.currentBand < 13)) {
+    playWord(p, "ofs");
+    playWord(p, "invalid");
+    c.keyState = 0;
+    return;
+  }
+  speakBand(p);
+  playWord(p, "ofs");
+  speakSign(p, entry[0]);
+  speakCharacters(p, entry.substr(1));
+  playWord(p, "khz");
+  const int minus = entry[0] == '-' ? 1 : 0;
+  p.config.repeaterOffsetMinus[band] = minus;
+  p.config.repeaterOffsetKhz[band] = entry.substr(1);
+  p.config.configuredOffsetMinus[band] = minus;
+  p.config.configuredOffsetKhz[band] = entry.substr(1);
+  c.keyState = 0;
+}
+
+void offsetSignKey(Panel& p, int key) {
+  if (p.band.currentBand < 11) {
+    p.core.keyState = 0;
+    return;
+  }
+  const char sign = key == vk::kMinus ? '-' : '+';
+  p.core.offsetEntry = std::string(1, sign);
+  speakSign(p, sign);
+  p.core.keyState = 6;
+}
+
+void startMenuEntry(Panel& p) {
+  p.core.keyState = 8;
+  p.core.menuNumber.clear();
+  playWord(p, "mn");
+}
+
+void menuNumberDone(Panel& p) {
+  p.core.keyState = 9;
+  const auto wanted = static_cast<std::size_t>(radioModel(p.link.radioModel).menuNumberLength);
+  if (p.core.menuNumber.size() != wanted) {
+    playWord(p, "invalid");
+    p.core.keyState = 0;
+    return;
+  }
+  playWord(p, "mp");
+  p.core.menuValue.clear();
+}
+
+void menuValueDone(Panel& p) {
+  auto& c = p.core;
+  c.pollPaused = 1;
+  if (c.menuValue.empty()) {
+    catPause(p);
+    readReply(p);
+    const std::string& reply = queryRadio(p, "EX" + c.menuNumber);
+    const long start = 3 + radioModel(p.link.radioModel).menuNumberLength;
+    const std::string value = mid(reply, start);
+    for (const char ch : value.substr(0, value.find(';'))) {
+      if (ch == '+') {
+        playWord(p, "plus");
+      } else if (ch == '-') {
+        playWord(p, "minus");
+      } else if (ch == '.') {
+        playWord(p, "point");
+      } else {
+        speakCharacters(p, std::string(1, ch));
+      }
+    }
+  } else {
+    sendText(p, "EX" + c.menuNumber + c.menuValue);
+    playWord(p, "ok");
+  }
+  c.keyState = 0;
+  c.pollPaused = 0;
+}
+
+void menuSignKey(Panel& p, int key) {
+  const char sign = key == vk::kMinus ? '-' : '+';
+  if (p.core.menuValue.size() < kTypedCap) p.core.menuValue += sign;
+  speakSign(p, sign);
+}
+
+void toneKey(Panel& p) {
+  auto& t = p.tone;
+  p.core.keyState = 0;
+  if (p.mode.currentMode != 5 && p.mode.currentMode != 7) {
+    playWord(p, "wrong");
+    playWord(p, "mode");
+    return;
+  }
+  if (t.toneActive == 1) {
+    sendText(p, "CT00");
+    t.toneActive = 0;
+    playWord(p, mid(t.toneText, 1, 1) > "4" && t.toneIsDcs == 1 ? "dcs" : "ctcss");
+    playWord(p, "off");
+    t.toneText = "999";
+    return;
+  }
+  playWord(p, p.config.dcsAllowed == 1 ? "ecd" : "ec");
+  t.toneActive = 1;
+  t.toneText.clear();
+}
+
+void digitKey(Panel& p, int digit) {
+  auto& c = p.core;
+  auto& m = p.memory;
+  const std::string d = digitText(digit);
+  if (m.bankEntry == -1) {
+    m.bankEntry = digit;
+    playWord(p, d);
+    playWord(p, "channel");
+  } else if (c.keyState == 8 || c.keyState == 9) {
+    std::string& text = c.keyState == 8 ? c.menuNumber : c.menuValue;
+    if (text.size() < kTypedCap) text += d;
+    playWord(p, d);
+  } else if (c.keyState == 15 || c.keyState == 17) {
+    voiceSlotDigit(p, digit);
+  } else if (m.channelOp == 1) {
+    storeChannel(p, m.bankEntry * 10 + digit);
+  } else if (m.channelOp == 2) {
+    recallChannel(p, m.bankEntry * 10 + digit);
+  } else if (c.keyState == 0 && c.freqEntryActive == 1) {
+    if (c.pointEntered == 0) c.mhzDigits += 1;
+    if (c.entryNumber < kEntryCap) c.entryNumber = c.entryNumber * 10 + digit;
+    playWord(p, d);
+  } else if (c.keyState == 1) {
+    saveBandState(p);
+    p.band.currentBand = digit == 0 ? 10 : digit;
+    p.tone.vfoB = 0;
+    recallBand(p);
+    c.keyState = 0;
+  } else if (c.keyState == 6) {
+    playWord(p, d);
+    if (c.offsetEntry.size() < kTypedCap) c.offsetEntry += d;
+  } else if (p.tone.toneActive == 1) {
+    std::string& tone = p.tone.toneText;
+    if (tone.empty() && digit < 5) tone = "0";
+    if (tone.size() < kTypedCap) tone += d;
+    playWord(p, d);
+  }
+}
+
+}  // namespace korvel

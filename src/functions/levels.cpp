@@ -1,0 +1,196 @@
+#include "functions/levels.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/panel.h"
+#include "core/text.h"
+#include "functions/band_table.h"
+#include "functions/mode.h"
+#include "functions/toggles.h"
+#include "radio_link/radio_models.h"
+#include "radio_link/transport.h"
+#include "speech/phrase_player.h"
+
+namespace korvel {
+
+namespace {
+
+void say(Panel& p, bool condition, const char* word) {
+  if (condition) playWord(p, word);
+}
+
+void adjustPower(Panel& p, int direction) {
+  int& power = p.config.txPower;
+  const int maxPower = p.config.maxPower;
+  if (direction > 0) {
+    power += 10;
+    if (power == 15) power = 10;
+    if (power > maxPower) {
+      if (maxPower == 200) {
+        power = 200;
+      } else if (power > 100) {
+        power = 100;
+      }
+    }
+    say(p, power == 200 || (power == 100 && maxPower < 200), "max");
+  } else {
+    power -= 10;
+    if (power < 1) power = 5;
+    say(p, power == 5, "min");
+  }
+  sendText(p, "PC" + zeroPad(power, 3));
+}
+
+void adjustRfGain(Panel& p, int direction) {
+  int& gain = p.level.rfGain;
+  if (direction > 0) {
+    gain += 20;
+    if (gain > 240) gain = 255;
+    say(p, gain == 255, "max");
+  } else {
+    gain -= 20;
+    if (gain < 20) gain = 0;
+  }
+  say(p, gain == 0, "min");
+  sendText(p, "RG0" + zeroPad(gain, 3));
+}
+
+void adjustAfGain(Panel& p, int direction) {
+  int& gain = p.level.afGain;
+  gain += direction > 0 ? 10 : -10;
+  if (gain > 250) gain = 250;
+  if (gain < 0) gain = 0;
+  say(p, direction > 0 && gain == 250, "max");
+  sendText(p, "AG0" + zeroPad(gain, 3));
+}
+
+void adjustKeyerSpeed(Panel& p, int direction) {
+  int& speed = p.level.keyerSpeed;
+  speed = std::clamp(speed + direction, 4, 60);
+  say(p, direction > 0 && speed == 60, "max");
+  say(p, direction < 0 && speed == 4, "min");
+  sendText(p, "KS0" + zeroPad(speed, 2));
+}
+
+void adjustMicGain(Panel& p, int direction) {
+  int& gain = p.level.micGain;
+  gain += direction;
+  if (gain > 100) {
+    gain = 100;
+    playWord(p, "max");
+  }
+  if (gain < 0) {
+    gain = 0;
+    playWord(p, "min");
+  }
+  sendText(p, "MG" + zeroPad(gain, 3));
+}
+
+void adjustFunctionLevel(Panel& p, int direction) {
+  auto& f = p.fn;
+  const RadioModel& model = radioModel(p.link.radioModel);
+  switch (f.lastFunction) {
+    case 1:
+      playWord(p, direction > 0 ? "max" : "min");
+      f.preampLevel = direction > 0 ? 2 : 1;
+      f.preampOn = 0;
+      togglePreamp(p);
+      break;
+    case 2:
+      f.nbLevel += direction;
+      if (f.nbLevel > 10) {
+        f.nbLevel = 10;
+        playWord(p, "max");
+      }
+      if (f.nbLevel < 1) {
+        f.nbLevel = 0;
+        playWord(p, "min");
+      }
+      sendText(p, f.nbLevel >= 10 ? "NL00" + zeroPad(f.nbLevel, 2) : "NL000" + zeroPad(f.nbLevel, 1));
+      break;
+    case 3:
+      f.nrLevel += direction;
+      if (f.nrLevel > model.noiseReductionLimit - 1) {
+        f.nrLevel = model.noiseReductionLimit;
+        playWord(p, "max");
+      }
+      if (f.nrLevel < 1) {
+        f.nrLevel = 1;
+        playWord(p, "min");
+      }
+      sendText(p, "RL0" + zeroPad(f.nrLevel, 2));
+      break;
+    case 4:
+      f.contourFreq += direction > 0 ? 100 : -100;
+      if (f.contourFreq > 3200) f.contourFreq = 3200;
+      if (f.contourFreq < 100) f.contourFreq = 10;
+      say(p, f.contourFreq == 3200, "max");
+      say(p, f.contourFreq == 10, "min");
+      sendText(p, std::string("CO0") + (f.contourState == 2 ? "3" : "1") + zeroPad(f.contourFreq, 4));
+      break;
+    case 5:
+      f.processorLevel += direction > 0 ? 10 : -10;
+      if (f.processorLevel > model.processorLevelLimit - (model.processorLevelLimit == 250 ? 1 : 0)) {
+        f.processorLevel = model.processorLevelLimit;
+        playWord(p, "max");
+      }
+      if (f.processorLevel < 1) {
+        f.processorLevel = 0;
+        playWord(p, "min");
+      }
+      sendText(p, "PL" + zeroPad(f.processorLevel, 3));
+      break;
+    default:
+      break;
+  }
+}
+
+void adjust(Panel& p, int direction) {
+  switch (p.core.keyState) {
+    case 0:
+      p.link.frequencyHz += direction * (p.mode.currentMode == 3 ? 500 : 1000);
+      break;
+    case 1:
+      if (direction > 0) {
+        stepBandUp(p);
+      } else {
+        stepBandDown(p);
+      }
+      break;
+    case 2:
+      if (direction > 0) {
+        stepWidthUp(p);
+      } else {
+        stepWidthDown(p);
+      }
+      break;
+    case 3:
+      adjustPower(p, direction);
+      break;
+    case 4:
+      adjustRfGain(p, direction);
+      break;
+    case 7:
+      adjustAfGain(p, direction);
+      break;
+    case 10:
+      adjustFunctionLevel(p, direction);
+      break;
+    case 11:
+      adjustKeyerSpeed(p, direction);
+      break;
+    case 12:
+      adjustMicGain(p, direction);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void levelUp(Panel& p) { adjust(p, 1); }
+void levelDown(Panel& p) { adjust(p, -1); }
+
+}  // namespace korvel
