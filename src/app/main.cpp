@@ -1,2 +1,92 @@
-// PLACEHOLDER: the program entry is written with start-up.
-int main() { return 0; }
+// korvel: the speaking front panel. Runs in the station folder (the current folder, or --folder),
+// where korvel.cfg, the wave folder, the COM<n> links and the files it writes live.
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "core/panel.h"
+#include "core/startup.h"
+#include "platform/sdl_sound.h"
+#include "platform/sdl_window.h"
+#include "platform/serial_posix.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: korvel [--transcript[=FILE]] [--folder DIR]\n"
+    "\n"
+    "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
+    "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
+    "configuration names (the link COM<n> in that folder) and speaks every result with the\n"
+    "word files of the wave folder.\n"
+    "\n"
+    "  --transcript[=FILE]  write the name of every word spoken, one per line, to FILE\n"
+    "                       (standard output when no FILE is given)\n"
+    "  --folder DIR         use DIR as the station folder instead of the current folder\n"
+    "  --help               show this text\n"
+    "  --version            show the version\n"
+    "\n"
+    "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
+    "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::filesystem::path folder = std::filesystem::current_path();
+  bool transcriptWanted = false;
+  std::string transcriptFile;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (arg == "--version") {
+      std::cout << "korvel 3.6a\n";
+      return 0;
+    }
+    if (arg == "--transcript") {
+      transcriptWanted = true;
+    } else if (arg.rfind("--transcript=", 0) == 0) {
+      transcriptWanted = true;
+      transcriptFile = arg.substr(std::strlen("--transcript="));
+    } else if (arg == "--folder" && i + 1 < argc) {
+      folder = argv[++i];
+    } else if (arg.rfind("--folder=", 0) == 0) {
+      folder = arg.substr(std::strlen("--folder="));
+    } else {
+      std::cerr << "korvel: unknown argument '" << arg << "'\n" << kUsage;
+      return 2;
+    }
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) {
+    std::cerr << "korvel: station folder '" << folder.string() << "' does not exist\n";
+    return 2;
+  }
+
+  std::ofstream transcriptOut;
+  std::ostream* transcript = nullptr;
+  if (transcriptWanted) {
+    if (transcriptFile.empty()) {
+      transcript = &std::cout;
+    } else {
+      transcriptOut.open(transcriptFile, std::ios::binary | std::ios::trunc);
+      if (!transcriptOut) {
+        std::cerr << "korvel: cannot write the transcript to '" << transcriptFile << "'\n";
+        return 2;
+      }
+      transcript = &transcriptOut;
+    }
+  }
+
+  korvel::platform::PosixSerialPorts ports(folder);
+  korvel::platform::SdlWindowSystem window;
+  korvel::platform::SdlSoundOutput sound;
+  korvel::Panel panel(ports, sound, window, folder);
+  panel.speech.transcript = transcript;
+  return korvel::runProgram(panel);
+}
