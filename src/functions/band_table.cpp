@@ -1,17 +1,286 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "functions/band_table.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "display/main_window.h"
+#include "functions/band_record.h"
+#include "functions/mode.h"
+#include "functions/toggles.h"
+#include "functions/tones.h"
+#include "memory/channels.h"
+#include "radio_link/connection.h"
+#include "radio_link/transport.h"
+#include "speech/announcers.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-void initBandTable(Panel&) {}
-void saveBandState(Panel&) {}
-void recallBand(Panel&) {}
-void stepBandUp(Panel&) {}
-void stepBandDown(Panel&) {}
-void jumpToBand(Panel&, int) {}
-void bandFromMegahertz(Panel&, long) {}
-void storeModeInBand(Panel&) {}
-int topBand(const Panel&) { return 0; }
+namespace {
+
+constexpr int kFirstBand = 1;
+constexpr int kGeneralCoverage = 14;
+constexpr std::size_t kFrequencyDigits = 9;
+
+bool isDigits(std::string_view text, std::size_t length) {
+  return text.size() == length &&
+         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+bool isBand(int band) { return band >= kFirstBand && band <= kGeneralCoverage; }
+
+// The configured top band as its configuration character. Anything the four known characters do
+// not cover is taken as an HF-only radio, so stepping can never ask for a band without a record.
+char coverage(const Panel& p) {
+  const std::string& c = p.config.bandCoverage;
+  if (c == "6" || c == "2" || c == "7") return c[0];
+  return '1';
+}
+
+// A record fit to be sent to the radio: the layout's fixed letters, a mode and nine frequency digits.
+bool isSendable(const std::string& record) {
+  if (record.size() != band_record::kLength) return false;
+  const char mode = band_record::modeDigit(record);
+  return mode >= '1' && mode <= '7' && record[2] == 'A' && record[12] == 'B' &&
+         isDigits(band_record::vfoADigits(record), kFrequencyDigits);
+}
+
+// A three-digit tone code as the record keeps it; anything else means no tone.
+std::string toneForRecord(const std::string& tone) { return isDigits(tone, 3) ? tone : "999"; }
+
+// The repeater shift for the VFO-B field: sign and eight digits. The shared formatter gives exactly
+// that for the usual offset lengths; an unusual offset text is zero-filled or cut to fit.
+std::string shiftField(Panel& p, const std::string& head, const std::string& fallback) {
+  const std::string tail = mid(appendRepeaterTail(p, head), 14);
+  if (tail.empty() || (tail[0] != '+' && tail[0] != '-')) return fallback;
+  if (tail.size() == kFrequencyDigits) return tail;
+  std::string digits = tail.substr(1);
+  digits.erase(std::remove_if(digits.begin(), digits.end(), [](unsigned char c) { return !std::isdigit(c); }),
+               digits.end());
+  if (digits.size() > 8) digits = digits.substr(digits.size() - 8);
+  return tail[0] + std::string(8 - digits.size(), '0') + digits;
+}
+
+// "014200000" -> "14.200000", "009670000" -> "9.670000", "145000000" -> "145.000000".
+std::string recallFrequencyText(const std::string& digits) {
+  std::string text = left(digits, 3) + "." + right(digits, 6);
+  for (int i = 0; i < 2 && !text.empty() && text[0] == '0'; ++i) text.erase(0, 1);
+  return text;
+}
+
+// Puts the record's stored tone back on the radio (FM modes only) and says which it is.
+void reapplyRecordTone(Panel& p) {
+  const std::string& code = p.tone.toneText;
+  if (code == "999" || code == "000") return;
+  const bool dcs = code[0] > '4';
+  p.tone.toneActive = 1;
+  p.tone.toneIsDcs = dcs ? 1 : 0;
+  if (!dcs) {
+    sendText(p, "CN00" + code);
+  } else {
+    sendText(p, std::string("CN01") + (code[0] == '6' ? "1" : "0") + right(code, 2));
+  }
+  sendText(p, dcs ? "CT04" : "CT02");
+  playWord(p, dcs ? "dcs" : "ctcss");
+  for (const char c : code) playWord(p, std::string(1, c));
+}
+
+void changeBand(Panel& p, int band) {
+  saveBandState(p);
+  p.tone.toneText = "999";
+  p.band.currentBand = band;
+}
+
+}  // namespace
+
+void initBandTable(Panel& p) {
+  for (int band = kFirstBand; band <= kGeneralCoverage; ++band) {
+    p.band.bandTable[static_cast<std::size_t>(band)] = band_record::defaultRecord(band);
+  }
+}
+
+int topBand(const Panel& p) {
+  switch (coverage(p)) {
+    case '6': return 11;
+    case '2': return 12;
+    case '7': return 13;
+    default: return 10;
+  }
+}
+
+void saveBandState(Panel& p) {
+  const char kindDigit = p.tone.repeaterActive == 1 ? '5' : (p.tone.vfoB == 1 ? '1' : '0');
+  const int mode = p.mode.currentMode;
+  const char modeDigit = mode >= 1 && mode <= 7 ? static_cast<char>('0' + mode) : '1';
+
+  // Only a whole frequency reply ("FA" or "FB" and nine digits) can be stored; before the first one
+  // arrives, or after line noise, the record and the band stay as they are.
+  const std::string& reply = p.link.lastFrequencyReply;
+  const std::string digits = mid(reply, 3, kFrequencyDigits);
+  if (reply.size() != 2 + kFrequencyDigits || reply[0] != 'F' || (reply[1] != 'A' && reply[1] != 'B') ||
+      !isDigits(digits, kFrequencyDigits)) {
+    return;
+  }
+
+  p.link.bandSaveAllowed = 0;
+  bandFromFrequency(p);
+  if (p.link.bandSaveAllowed == 0 || !isBand(p.band.currentBand)) return;
+
+  const std::string& old = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
+  std::string vfoA = band_record::vfoADigits(old);
+  std::string vfoB = band_record::vfoBDigits(old);
+  // The field kept from the old record must be a frequency: a shift left there by an earlier repeater
+  // record would otherwise be swapped into VFO A or sent as one.
+  if (!isDigits(vfoA, kFrequencyDigits)) vfoA = digits;
+  if (!isDigits(vfoB, kFrequencyDigits)) vfoB = digits;
+  if (p.tone.vfoB == 1) {
+    vfoB = digits;
+  } else {
+    vfoA = digits;
+  }
+  if (p.tone.repeaterActive == 1) {
+    vfoB = shiftField(p, std::string{kindDigit, modeDigit} + "A" + vfoA + "B", vfoB);
+  }
+
+  if (p.link.relayActive != 0) return;
+  p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)] =
+      band_record::make(kindDigit, modeDigit, vfoA, vfoB, toneForRecord(p.tone.toneText),
+                        p.fn.preampOn == 1 ? '1' : '0');
+}
+
+void recallBand(Panel& p) {
+  int band = p.band.currentBand;
+  const int top = topBand(p);
+  if (band == 0) band = top;
+  if (band == top + 1) band = kFirstBand;
+  if (band == 15) band = kGeneralCoverage;
+  if (!isBand(band)) band = kFirstBand;
+  p.band.currentBand = band;
+
+  // A record that cannot be sent as it stands (a damaged saved table) is recalled as the band's
+  // start-up record instead; the next save writes a good one.
+  std::string record = p.band.bandTable[static_cast<std::size_t>(band)];
+  if (!isSendable(record)) record = band_record::defaultRecord(band);
+
+  moveTo(p, 50, 45);
+  if (p.tone.vfoB == 1) sendText(p, "FT2");
+  if (p.tone.toneActive == 1) {
+    p.tone.toneActive = 0;
+    p.tone.toneText = "999";
+    sendText(p, "CT00");
+  }
+
+  p.mode.currentMode = band_record::modeDigit(record) - '0';
+  applyMode(p);
+
+  const std::string vfoA = band_record::vfoAField(record);
+  sendText(p, "F" + vfoA);
+  const std::string digits = band_record::vfoADigits(record);
+  p.link.frequencyText = recallFrequencyText(digits);
+  // The radio is on the record's frequency now; a mode change before the next frequency reply must
+  // re-send this one, not the frequency of the band just left.
+  p.link.frequencyHz = std::stoll(digits);
+
+  if (band_record::kind(record) == '5') {
+    p.tone.repeaterActive = 0;
+    toggleRepeaterShift(p);
+  }
+
+  p.tone.toneText = toneForRecord(band_record::toneCode(record));
+  speakBand(p);
+  p.band.bandRecallText = vfoA;
+
+  if (p.mode.currentMode == 5 || p.mode.currentMode == 7) reapplyRecordTone(p);
+
+  p.fn.preampOn = band_record::preampDigit(record) == '0' ? 1 : 0;
+  p.fn.preampLevel = 1;
+  togglePreamp(p);
+
+  p.mode.widthQuiet = 1;
+}
+
+void stepBandUp(Panel& p) {
+  int band = p.band.currentBand;
+  saveBandState(p);
+  ++band;
+  if (band == kGeneralCoverage) {
+    playWord(p, "band");
+    playWord(p, "un");
+  }
+  // A tone stays with its band; it comes back only through the band's record.
+  p.tone.toneActive = 0;
+  p.tone.toneText = "999";
+  if (band > kGeneralCoverage) band = kFirstBand;
+  p.band.currentBand = band;
+  recallBand(p);
+}
+
+void stepBandDown(Panel& p) {
+  int band = p.band.currentBand;
+  saveBandState(p);
+  --band;
+  if (band <= 0 || band == 13) band = topBand(p);
+  p.band.currentBand = band;
+  recallBand(p);
+}
+
+void jumpToBand(Panel& p, int n) {
+  const char c = coverage(p);
+  bool allowed = false;
+  switch (n) {
+    case 11: allowed = c != '1'; break;
+    case 12: allowed = c == '2' || c == '7'; break;
+    case 13: allowed = c == '7'; break;
+    case 15: allowed = true; break;
+    default: break;
+  }
+  p.core.keyState = 0;
+  if (!allowed) {
+    playWord(p, "band");
+    playWord(p, "na");
+    return;
+  }
+  changeBand(p, n);
+  if (n == 15) playWord(p, "band");
+  recallBand(p);
+}
+
+void bandFromMegahertz(Panel& p, long mhz) {
+  p.band.currentBand = kGeneralCoverage;
+  if (p.tone.toneActive == 1) {
+    sendText(p, "CT00");
+    p.tone.toneActive = 0;
+    p.tone.toneText = "999";
+  }
+  int band = kGeneralCoverage;
+  if (mhz == 1) band = 1;
+  else if (mhz == 3) band = 2;
+  else if (mhz == 5) band = 3;
+  else if (mhz == 7) band = 4;
+  else if (mhz == 10) band = 5;
+  else if (mhz == 14) band = 6;
+  else if (mhz == 18) band = 7;
+  else if (mhz == 21) band = 8;
+  else if (mhz == 24) band = 9;
+  else if (mhz == 28 || mhz == 29) band = 10;
+  else if (mhz >= 50 && mhz <= 54) band = 11;
+  else if (mhz >= 144 && mhz <= 148) band = 12;
+  else if (mhz >= 430 && mhz <= 439) band = 13;
+  p.band.currentBand = band;
+  if (band == kGeneralCoverage && p.tone.vfoB == 1) p.tone.vfoB = 0;
+}
+
+void storeModeInBand(Panel& p) {
+  if (p.link.relayActive != 0) return;
+  const int band = p.band.currentBand;
+  const int mode = p.mode.currentMode;
+  if (!isBand(band) || mode < 1 || mode > 7) return;
+  std::string& record = p.band.bandTable[static_cast<std::size_t>(band)];
+  if (record.size() != band_record::kLength) return;
+  record[1] = static_cast<char>('0' + mode);
+}
 
 }  // namespace korvel

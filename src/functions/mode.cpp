@@ -1,17 +1,211 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "functions/mode.h"
+
+#include <algorithm>
+#include <array>
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "display/main_window.h"
+#include "display/status_row.h"
+#include "functions/band_table.h"
+#include "functions/tones.h"
+#include "radio_link/connection.h"
+#include "radio_link/radio_models.h"
+#include "radio_link/transport.h"
+#include "speech/announcers.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-void initModeCommandTable(Panel&) {}
-std::string modeLabel(int) { return {}; }
-void applyMode(Panel&) {}
-void sendWidth(Panel&) {}
-void stepWidthUp(Panel&) {}
-void stepWidthDown(Panel&) {}
-void cycleMode(Panel&) {}
-void toggleWideFm(Panel&) {}
-void toggleDigitalMode(Panel&) {}
+namespace {
+
+constexpr int kLsb = 1;
+constexpr int kUsb = 2;
+constexpr int kCw = 3;
+constexpr int kAm = 4;
+constexpr int kFmNarrow = 5;
+constexpr int kC4fm = 6;
+constexpr int kFm = 7;
+
+constexpr int kSsbWidthMin = 9;
+constexpr int kSsbWidthMax = 21;
+constexpr int kCwWidthMin = 1;
+constexpr int kCwWidthMax = 12;
+// CW widths up to this index run with the narrow filter on.
+constexpr int kCwNarrowTop = 10;
+
+bool isSsb(int mode) { return mode == kLsb || mode == kUsb; }
+bool isFm(int mode) { return mode == kFmNarrow || mode == kFm; }
+
+// The radio takes its FM modes out of numeric order: mode 4 of the program is "MD05" (AM) and
+// mode 7 is "MD04" (FM).
+constexpr std::array<const char*, 8> kModeCommands = {"", "MD01", "MD02", "MD03", "MD05", "MD0B", "MD0E", "MD04"};
+
+// Labels are blank-padded so that each one covers whatever longer label it replaces.
+constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB    ", "CW      ",
+                                                    "AM     ",  "FMN     ", "C4FM  ",  "FM      "};
+
+}  // namespace
+
+void initModeCommandTable(Panel& p) {
+  for (std::size_t mode = 1; mode < kModeCommands.size(); ++mode) p.mode.modeCommandTable[mode] = kModeCommands[mode];
+}
+
+std::string modeLabel(int mode) {
+  if (mode < kLsb || mode > kFm) return {};
+  return kModeLabels[static_cast<std::size_t>(mode)];
+}
+
+void applyMode(Panel& p) {
+  setFont(p, "Ariel", 50, 700);
+  moveTo(p, 50, 45);
+  p.mode.widthQuiet = 1;
+
+  if (p.tone.repeaterActive != 0) toggleRepeaterShift(p);
+  if (p.tone.toneActive == 1) {
+    sendText(p, "CT00");
+    p.tone.toneText = "999";
+    p.tone.toneActive = 0;
+  }
+
+  const long long frequency = p.link.frequencyHz;
+  const int mode = p.mode.currentMode;
+  const bool known = mode >= kLsb && mode <= kFm;
+  printText(p, modeLabel(mode));
+  if (isSsb(mode)) p.mode.widthIndex = p.mode.ssbWidthIndex;
+  if (mode == kCw) p.mode.widthIndex = p.mode.cwWidthIndex;
+
+  if (p.link.relayActive == 0 && known) {
+    std::string command = p.mode.modeCommandTable[static_cast<std::size_t>(mode)];
+    if (command.empty()) command = kModeCommands[static_cast<std::size_t>(mode)];
+    sendText(p, command);
+  }
+
+  sendText(p, mode == kCw && p.mode.widthIndex <= kCwNarrowTop ? "NA1" : "NA0");
+  showStatusRow(p);
+
+  if (isFm(mode)) {
+    readReply(p);  // whatever is still waiting must not be taken for the squelch answer
+    catPause(p);
+    const std::string& reply = queryRadio(p, "SQ0");
+    if (const long at = findText(reply, "SQ"); at > 0) {
+      p.mode.squelchLevel = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
+    }
+    return;
+  }
+
+  // Before the first frequency reply there is no frequency to re-send: the radio has just been
+  // tuned to the start band, and "FA000000000" would throw that away.
+  p.link.frequencyHz = frequency;
+  if (frequency > 0) sendFrequency(p);
+  if (isSsb(mode) || mode == kCw) sendWidth(p);
+  storeModeInBand(p);
+}
+
+void sendWidth(Panel& p) {
+  std::string command = radioModel(p.link.radioModel).widthPrefix;
+  const int mode = p.mode.currentMode;
+  const bool quiet = p.mode.widthQuiet != 0;
+  int& index = p.mode.widthIndex;
+
+  if (isSsb(mode)) {
+    index = std::clamp(index, kSsbWidthMin, kSsbWidthMax);
+    p.mode.ssbWidthIndex = index;
+    if (!quiet && index == kSsbWidthMax) playWord(p, "max");
+    if (!quiet && index == kSsbWidthMin) playWord(p, "min");
+  } else if (mode == kCw) {
+    index = std::clamp(index, kCwWidthMin, kCwWidthMax);
+    p.mode.cwWidthIndex = index;
+    if (!quiet && index == kCwWidthMax) playWord(p, "max");
+  } else {
+    // No width table of its own: the index only has to stay a two-digit field.
+    index = std::clamp(index, 0, 99);
+  }
+  if (!quiet && index == 1) playWord(p, "min");
+
+  command += zeroPad(index, 2);
+  sendText(p, command);
+  p.mode.widthQuiet = 0;
+}
+
+void stepWidthUp(Panel& p) {
+  p.mode.widthQuiet = 0;
+  const int mode = p.mode.currentMode;
+  int& index = p.mode.widthIndex;
+  // Pushing against the top sends the top index again, and "max" is said again.
+  if (isSsb(mode) && index >= kSsbWidthMax) index = kSsbWidthMax - 1;
+  if (mode == kCw && index > kCwWidthMax) index = kCwWidthMax;
+  ++index;
+  if (mode == kCw && index == kCwNarrowTop + 1) sendText(p, "NA0");
+  sendWidth(p);
+}
+
+void stepWidthDown(Panel& p) {
+  p.mode.widthQuiet = 0;
+  const int mode = p.mode.currentMode;
+  int& index = p.mode.widthIndex;
+  if (isSsb(mode) && index <= kSsbWidthMin) index = kSsbWidthMin + 1;
+  if (mode == kCw && index < kCwWidthMin) index = kCwWidthMin - 1;
+  --index;
+  if (mode == kCw && index == kCwNarrowTop) sendText(p, "NA1");
+  sendWidth(p);
+}
+
+void cycleMode(Panel& p) {
+  const bool wide = p.mode.fmWide == 1;
+  int mode = p.mode.currentMode + 1;
+  if (wide ? mode >= 8 : mode > kFmNarrow) mode = kLsb;
+  // C4FM follows FM narrow in the numbering but belongs to the digital-voice key alone.
+  if (mode == kC4fm) mode = kLsb;
+  if (mode == kFmNarrow && p.band.currentBand < 10) mode = kLsb;  // no FM below the 10 m band
+  if (mode > kAm && p.link.frequencyHz < 27000000) mode = kLsb;
+  if (mode == kFmNarrow && wide) mode = kFm;
+  if (mode == kFm && !wide) mode = kFmNarrow;
+  p.mode.currentMode = mode;
+  applyMode(p);
+  speakMode(p);
+}
+
+void toggleWideFm(Panel& p) {
+  if (p.mode.currentMode == kFmNarrow) {
+    p.mode.currentMode = kFm;
+    p.mode.fmWide = 1;
+  } else if (p.mode.currentMode == kFm) {
+    p.mode.currentMode = kFmNarrow;
+    p.mode.fmWide = 0;
+  }
+  applyMode(p);
+  speakMode(p);
+  p.core.keyState = 0;
+}
+
+void toggleDigitalMode(Panel& p) {
+  const int mode = p.mode.currentMode;
+  if (!radioModel(p.link.radioModel).hasDigitalVoice || mode < kFmNarrow || mode > kFm) return;
+  if (mode != kC4fm) {
+    p.mode.savedTone = p.tone.toneText;
+    p.mode.currentMode = kC4fm;
+    applyMode(p);
+  } else {
+    p.mode.currentMode = p.mode.fmWide == 1 ? kFm : kFmNarrow;
+    applyMode(p);
+    const std::string saved = p.mode.savedTone;
+    if (saved.size() == 3 && saved != "999") {
+      // The tone put aside is given back in its own kind: a DCS code as a DCS code.
+      const bool dcs = saved[0] > '4';
+      p.tone.toneText = saved;
+      p.tone.toneActive = 1;
+      p.tone.toneIsDcs = dcs ? 1 : 0;
+      if (dcs) {
+        sendText(p, std::string("CN01") + (saved[0] == '6' ? "1" : "0") + right(saved, 2));
+        sendText(p, "CT04");
+      } else {
+        sendText(p, "CN00" + saved);
+        sendText(p, "CT02");
+      }
+    }
+  }
+  speakMode(p);
+}
 
 }  // namespace korvel

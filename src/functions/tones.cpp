@@ -1,14 +1,158 @@
-// PLACEHOLDER: empty bodies until this family is written.
 #include "functions/tones.h"
+
+#include <algorithm>
+#include <cctype>
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "display/status_row.h"
+#include "functions/band_record.h"
+#include "radio_link/transport.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-void validateToneEntry(Panel&) {}
-void applyTone(Panel&) {}
-void restoreRepeaterDefaults(Panel&) {}
-void toggleRepeaterShift(Panel&) {}
-void splitOn(Panel&) {}
-void splitOff(Panel&) {}
+namespace {
+
+constexpr long kHighestCtcss = 49;
+constexpr long kLowestDcs = 500;
+constexpr long kHighestDcs = 603;
+
+bool isDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+void refuseTone(Panel& p) {
+  playWord(p, "invalid");
+  p.tone.toneActive = 0;
+  p.tone.toneText = "999";
+  p.tone.toneEntryQuiet = 0;
+  showStatusRow(p);
+}
+
+void say(Panel& p, std::string_view word) {
+  if (p.tone.speechQuiet == 0) playWord(p, word);
+}
+
+// "A" or "B" and nine digits: the VFO part of a frequency command.
+bool isFrequencyField(std::string_view text) {
+  return text.size() == 10 && (text[0] == 'A' || text[0] == 'B') && isDigits(text.substr(1));
+}
+
+// The split frequency: the last frequency command sent, or the working frequency when there is none.
+std::string splitFrequencyField(const Panel& p) {
+  const std::string field = mid(p.link.lastFrequencyCommand, 2, 10);
+  if (isFrequencyField(field)) return field;
+  return "A" + zeroPad(std::clamp<long long>(p.link.frequencyHz, 0, 999999999), 9);
+}
+
+}  // namespace
+
+void validateToneEntry(Panel& p) {
+  p.tone.toneIsDcs = 0;
+  std::string& code = p.tone.toneText;
+  const long n = wholeValueOf(code);
+  if (!isDigits(code) || code.size() > 3 || n > kHighestDcs || (n > kHighestCtcss && n < kLowestDcs)) {
+    refuseTone(p);
+    return;
+  }
+  // One or two typed digits name the same tone as their three-digit form: 12 is tone 012.
+  code = zeroPad(n, 3);
+  p.tone.toneEntryQuiet = 1;
+  if (n >= kLowestDcs && p.config.dcsAllowed == 0) {
+    refuseTone(p);
+    return;
+  }
+  if (n >= kLowestDcs) p.tone.toneIsDcs = 1;
+  applyTone(p);
+  p.tone.toneEntryQuiet = 0;
+}
+
+void applyTone(Panel& p) {
+  const std::string code = p.tone.toneText;
+  const char first = code.empty() ? '0' : code[0];
+  if (p.tone.toneIsDcs == 1) {
+    sendText(p, first > '6' ? "EX0863" : "EX0860");
+    say(p, "dcs");
+    say(p, "on");
+    const long n = wholeValueOf(code);
+    const bool hundreds = (n >= 600 && n <= 702) || (n >= 800 && n <= 899);
+    sendText(p, std::string(hundreds ? "CN011" : "CN010") + right(code, 2));
+    // The code alone does not switch the radio's DCS encoder on.
+    sendText(p, "CT04");
+    return;
+  }
+  say(p, "ctcss");
+  if (p.tone.speechQuiet == 0) {
+    if (p.tone.toneEntryQuiet == 1) {
+      playWord(p, "on");
+    } else {
+      for (const char c : code) playWord(p, std::string(1, c));
+    }
+  }
+  sendText(p, "CN00" + code);
+  sendText(p, first > '4' ? "CT04" : "CT02");
+}
+
+void restoreRepeaterDefaults(Panel& p) {
+  const int band = p.band.currentBand;
+  if (band < 11 || band > 13) return;
+  const auto i = static_cast<std::size_t>(band);
+  p.config.repeaterOffsetMinus[i] = p.config.configuredOffsetMinus[i];
+  if (band != 13) p.config.repeaterOffsetKhz[i] = p.config.configuredOffsetKhz[i];
+}
+
+void toggleRepeaterShift(Panel& p) {
+  const int state = p.tone.repeaterActive;
+  const bool announce = p.tone.speechQuiet == 0 && (state == 0 || state == 1);
+  const int band = p.band.currentBand;
+  // Only the bands with repeaters take a shift; elsewhere there is nothing to switch on.
+  if (state == 0 && (band < 10 || band > 13)) return;
+
+  if (announce) playWord(p, "repeater");
+  if (state != 0) {
+    if (announce) playWord(p, "off");
+    p.tone.repeaterActive = 0;
+    p.tone.vfoB = 0;
+    sendText(p, "OS00");
+    return;
+  }
+
+  p.tone.repeaterActive = 1;
+  const bool minus = band == 10 || p.config.repeaterOffsetMinus[static_cast<std::size_t>(band)] == 1;
+  sendText(p, minus ? "OS02" : "OS01");
+  say(p, "on");
+  if (p.tone.toneActive == 1) sendText(p, p.tone.toneIsDcs == 1 ? "CT04" : "CT02");
+}
+
+void splitOn(Panel& p) {
+  p.tone.vfoB = 1;
+  playWord(p, "split");
+  p.band.bandRecallText = splitFrequencyField(p);
+  sendText(p, "FT3");
+
+  const int band = p.band.currentBand;
+  if (p.link.relayActive == 0 && band >= 1 && band <= 14) {
+    std::string& record = p.band.bandTable[static_cast<std::size_t>(band)];
+    if (record.size() == band_record::kLength) {
+      record = band_record::make(band_record::kind(record), band_record::modeDigit(record),
+                                 band_record::vfoADigits(record), mid(p.band.bandRecallText, 2, 9),
+                                 band_record::toneCode(record), band_record::preampDigit(record));
+    }
+  }
+  // With split on the send routine makes this an "FB" command: VFO B takes the receive frequency.
+  sendText(p, "F" + p.band.bandRecallText);
+}
+
+void splitOff(Panel& p) {
+  p.tone.vfoB = 0;
+  sendText(p, "FT2");
+  const std::string field =
+      isFrequencyField(p.band.bandRecallText) ? p.band.bandRecallText : splitFrequencyField(p);
+  sendText(p, "FA" + mid(field, 2, 9));
+  playWord(p, "split");
+  playWord(p, "off");
+}
 
 }  // namespace korvel
