@@ -1,0 +1,63 @@
+// Running the real programs for end-to-end tests: a station folder, child processes with their
+// own environment, and waiting for files to say what we expect.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace korvel::e2e {
+
+class Child {
+ public:
+  Child() = default;
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child();
+  // Starts program with args in folder; stdout and stderr go to the given file.
+  bool start(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& folder,
+             const std::map<std::string, std::string>& env, const std::filesystem::path& output);
+  // Sends the signal and waits up to timeout for the exit; returns the exit code (-1 on timeout or crash).
+  int stop(int signal, std::chrono::milliseconds timeout);
+  // Waits for the child to end by itself; -1 on timeout.
+  int wait(std::chrono::milliseconds timeout);
+  bool running();
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  int status_ = -1;
+};
+
+std::string readFile(const std::filesystem::path& file);
+// Polls until predicate(file contents) holds or the timeout passes.
+bool waitFor(const std::filesystem::path& file, const std::function<bool(const std::string&)>& predicate,
+             std::chrono::milliseconds timeout);
+std::vector<std::string> lines(const std::string& text);
+
+// A temporary station folder with korvel.cfg, the rendered wave folder linked in, and the
+// simulated transceiver running on COM5.
+class LiveStation {
+ public:
+  explicit LiveStation(int model, const std::string& config = "");
+  ~LiveStation();
+  bool simReady() const { return simReady_; }
+  // Starts korvel here with a transcript file; extraEnv adds to SDL's dummy drivers.
+  bool startKorvel(const std::map<std::string, std::string>& extraEnv = {});
+  std::string transcript() const { return readFile(folder / "transcript.txt"); }
+  std::string debugLog() const { return readFile(folder / "debug.dat"); }
+
+  std::filesystem::path folder;
+  Child sim;
+  Child korvel;
+
+ private:
+  bool simReady_ = false;
+};
+
+}  // namespace korvel::e2e

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include "platform/key_codes.h"
+#include "station.h"
+
+namespace korvel {
+namespace {
+
+using testing::Station;
+using testing::StationOptions;
+using Words = std::vector<std::string>;
+using Commands = std::vector<std::string>;
+
+// A station that has started, met its radio and settled on the start band's 7.1 MHz.
+void settle(Station& st) {
+  ASSERT_TRUE(st.startUp());
+  st.connect();
+  ASSERT_EQ(st.panel.link.connected, 1);
+  st.tick(4);
+  ASSERT_EQ(st.panel.link.frequencyHz, 7100000);
+  st.words();
+  st.sent();
+}
+
+// Commands other than the poll cycle's own queries.
+Commands commandsOf(const Commands& sent) {
+  Commands out;
+  for (const auto& c : sent) {
+    if (c != "FA;" && c != "SM0;" && c != "RM6;" && c != "RM4;") out.push_back(c);
+  }
+  return out;
+}
+
+TEST(Keys, BandSixFromTheOverview) {
+  Station st;
+  settle(st);
+  st.press('B');
+  EXPECT_EQ(st.words(), (Words{"band", "40", "metres"}));
+  EXPECT_EQ(st.panel.core.keyState, 1);
+  st.press('6');
+  EXPECT_EQ(commandsOf(st.sent()),
+            (Commands{"MD02;", "NA0;", "FA007100000;", "SH0014;", "FA014200000;", "PA01;"}));
+  EXPECT_EQ(st.words(), (Words{"20", "metres", "preamp", "on"}));
+  EXPECT_EQ(st.panel.band.currentBand, 6);
+  EXPECT_EQ(st.panel.core.keyState, 0);
+  // The next two ticks ask the radio and show its answer.
+  st.tick(4);
+  EXPECT_EQ(st.panel.link.frequencyHz, 14200000);
+  EXPECT_EQ(st.canvas.at(285, 150).substr(0, 10), " 14.200000");
+}
+
+TEST(Keys, BeforeTheRadioAnswersEveryKeyButShiftAndQSaysNoRadio) {
+  Station st(StationOptions{.model = 0});
+  ASSERT_TRUE(st.startUp());
+  st.words();
+  st.sent();
+  for (int key : {int('B'), int('6'), int('M'), vk::kUp, vk::function(1), vk::kEnter}) {
+    st.press(key);
+    EXPECT_EQ(st.words(), Words{"nc"}) << key;
+  }
+  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  st.press(vk::kShift);
+  EXPECT_EQ(st.words(), Words{"noshift"});
+  st.press('Q');
+  EXPECT_EQ(st.words(), Words{"quit"});
+  EXPECT_EQ(st.panel.core.running, 0);
+}
+
+TEST(Keys, AutoRepeatIsIgnoredUntilTheKeyIsReleased) {
+  Station st;
+  settle(st);
+  st.keyDown('X');
+  st.keyDown('X');
+  st.keyDown('X');
+  EXPECT_EQ(st.words(), (Words{"extcm", "on"}));
+  st.keyUp('X');
+  st.press('X');
+  EXPECT_EQ(st.words(), (Words{"extcm", "off"}));
+  EXPECT_EQ(st.panel.core.keyState, 0);
+}
+
+TEST(Keys, ExtendedStateIsCancelledByOtherKeys) {
+  Station st;
+  settle(st);
+  st.press('X');
+  st.words();
+  st.press('W');
+  EXPECT_TRUE(st.words().empty());
+  EXPECT_EQ(st.panel.core.keyState, 0);
+  EXPECT_TRUE(commandsOf(st.sent()).empty());
+}
+
+TEST(Keys, LettersWithoutACommandResendTheFrequency) {
+  Station st;
+  settle(st);
+  st.press('J');
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"FA007100000;"});
+  st.press(vk::function(10));
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"FA007100000;"});
+  // Ctrl, Insert and the Windows key do nothing at all.
+  for (int key : {vk::kControl, vk::kInsert, vk::kLeftWindows}) st.press(key);
+  EXPECT_TRUE(commandsOf(st.sent()).empty());
+}
+
+TEST(Keys, KeypadAndMainRowDoTheSame) {
+  Station st;
+  settle(st);
+  st.press('B');
+  st.press(vk::kNumpad0 + 5);
+  EXPECT_EQ(st.panel.band.currentBand, 5);
+  EXPECT_EQ(st.panel.mode.currentMode, 3);
+  st.words();
+  st.sent();
+  // Keypad plus tunes up a megahertz like the "=" key.
+  st.tick(4);
+  const long long before = st.panel.link.frequencyHz;
+  st.sent();
+  st.press(vk::kAdd);
+  EXPECT_EQ(st.panel.link.frequencyHz, before + 1000000);
+  st.press(vk::kPlus);
+  EXPECT_EQ(st.panel.link.frequencyHz, before + 2000000);
+  const std::string log = st.file("debug.dat");
+  EXPECT_NE(log.find("*e (5)\r\n"), std::string::npos);  // keypad 5 logged in its own form
+  EXPECT_NE(log.find("*B ( 66 )\r\n"), std::string::npos);
+  EXPECT_NE(log.find(std::string("*") + char(0xBB) + " ( 187 )\r\n"), std::string::npos);
+}
+
+TEST(Keys, TuningStepsAndTheResendForm) {
+  Station st;
+  settle(st);
+  struct Step {
+    int key;
+    long long hz;
+    std::string sent;
+  } steps[] = {
+      {vk::kUp, 7101000, "FA007101000;"},      {vk::kDown, 7100000, "FA007100000;"},
+      {vk::kPageUp, 7110000, "FA007110000;"},  {vk::kPageDown, 7100000, "FA007100000;"},
+      {vk::kRight, 7100100, "FA007100100;"},   {vk::kLeft, 7100000, "FA007100000;"},
+      {vk::kPlus, 8100000, "FA008100000;"},    {vk::kMinus, 7100000, "FA007100000;"},
+  };
+  for (const auto& s : steps) {
+    st.press(s.key);
+    EXPECT_EQ(st.panel.link.frequencyHz, s.hz) << s.key;
+    EXPECT_EQ(commandsOf(st.sent()), Commands{s.sent}) << s.key;
+  }
+}
+
+TEST(Keys, SquelchKeysInFmClampWithWords) {
+  Station st;
+  settle(st);
+  st.panel.mode.currentMode = 7;
+  st.panel.mode.squelchLevel = 8;
+  st.press(vk::kRight);
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"SQ0009;"});
+  for (int i = 0; i < 40; ++i) st.press(vk::kRight);
+  EXPECT_EQ(st.panel.mode.squelchLevel, 255);
+  EXPECT_EQ(st.words().back(), "max");
+  st.sent();
+  st.press(vk::kLeft);
+  st.press(vk::kLeft);
+  EXPECT_EQ(commandsOf(st.sent()), (Commands{"SQ0245;", "SQ0230;"}));
+  for (int i = 0; i < 40; ++i) st.press(vk::kLeft);
+  EXPECT_EQ(st.panel.mode.squelchLevel, 0);
+  EXPECT_EQ(st.words().back(), "0");
+}
+
+TEST(Keys, TuneCarrierLocksEveryKeyButSAndT) {
+  Station st;
+  settle(st);
+  st.press('T');  // the tuner is off in the sample configuration: a 5 W AM carrier at once
+  EXPECT_EQ(st.words(), (Words{"tune", "on"}));
+  EXPECT_EQ(commandsOf(st.sent()), (Commands{"PC005;", "MD05;", "FA007100000;", "TX1;"}));
+  st.press(vk::kSpace);
+  EXPECT_EQ(st.words(), Words{"ton"});
+  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  st.press('T');
+  const Words off = st.words();
+  ASSERT_GE(off.size(), 2u);
+  EXPECT_EQ(Words(off.begin(), off.begin() + 2), (Words{"tune", "off"}));
+  const Commands restore = commandsOf(st.sent());
+  ASSERT_GE(restore.size(), 3u);
+  EXPECT_EQ(restore[0], "TX0;");
+  EXPECT_EQ(restore[1], "PC100;");
+  EXPECT_EQ(restore[2], "MD01;");
+  EXPECT_EQ(st.panel.core.tuneActive, 0);
+}
+
+TEST(Keys, TransmitTwiceRestoresTheSwrSetting) {
+  Station st;
+  settle(st);
+  st.panel.config.swrAnnounce = 1;
+  st.press(vk::kSpace);
+  EXPECT_EQ(st.words(), (Words{"tx", "on"}));
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"TX1;"});
+  st.press(vk::kSpace);
+  EXPECT_EQ(st.words(), (Words{"tx", "off"}));
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"TX0;"});
+  EXPECT_EQ(st.panel.config.swrAnnounce, 1);
+}
+
+TEST(Keys, QuitAfterContactWaitsForTwoFrequencyReplies) {
+  Station st;
+  settle(st);
+  st.press('Q');
+  EXPECT_EQ(st.words(), Words{"quit"});
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"TX0;"});
+  EXPECT_EQ(st.panel.core.running, 1);
+  for (int i = 0; i < 12 && st.panel.core.running == 1; ++i) st.tick();
+  EXPECT_EQ(st.panel.core.running, 0);
+  EXPECT_TRUE(std::filesystem::exists(st.folder / "savmem.dat"));
+}
+
+TEST(Keys, ModeKeyCyclesAndWidthKeySpeaksTheWidth) {
+  Station st;
+  settle(st);
+  st.press('M');
+  EXPECT_EQ(st.words(), Words{"usb"});
+  st.press('W');
+  EXPECT_EQ(st.words(), (Words{"bw", "2", "point", "4", "khz"}));
+  EXPECT_EQ(st.panel.core.keyState, 2);
+  st.sent();
+  st.press(vk::kUp);
+  EXPECT_EQ(commandsOf(st.sent()), (Commands{"SH0015;", "FA007100000;"}));
+}
+
+TEST(Keys, PowerKeyAnnouncesAndAdjusts) {
+  Station st;
+  settle(st);
+  st.press('P');
+  EXPECT_EQ(st.words(), (Words{"Power", "1", "0", "0", "watts"}));
+  st.press(vk::kUp);
+  EXPECT_EQ(st.words(), Words{"max"});
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"PC100;"});
+  st.press(vk::kDown);
+  EXPECT_EQ(commandsOf(st.sent()), Commands{"PC090;"});
+}
+
+}  // namespace
+}  // namespace korvel
