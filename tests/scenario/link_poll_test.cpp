@@ -1,0 +1,206 @@
+// The poll cycle: the query/reply alternation, the meter queries, late and merged replies, the
+// widening of eight-digit replies, the model from a stray "ID" reply and the tick counter.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/poll_cycle.h"
+#include "link_station.h"
+#include "radio_link/debug_log.h"
+
+namespace korvel::testing {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+// A connected station with no radio on the line: the test plays the radio by feeding replies.
+struct PollStation {
+  Station st{withRadio(0)};
+  Panel& p = st.panel;
+  PollStation() {
+    prepareLink(st);
+    markConnected(st);
+  }
+  // A query tick, then the given reply arrives and the reply tick reads it.
+  void answer(const std::string& reply) {
+    st.tick();
+    st.ports.feed(5, reply);
+    st.tick();
+  }
+};
+
+TEST(PollCycle, AlternatesFrequencyAndMeterQueriesOneTickApart) {
+  PollStation s;
+  s.st.tick(8);
+  EXPECT_EQ(s.st.sent(), (Commands{"FA;", "SM0;", "FA;", "SM0;"}));
+}
+
+TEST(PollCycle, MeterQueryFollowsTransmitTuneAndMicMetering) {
+  struct Case {
+    int tune, tx, mic;
+    const char* query;
+  };
+  for (const Case& c : {Case{0, 0, 0, "SM0;"}, Case{1, 0, 0, "RM6;"}, Case{0, 1, 0, "RM6;"}, Case{0, 0, 1, "RM4;"},
+                        Case{0, 3, 1, "RM4;"}, Case{1, 0, 1, "RM4;"}}) {
+    PollStation s;
+    s.p.core.pollPhase = 1;
+    s.p.core.tuneActive = c.tune;
+    s.p.core.txState = c.tx;
+    s.p.core.micMeterState = c.mic;
+    s.st.tick();
+    EXPECT_EQ(s.st.sent(), Commands{c.query}) << c.tune << c.tx << c.mic;
+    EXPECT_EQ(s.p.core.pollPhase, 0);
+    EXPECT_EQ(s.p.core.replyPending, 1);
+  }
+}
+
+TEST(PollCycle, PausedTicksDoNothingNotEvenCount) {
+  PollStation s;
+  s.p.core.tickCount = 7;
+  s.p.core.pollPaused = 1;
+  s.st.tick(5);
+  EXPECT_EQ(s.p.core.tickCount, 7);
+  EXPECT_TRUE(s.st.sent().empty());
+  EXPECT_EQ(s.p.core.replyPending, 0);
+}
+
+TEST(PollCycle, TickCountRunsZeroToTwenty) {
+  PollStation s;
+  s.p.core.tickCount = 19;
+  s.st.tick();
+  EXPECT_EQ(s.p.core.tickCount, 20);
+  s.st.tick();
+  EXPECT_EQ(s.p.core.tickCount, 0);
+}
+
+TEST(PollCycle, MissingReplyIsNotAskedForAgain) {
+  PollStation s;
+  s.st.tick(2);
+  EXPECT_EQ(s.st.sent(), Commands{"FA;"});
+  s.st.tick();
+  EXPECT_EQ(s.st.sent(), Commands{"SM0;"});
+}
+
+TEST(PollCycle, LateFrequencyAndMeterReadingTogetherAreBothHandled) {
+  PollStation s;
+  s.answer("FA014074000;SM0012;");
+  EXPECT_EQ(s.p.link.frequencyHz, 14074000);
+  EXPECT_EQ(s.p.core.sMeterValue, 12);
+  EXPECT_EQ(s.p.speech.waveFolder, "wave/");
+}
+
+TEST(PollCycle, SMeterUpdateIsSilentAndRestoresTheWordFolder) {
+  PollStation s;
+  s.p.core.pollPhase = 1;
+  s.answer("SM0140;");
+  EXPECT_EQ(s.p.core.sMeterValue, 140);
+  EXPECT_TRUE(s.st.words().empty());
+  EXPECT_EQ(s.p.speech.waveFolder, "wave/");
+}
+
+TEST(PollCycle, EightDigitModelsAreWidenedBeforeTheHandlerAndTheLog) {
+  for (const int model : {362, 462, 241}) {
+    PollStation s;
+    s.p.link.radioModel = model;
+    s.p.config.debugLog = 1;
+    openDebugLog(s.p);
+    s.answer("FA14200000;");
+    EXPECT_EQ(s.p.link.lastFrequencyReply, "FA014200000") << model;
+    EXPECT_EQ(s.p.link.frequencyHz, 14200000) << model;
+    EXPECT_NE(s.st.file("debug.dat").find("RX=FA014200000;\r\n"), std::string::npos) << model;
+  }
+}
+
+TEST(PollCycle, NineDigitModelsAreNotWidened) {
+  PollStation s;
+  s.p.link.radioModel = 761;
+  s.answer("FA014200000;");
+  EXPECT_EQ(s.p.link.frequencyHz, 14200000);
+}
+
+TEST(PollCycle, StrayIdReplyIdentifiesTheRadioWhileUnknown) {
+  struct Case {
+    int before;
+    const char* reply;
+    int after;
+  };
+  for (const Case& c : {Case{0, "ID0761;", 761}, Case{0, "ID0310;", 241}, Case{0, "XXID0650;", 650},
+                        Case{761, "ID0650;", 761}, Case{0, "IDxx", 0}}) {
+    PollStation s;
+    s.p.link.radioModel = c.before;
+    s.answer(c.reply);
+    EXPECT_EQ(s.p.link.radioModel, c.after) << c.reply;
+  }
+}
+
+TEST(PollCycle, SwrPeakIsHeldOnceTheCarrierHasSettled) {
+  PollStation s;
+  auto& core = s.p.core;
+  core.txState = 1;
+  core.txSettleTicks = 1;
+  core.swrText = "050";
+  s.p.core.pollPhase = 1;
+  s.answer("RM6010;");  // still settling: taken as it is
+  EXPECT_EQ(core.swrText, "010");
+  EXPECT_EQ(core.txSettleTicks, 0);
+  s.p.core.pollPhase = 1;
+  s.answer("RM6030;");
+  EXPECT_EQ(core.swrText, "030");
+  s.p.core.pollPhase = 1;
+  s.answer("RM6020;");  // lower: the peak stays
+  EXPECT_EQ(core.swrText, "030");
+}
+
+TEST(PollCycle, SwrIsSpokenOnlyWhenAskedForOrReceiving) {
+  // The words of the SWR routine itself belong to the announcer; here only whether it runs.
+  struct Case {
+    int announce, tx;
+    bool spoken;
+  };
+  for (const Case& c : {Case{0, 1, false}, Case{1, 1, true}, Case{0, 0, true}}) {
+    PollStation s;
+    s.p.config.swrAnnounce = c.announce;
+    s.p.core.txState = c.tx;
+    s.p.core.pollPhase = 1;
+    s.st.words();
+    s.answer("RM6010;");
+    EXPECT_EQ(!s.st.words().empty(), c.spoken) << c.announce << c.tx;
+  }
+}
+
+TEST(PollCycle, TransmitStateTwentyEndsWithTheSwrReading) {
+  PollStation s;
+  s.p.core.txState = 20;
+  s.p.core.pollPhase = 1;
+  s.answer("RM6010;");
+  EXPECT_EQ(s.p.core.txState, 0);
+}
+
+TEST(PollCycle, MicLevelPeakIsKeptWhileMetering) {
+  PollStation s;
+  auto& core = s.p.core;
+  core.micMeterState = 1;
+  core.meterPeak = 40;
+  core.tickCount = 0;
+  s.answer("RM4030;");
+  EXPECT_EQ(core.meterPeak, 40);
+  s.answer("RM4090;");
+  EXPECT_EQ(core.meterPeak, 90);
+
+  core.micMeterState = 0;
+  s.answer("RM4120;");
+  EXPECT_EQ(core.meterPeak, 90);  // not metering: ignored
+}
+
+TEST(PollCycle, NothingHappensWithoutARadio) {
+  PollStation s;
+  s.p.link.connected = 0;
+  s.p.link.frequencyHz = 0;
+  s.st.tick(20);
+  EXPECT_EQ(s.p.link.frequencyHz, 0);
+  EXPECT_EQ(s.p.link.connected, 0);
+}
+
+}  // namespace
+}  // namespace korvel::testing
