@@ -154,14 +154,18 @@ TEST(Keys, SquelchKeysInFmClampWithWords) {
   EXPECT_EQ(commandsOf(st.sent()), Commands{"SQ0009;"});
   for (int i = 0; i < 40; ++i) st.press(vk::kRight);
   EXPECT_EQ(st.panel.mode.squelchLevel, 255);
-  EXPECT_EQ(st.words().back(), "max");
+  const Words top = st.words();
+  ASSERT_FALSE(top.empty());
+  EXPECT_EQ(top.back(), "max");
   st.sent();
   st.press(vk::kLeft);
   st.press(vk::kLeft);
   EXPECT_EQ(commandsOf(st.sent()), (Commands{"SQ0245;", "SQ0230;"}));
-  for (int i = 0; i < 40; ++i) st.press(vk::kLeft);
+  for (int i = 0; i < 45; ++i) st.press(vk::kLeft);
   EXPECT_EQ(st.panel.mode.squelchLevel, 0);
-  EXPECT_EQ(st.words().back(), "0");
+  const Words last = st.words();
+  ASSERT_FALSE(last.empty());
+  EXPECT_EQ(last.back(), "0");
 }
 
 TEST(Keys, TuneCarrierLocksEveryKeyButSAndT) {
