@@ -256,10 +256,15 @@ int SdlWindowSystem::drawText(int x, int y, const std::string& text) {
   SDL_Surface* rendered = TTF_RenderUTF8_Shaded(font, utf8.c_str(), kBlack, kWhite);
   if (rendered == nullptr) return 0;
   const int width = rendered->w;
+  // A glyph such as "p" may reach a pixel or two below the font's nominal height, and blanks
+  // printed over it later are only that high: clear a little deeper so no descender survives.
+  const int cell = std::max(rendered->h, TTF_FontHeight(font) + TTF_FontHeight(font) / 10);
+  SDL_Rect background{x, y, width, cell};
+  SDL_FillRect(image_, &background, SDL_MapRGB(image_->format, kWhite.r, kWhite.g, kWhite.b));
   SDL_Rect area{x, y, rendered->w, rendered->h};
   SDL_BlitSurface(rendered, nullptr, image_, &area);  // same palette: a straight copy
   SDL_FreeSurface(rendered);
-  present(SDL_Rect{x, y, width, area.h > 0 ? area.h : 0});
+  present(SDL_Rect{x, y, width, cell});
   return width;
 }
 
