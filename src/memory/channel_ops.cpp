@@ -1,11 +1,275 @@
-// PLACEHOLDER: empty bodies until the channel operations are written.
 #include "memory/channel_ops.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
 #include "core/panel.h"
+#include "core/text.h"
+#include "functions/band_record.h"
+#include "functions/mode.h"
+#include "functions/tones.h"
+#include "memory/channels.h"
+#include "memory/memory_store.h"
+#include "radio_link/transport.h"
+#include "speech/phrase_player.h"
 
 namespace korvel {
 
-void storeChannel(Panel&, int) {}
-void recallChannel(Panel&, int) {}
-void stepChannel(Panel&) {}
+namespace {
+
+constexpr int kSlotCount = 100;
+constexpr int kNoBank = 99;
+constexpr int kGeneralCoverage = 14;
+constexpr long long kHighestFrequency = 999999999;
+
+// Named positions of the 28-character channel record (1-based, as the file is described).
+namespace channel_record {
+constexpr std::size_t kLength = 28;
+char kind(std::string_view r) { return r[0]; }
+int mode(std::string_view r) { return r[1] - '0'; }
+int band(std::string_view r) { return (r[2] - '0') * 10 + (r[3] - '0'); }
+std::string vfoAField(std::string_view r) { return mid(r, 5, 10); }   // "A" + nine digits
+std::string vfoADigits(std::string_view r) { return mid(r, 6, 9); }
+std::string vfoBDigits(std::string_view r) { return mid(r, 16, 9); }  // kind 5: sign + offset
+char shiftSign(std::string_view r) { return r[15]; }
+std::string toneCode(std::string_view r) { return mid(r, 25, 3); }
+char preampDigit(std::string_view r) { return r[27]; }
+}  // namespace channel_record
+
+bool isDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// "A" or "B" followed by nine digits.
+bool isVfoField(std::string_view text, char letter) {
+  return text.size() == 10 && text[0] == letter && isDigits(text.substr(1));
+}
+
+std::string digitWord(int digit) { return std::string(1, static_cast<char>('0' + digit)); }
+
+bool isBand(int band) { return band >= 1 && band <= kGeneralCoverage; }
+
+std::string frequencyDigits(const Panel& p) {
+  return zeroPad(std::clamp<long long>(p.link.frequencyHz, 0, kHighestFrequency), 9);
+}
+
+// "0" and the digit for bands 1 to 9, "1" and the last digit for 10 to 14. A band the table does
+// not know is stored as general coverage, which is what its frequency is taken as.
+std::string bandDigits(int band) {
+  if (!isBand(band)) band = kGeneralCoverage;
+  return zeroPad(band, 2);
+}
+
+// The tone part of a record: the active tone as three digits, else "999". A tone still being typed
+// (one or two digits) is the same tone as its three-digit form; an empty one is no tone yet.
+std::string storedTone(const Panel& p) {
+  const std::string& code = p.tone.toneText;
+  if (p.tone.toneActive == 0 || !isDigits(code) || code.size() > 3) return "999";
+  return zeroPad(wholeValueOf(code), 3);
+}
+
+// Sign and eight offset digits for a repeater record, from the shared band-record formatter; an
+// offset text of unusual length is zero-filled or cut so the record keeps its width. Empty when the
+// band has no repeater shift to describe.
+std::string repeaterShift(Panel& p, const std::string& head) {
+  const std::string tail = mid(appendRepeaterTail(p, head), 14);
+  if (tail.empty() || (tail[0] != '+' && tail[0] != '-')) return {};
+  std::string digits = tail.substr(1);
+  digits.erase(std::remove_if(digits.begin(), digits.end(), [](unsigned char c) { return !std::isdigit(c); }),
+               digits.end());
+  if (digits.size() > 8) digits = digits.substr(digits.size() - 8);
+  return tail[0] + std::string(8 - digits.size(), '0') + digits;
+}
+
+// Everything of the record but tone and preamplifier: kind, mode, band, VFO A and VFO B (or shift).
+std::string channelHead(Panel& p) {
+  const int band = p.band.currentBand;
+  const std::string bandText = bandDigits(band);
+  const int mode = p.mode.currentMode;
+  const char modeDigit = mode >= 1 && mode <= 7 ? static_cast<char>('0' + mode) : '1';
+
+  if (!isBand(band) || band == kGeneralCoverage) {
+    const std::string hz = frequencyDigits(p);
+    return std::string{p.tone.vfoB == 1 ? '1' : '0', modeDigit} + bandText + "A" + hz + "B" + hz;
+  }
+
+  const std::string& entry = p.band.bandTable[static_cast<std::size_t>(band)];
+  std::string vfoA = band_record::vfoAField(entry);
+  if (!isVfoField(vfoA, 'A')) vfoA = "A" + frequencyDigits(p);
+
+  if (p.tone.repeaterActive == 1) {
+    // The band record as the frequency replies keep it already carries kind 5 and the mode.
+    std::string kindMode = left(entry, 2);
+    if (kindMode.size() != 2 || kindMode[0] != '5' || kindMode[1] < '1' || kindMode[1] > '7') {
+      kindMode = std::string{'5', modeDigit};
+    }
+    const std::string shift = repeaterShift(p, kindMode + vfoA + "B");
+    if (!shift.empty()) return kindMode + bandText + vfoA + "B" + shift;
+  }
+
+  std::string vfoB = "B" + vfoA.substr(1);
+  if (p.tone.vfoB == 1) {
+    // The radio's last VFO B reply; before there was one, what the band record holds for VFO B.
+    if (isVfoField(p.link.vfoBText, 'B')) {
+      vfoB = p.link.vfoBText;
+    } else if (const std::string recordB = band_record::vfoBField(entry); isVfoField(recordB, 'B')) {
+      vfoB = recordB;
+    }
+  }
+  return std::string{p.tone.vfoB == 1 ? '1' : '0', modeDigit} + bandText + vfoA + vfoB;
+}
+
+// A slot the recall cannot use: spoken like an empty one, nothing is sent.
+void refuseRecall(Panel& p) {
+  playWord(p, "invalid");
+  p.memory.channelOp = 0;
+  p.memory.lastBank = kNoBank;
+}
+
+// Bands 11 to 13 take the direction and offset the record stored; band 10 has its fixed shift.
+void takeRecordedShift(Panel& p, std::string_view record) {
+  const int band = p.band.currentBand;
+  if (band < 11 || band > 13) return;
+  const auto i = static_cast<std::size_t>(band);
+  p.config.repeaterOffsetMinus[i] = channel_record::shiftSign(record) == '-' ? 1 : 0;
+  p.config.repeaterOffsetKhz[i] = band == 13 ? mid(record, 21, 4) : mid(record, 22, 3);
+}
+
+void recallTone(Panel& p, std::string_view record) {
+  auto& t = p.tone;
+  t.toneText = channel_record::toneCode(record);
+  const int mode = p.mode.currentMode;
+  if ((mode == 5 || mode == 7) && t.toneText != "999") {
+    t.toneActive = 1;
+    // A CTCSS tone must not go out as a DCS code because the last tone applied was one.
+    t.toneIsDcs = wholeValueOf(t.toneText) >= 500 ? 1 : 0;
+    t.toneEntryQuiet = 0;
+    applyTone(p);
+    t.toneActive = 1;
+    return;
+  }
+  t.toneActive = 0;
+  t.toneText = "999";
+  sendText(p, "CT00");
+}
+
+}  // namespace
+
+bool isWellFormedChannelRecord(std::string_view r) {
+  if (r.size() != channel_record::kLength || !isDigits(r.substr(2, 2))) return false;
+  if (!isBand(channel_record::band(r))) return false;
+  // Without its band digits a channel record is laid out as a band record.
+  std::string asBandRecord(r.substr(0, 2));
+  asBandRecord += r.substr(4);
+  return isWellFormedBandRecord(asBandRecord);
+}
+
+void storeChannel(Panel& p, int slot) {
+  auto& m = p.memory;
+  if (slot < 0 || slot >= kSlotCount) {
+    playWord(p, "invalid");
+    m.channelOp = 0;
+    return;
+  }
+  playWord(p, digitWord(slot % 10));
+
+  std::string record = channelHead(p) + storedTone(p) + (p.fn.preampOn == 1 ? "1" : "0");
+  m.memorySlots[static_cast<std::size_t>(slot)] = std::move(record);
+  saveMemoryBanks(p);
+
+  playWord(p, "ok");
+  m.channelOp = 0;
+}
+
+void recallChannel(Panel& p, int slot) {
+  auto& m = p.memory;
+  auto& t = p.tone;
+  if (slot < 0 || slot >= kSlotCount) {
+    refuseRecall(p);
+    return;
+  }
+  playWord(p, digitWord(slot % 10));
+  m.lastBank = slot / 10;
+  m.lastSlot = slot % 10;
+
+  // A copy: the routines below may save the store, and the record must stay as it was read.
+  const std::string record = m.memorySlots[static_cast<std::size_t>(slot)];
+  if (left(record, 1) == "9" || !isWellFormedChannelRecord(record)) {
+    refuseRecall(p);
+    return;
+  }
+
+  const char kind = channel_record::kind(record);
+  if (kind == '5') {
+    t.vfoB = 0;
+  } else if (kind == '1') {
+    t.vfoB = 1;
+    if (t.speechQuiet != 1) playWord(p, "split");
+    sendText(p, "FT3");
+  } else {
+    t.vfoB = 0;
+    sendText(p, "FT2");
+  }
+
+  // Band and frequency are taken before the mode is applied: the mode change re-sends the working
+  // frequency and notes the mode in the current band's record, and both belong to the channel, not
+  // to the band being left.
+  p.band.currentBand = channel_record::band(record);
+  p.band.bandRecallText = channel_record::vfoAField(record);
+  p.link.frequencyHz = std::stoll(kind == '1' ? channel_record::vfoBDigits(record) : channel_record::vfoADigits(record));
+
+  p.mode.currentMode = channel_record::mode(record);
+  applyMode(p);
+  if (kind == '5') t.repeaterActive = 1;
+
+  if (t.vfoB != 0) {
+    t.vfoB = 0;
+    sendText(p, "FA" + channel_record::vfoADigits(record));
+    t.vfoB = 1;
+    sendText(p, "FB" + channel_record::vfoBDigits(record));
+  } else {
+    sendText(p, "FA" + channel_record::vfoADigits(record));
+  }
+
+  if (kind == '5') {
+    t.repeaterActive = 0;
+    takeRecordedShift(p, record);
+    toggleRepeaterShift(p);
+  }
+
+  p.link.announceOnNextReply = 1;
+  recallTone(p, record);
+
+  p.fn.preampOn = channel_record::preampDigit(record) == '1' ? 1 : 0;
+  sendText(p, p.fn.preampOn == 1 ? "PA01" : "PA00");
+  m.channelOp = 0;
+}
+
+void stepChannel(Panel& p) {
+  auto& m = p.memory;
+  if (m.lastBank < 0 || m.lastBank >= 10) {
+    playWord(p, "ncs");
+    return;
+  }
+  // The last recalled channel is occupied, so one round of the bank always finds one; the bound
+  // only guards against a bank that has been emptied meanwhile.
+  int slot = m.lastSlot;
+  bool found = false;
+  for (int step = 0; step < 10 && !found; ++step) {
+    slot = slot >= 9 ? 0 : std::max(slot, -1) + 1;
+    found = left(m.memorySlots[static_cast<std::size_t>(m.lastBank * 10 + slot)], 1) != "9";
+  }
+  if (!found) {
+    playWord(p, "ncs");
+    return;
+  }
+  m.lastSlot = slot;
+  playWord(p, "channel");
+  m.channelOp = 2;
+  p.tone.speechQuiet = 1;
+  recallChannel(p, m.lastBank * 10 + slot);
+}
 
 }  // namespace korvel
