@@ -47,7 +47,9 @@ void startFrequencyEntry(Panel& p) {
 
 void frequencyPointKey(Panel& p) {
   auto& c = p.core;
-  if (c.entryNumber > 439 || c.entryNumber < 1) {
+  // The number of a finished entry stays behind, and a second point would take every digit typed
+  // so far for the megahertz: either would look up, and switch to, a band nobody asked for.
+  if (c.freqEntryActive == 0 || c.pointEntered == 1 || c.entryNumber > 439 || c.entryNumber < 1) {
     playWord(p, "invalid");
     return;
   }
@@ -63,9 +65,22 @@ void enterTypedFrequency(Panel& p) {
   if (c.freqEntryActive == 0) return;
   c.tickCount = 0;
   c.freqEntryActive = 0;
-  if (c.pointEntered == 0) {
+  const bool pointTyped = c.pointEntered == 1;
+  c.pointEntered = 0;
+  std::string number = std::to_string(c.entryNumber);
+  if (c.mhzDigits == 1) number = "00" + number;
+  if (c.mhzDigits == 2) number = "0" + number;
+  std::string command = "FA" + number;
+  // Checked before anything changes, so that a refused entry leaves the band and the radio's mode
+  // alone. No digits at all, or nothing but zeros, would tune the radio to 0 Hz.
+  if (command.size() > 11 || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0) {
+    playWord(p, "invalid");
+    c.mhzDigits = 0;
+    return;
+  }
+  if (!pointTyped) {
     saveBandState(p);
-    bandFromMegahertz(p, static_cast<long>(std::min<long long>(c.entryNumber, 2000000000LL)));
+    bandFromMegahertz(p, c.entryNumber);
     c.entryBand = p.band.currentBand;
   }
   p.band.currentBand = c.entryBand;
@@ -79,17 +94,6 @@ void enterTypedFrequency(Panel& p) {
   if (c.entryNumber < 25 && (p.mode.currentMode == 5 || p.mode.currentMode == 7)) {
     p.mode.currentMode = 4;
     applyMode(p);
-  }
-  std::string number = std::to_string(c.entryNumber);
-  if (c.mhzDigits == 1) number = "00" + number;
-  if (c.mhzDigits == 2) number = "0" + number;
-  c.pointEntered = 0;
-  std::string command = "FA" + number;
-  // No digits at all, or nothing but zeros, would tune the radio to 0 Hz.
-  if (command.size() > 11 || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0) {
-    playWord(p, "invalid");
-    c.mhzDigits = 0;
-    return;
   }
   command.append(11 - command.size(), '0');
   sendText(p, command);
@@ -263,7 +267,8 @@ void digitKey(Panel& p, int digit) {
   } else if (m.channelOp == 2) {
     recallChannel(p, m.bankEntry * 10 + digit);
   } else if (c.keyState == 0 && c.freqEntryActive == 1) {
-    if (c.pointEntered == 0) c.mhzDigits += 1;
+    // A leading zero only writes the megahertz out ("07.1"): it is no megahertz digit of its own.
+    if (c.pointEntered == 0 && !(digit == 0 && c.entryNumber == 0)) c.mhzDigits += 1;
     if (c.entryNumber < kEntryCap) c.entryNumber = c.entryNumber * 10 + digit;
     playWord(p, d);
   } else if (c.keyState == 1) {
