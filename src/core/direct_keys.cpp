@@ -381,12 +381,12 @@ void statusReport(Panel& p) {
     playWord(p, mid(tone, 1, 1) > "3" ? "dcs" : "ctcss");
     speakCharacters(p, tone);
   }
+  // The tuner's setting closes the report; while the tuner is out of use above 73 MHz (which only
+  // lasts as long as the tune carrier) there is no setting word to add.
   const int tuner = p.config.tunerState;
-  if (tuner >= 0 && tuner <= 2) {
-    playWord(p, "tuner");
-    playWord(p, "is");
-    playWord(p, tuner == 0 ? "on" : tuner == 1 ? "off" : "both");
-  }
+  playWord(p, "tuner");
+  playWord(p, "is");
+  if (tuner >= 0 && tuner <= 2) playWord(p, tuner == 0 ? "on" : tuner == 1 ? "off" : "both");
 }
 
 bool tuningKey(Panel& p, int key) {

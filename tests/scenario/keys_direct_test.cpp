@@ -30,6 +30,58 @@ void onTwoMetres(Session& s) {
   ASSERT_EQ(s.p.link.frequencyHz, 145000000);
 }
 
+// --- the chain around the keys ----------------------------------------------------------------
+
+TEST(Chain, WhileTheTuneCarrierIsOnOnlySAndTAreTaken) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.settle());
+  s.type("T");
+  ASSERT_EQ(s.p.core.tuneActive, 1);
+  s.forget();
+  for (const int key : {int('Q'), int('B'), int('X'), int('7'), vk::kUp, vk::kEnter, vk::function(12)}) {
+    s.press(key);
+    EXPECT_EQ(s.said(), Words{"ton"}) << key;
+    EXPECT_TRUE(s.commands().empty()) << key;
+  }
+  EXPECT_EQ(s.p.core.running, 1);
+  EXPECT_EQ(s.p.core.keyState, 0);
+  s.press(vk::kShift);
+  EXPECT_EQ(s.said(), Words{"noshift"});
+  s.p.core.swrText = "030";
+  s.type("S");
+  EXPECT_EQ(s.said(), (Words{"SWR", "1", "point", "0", "21"}));
+  s.type("T");
+  EXPECT_EQ(s.p.core.tuneActive, 0);
+}
+
+TEST(Chain, FunctionKeysThatRunOnResendTheFrequency) {
+  struct Case {
+    int key;
+    const char* command;
+  } cases[] = {{vk::function(1), "PA01;"}, {vk::function(5), "BC01;"}, {vk::function(8), "VX1;"}};
+  for (const auto& c : cases) {
+    Session s;
+    ASSERT_NO_FATAL_FAILURE(s.settle());
+    s.p.fn.preampOn = 0;
+    s.p.fn.notchOn = 0;
+    s.p.core.voxOn = 0;
+    s.press(c.key);
+    const Commands sent = s.commands();
+    ASSERT_GE(sent.size(), 2u) << c.key;
+    EXPECT_TRUE(has(sent, c.command)) << c.key;
+    EXPECT_EQ(sent.back(), "FA007100000;") << c.key;
+  }
+}
+
+TEST(Chain, ProcessorKeyOutsideSidebandIsNotAvailable) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.settle());
+  s.p.mode.currentMode = 3;
+  s.press(vk::function(7));
+  EXPECT_EQ(s.said(), Words{"na"});
+  EXPECT_TRUE(s.commands().empty());
+}
+
 // --- voice messages ---------------------------------------------------------------------------
 
 TEST(VoiceMessages, SlotOutsideOneToFiveIsInvalid) {
@@ -641,7 +693,7 @@ TEST(StatusReport, SaysWhatIsOnInItsOrder) {
          p.core.monitorOn = 1;
          p.config.tunerState = 3;
        },
-       {"options", "bkin", "on", "vox", "on", "mon", "on"}},
+       {"options", "bkin", "on", "vox", "on", "mon", "on", "tuner", "is"}},
       {"dcs tone",
        [](Panel& p) {
          p.tone.toneText = "523";
