@@ -80,6 +80,17 @@ TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
   }
 }
 
+TEST(FrequencyEntry, KeypadDigitsAndPointWorkAsTheMainRow) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.settle());
+  s.type("E");
+  for (const int key : {vk::kNumpad0 + 1, vk::kNumpad0 + 4, vk::kDecimal, vk::kNumpad0 + 2}) s.press(key);
+  EXPECT_EQ(s.said(), (Words{"EF", "1", "4", "point", "2"}));
+  s.forget();
+  s.type("\n");
+  EXPECT_EQ(frequencyCommands(s.commands()).back(), "FA014200000;");
+}
+
 // A leading zero is part of how the operator writes the megahertz, not a megahertz digit of its
 // own: 07.1 is 7.1 MHz, not 71 MHz.
 TEST(FrequencyEntry, LeadingZerosDoNotMoveThePoint) {
