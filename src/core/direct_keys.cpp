@@ -389,8 +389,13 @@ void statusReport(Panel& p) {
   if (tuner >= 0 && tuner <= 2) playWord(p, tuner == 0 ? "on" : tuner == 1 ? "off" : "both");
 }
 
+void tuneBy(Panel& p, long long step) {
+  // The dial stops above 0 Hz: a step that would reach or pass it is not taken (0 Hz would also
+  // read as a radio that has not answered yet).
+  if (p.link.frequencyHz + step > 0) p.link.frequencyHz += step;
+}
+
 bool tuningKey(Panel& p, int key) {
-  auto& hz = p.link.frequencyHz;
   const int mode = p.mode.currentMode;
   const int band = p.band.currentBand;
   const bool fm = mode == 5 || mode == 7;
@@ -398,7 +403,7 @@ bool tuningKey(Panel& p, int key) {
   switch (key) {
     case vk::kPlus:
     case vk::kMinus:
-      hz += key == vk::kPlus ? 1000000 : -1000000;
+      tuneBy(p, key == vk::kPlus ? 1000000 : -1000000);
       if (p.tone.repeaterActive == 1) {
         // Renew the shift on the new megahertz: switch it on again from the off state.
         p.tone.repeaterActive = 0;
@@ -406,10 +411,10 @@ bool tuningKey(Panel& p, int key) {
       }
       break;
     case vk::kPageUp:
-      hz += mode > 3 && band > 11 && band != 14 ? 12500 : 10000;
+      tuneBy(p, mode > 3 && band > 11 && band != 14 ? 12500 : 10000);
       break;
     case vk::kPageDown:
-      hz -= mode == 5 && band > 11 && band != 14 ? 12500 : 10000;
+      tuneBy(p, mode == 5 && band > 11 && band != 14 ? -12500 : -10000);
       break;
     case vk::kRight:
       if (fm) {
@@ -421,7 +426,7 @@ bool tuningKey(Panel& p, int key) {
         sendText(p, "SQ0" + zeroPad(squelch, 3));
         return false;
       }
-      hz += mode == 3 ? 10 : 100;
+      tuneBy(p, mode == 3 ? 10 : 100);
       break;
     case vk::kLeft:
       if (fm) {
@@ -434,7 +439,7 @@ bool tuningKey(Panel& p, int key) {
         sendText(p, "SQ0" + zeroPad(squelch, 3));
         return false;
       }
-      hz -= mode == 3 ? 10 : 100;
+      tuneBy(p, mode == 3 ? -10 : -100);
       break;
     default:
       break;
@@ -443,9 +448,7 @@ bool tuningKey(Panel& p, int key) {
 }
 
 void resendFrequency(Panel& p) {
-  long long hz = p.link.frequencyHz;
-  // Tuning below zero would send a minus sign to the radio; the bottom of the dial is 0 Hz.
-  if (hz < 0) hz = p.link.frequencyHz = 0;
+  const long long hz = p.link.frequencyHz < 0 ? 0 : p.link.frequencyHz;
   const std::string digits = std::to_string(hz);
   std::string command;
   if (hz > 99999999) {

@@ -26,6 +26,8 @@ void announceFrequencyKey(Panel& p);
 void statusReport(Panel& p);
 // The tuning keys (=, -, Page Up/Down, Right, Left); false when the key ends the chain (squelch).
 bool tuningKey(Panel& p, int key);
+// Moves frequencyHz by step unless that would reach or pass 0 Hz.
+void tuneBy(Panel& p, long long step);
 // "FA" + nine digits of frequencyHz.
 void resendFrequency(Panel& p);
 

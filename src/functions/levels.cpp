@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/direct_keys.h"
 #include "core/panel.h"
 #include "core/text.h"
 #include "functions/band_table.h"
@@ -149,7 +150,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
 void adjust(Panel& p, int direction) {
   switch (p.core.keyState) {
     case 0:
-      p.link.frequencyHz += direction * (p.mode.currentMode == 3 ? 500 : 1000);
+      tuneBy(p, direction * (p.mode.currentMode == 3 ? 500 : 1000));
       break;
     case 1:
       if (direction > 0) {

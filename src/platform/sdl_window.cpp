@@ -159,6 +159,7 @@ bool SdlWindowSystem::createWindow(int left, int top, int width, int height, con
     imageWidth = std::max(imageWidth, std::min(screen.w, kMaxImageWidth));
     imageHeight = std::max(imageHeight, std::min(screen.h, kMaxImageHeight));
   }
+  fields_.clear();
   image_ = SDL_CreateRGBSurfaceWithFormat(0, imageWidth, imageHeight, 8, SDL_PIXELFORMAT_INDEX8);
   if (image_ == nullptr) {
     std::cerr << "korvel: no memory for the window image (" << SDL_GetError() << ")\n";
@@ -179,6 +180,7 @@ bool SdlWindowSystem::createWindow(int left, int top, int width, int height, con
 void SdlWindowSystem::closeWindow() {
   if (image_ != nullptr) SDL_FreeSurface(image_);
   image_ = nullptr;
+  fields_.clear();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   window_ = nullptr;
 }
@@ -252,6 +254,8 @@ int SdlWindowSystem::drawText(int x, int y, const std::string& text) {
     int width = 0, height = 0;
     return TTF_SizeUTF8(font, utf8.c_str(), &width, &height) == 0 ? width : 0;
   }
+  const std::string fontKey = font_.face + "/" + std::to_string(font_.points) + "/" + std::to_string(font_.weight);
+  if (alreadyShown(x, y, fontKey, text)) return fields_.at({x, y}).area.w;
   // Shaded text has an opaque background the full line high: printing blanks erases a field.
   SDL_Surface* rendered = TTF_RenderUTF8_Shaded(font, utf8.c_str(), kBlack, kWhite);
   if (rendered == nullptr) return 0;
@@ -265,7 +269,18 @@ int SdlWindowSystem::drawText(int x, int y, const std::string& text) {
   SDL_BlitSurface(rendered, nullptr, image_, &area);  // same palette: a straight copy
   SDL_FreeSurface(rendered);
   present(SDL_Rect{x, y, width, cell});
+  fields_[{x, y}] = Field{fontKey, text, SDL_Rect{x, y, width, cell}, ++drawCount_};
   return width;
+}
+
+bool SdlWindowSystem::alreadyShown(int x, int y, const std::string& fontKey, const std::string& text) const {
+  const auto it = fields_.find({x, y});
+  if (it == fields_.end() || it->second.font != fontKey || it->second.text != text) return false;
+  const Field& field = it->second;
+  for (const auto& [position, other] : fields_) {
+    if (other.drawn > field.drawn && SDL_HasIntersection(&other.area, &field.area)) return false;
+  }
+  return true;
 }
 
 bool SdlWindowSystem::inkAt(int x, int y, int width, int height) const {

@@ -70,6 +70,19 @@ class SdlWindowSystem : public WindowSystem {
   std::map<std::string, TTF_Font*> openFonts_;     // by face, points and weight
   std::map<std::string, std::string> fontFiles_;  // by face and weight, for fontFile()
 
+  // The last field drawn at each position. The panel redraws its fields many times a second with
+  // mostly the same text; a field whose text and font are unchanged, and that nothing drawn since
+  // has touched, is already in the image and on the window, so it is not drawn again.
+  struct Field {
+    std::string font;
+    std::string text;
+    SDL_Rect area{};
+    unsigned long long drawn = 0;
+  };
+  bool alreadyShown(int x, int y, const std::string& fontKey, const std::string& text) const;
+  std::map<std::pair<int, int>, Field> fields_;
+  unsigned long long drawCount_ = 0;
+
   int timerPeriodMs_ = 0;  // 0: stopped
   Clock::time_point nextTick_{};
 };

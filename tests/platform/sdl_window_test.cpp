@@ -94,6 +94,22 @@ TEST_F(SdlWindowTest, BlanksPrintedOverAFieldEraseIt) {
   EXPECT_TRUE(window->inkAt(50 + narrow + 2, 45, 40, 80));
 }
 
+TEST_F(SdlWindowTest, AnUnchangedFieldIsSkippedButOneDrawnOverIsRestored) {
+  window->setFont("Ariel", 50, 700);
+  const int width = window->drawText(50, 45, "CW");
+  // The same text again reports the same width (the caller's position moves the same way).
+  EXPECT_EQ(window->drawText(50, 45, "CW"), width);
+  EXPECT_TRUE(window->inkAt(50, 45, width, 80));
+  // A field drawn over part of it, then the same text again at the same place: it must come back.
+  window->drawText(60, 45, "          ");
+  ASSERT_FALSE(window->inkAt(60, 45, width - 10, 60));
+  window->drawText(50, 45, "CW");
+  EXPECT_TRUE(window->inkAt(60, 45, width - 10, 60));
+  // The same text in another font is drawn anew.
+  window->setFont("Ariel", 20, 20);
+  EXPECT_LT(window->drawText(50, 45, "CW"), width);
+}
+
 TEST_F(SdlWindowTest, DefaultFontEmptyTextAndHighBytes) {
   EXPECT_EQ(window->drawText(140, 380, ""), 0);
   EXPECT_FALSE(window->inkAt(0, 0, 950, 500));

@@ -810,12 +810,18 @@ TEST(TuningKeys, ResendFormsAndNeverANegativeFrequency) {
   }
   Session s;
   ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.p.link.frequencyHz = 300;
-  s.press(vk::kDown);
-  const Commands sent = s.commands();
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0].find('-'), std::string::npos);
-  EXPECT_EQ(sent[0], "FA000000000;");
+  // A step that would reach or pass 0 Hz is not taken: the radio stays where it is, and the
+  // panel does not mistake itself for one that has lost its radio.
+  for (int key : {vk::kDown, vk::kPageDown, vk::kMinus, vk::kLeft}) {
+    s.p.link.frequencyHz = 50;
+    s.press(key);
+    const Commands sent = s.commands();
+    ASSERT_EQ(sent.size(), 1u) << key;
+    EXPECT_EQ(sent[0], "FA000000050;") << key;
+    EXPECT_EQ(s.p.link.frequencyHz, 50) << key;
+  }
+  s.press('J');
+  EXPECT_NE(s.said(), std::vector<std::string>{"nc"});
 }
 
 }  // namespace
