@@ -17,7 +17,6 @@ constexpr std::string_view kCurrentTag = "KORVEL v3.2a";
 constexpr std::string_view kPreviousTag = "KORVEL v2.3c";
 constexpr int kFirstBand = 1;
 constexpr int kLastBand = 14;
-constexpr int kSlotCount = 100;
 // The previous format keeps 13 lines between its header and the channels that are not used any more.
 constexpr int kPreviousUnusedLines = 13;
 

@@ -1,0 +1,59 @@
+// Arbitrary bytes as the two files the program reads at start-up: korvel.cfg and savmem.dat.
+// Whatever they hold, reading them must not crash, the band table must keep valid 26-character
+// records, every memory entry must stay within its cap, and the values must stay usable.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "core/config.h"
+#include "core/panel.h"
+#include "core/startup.h"
+#include "core/text.h"
+#include "memory/memory_store.h"
+#include "simulated_ports.h"
+#include "text_canvas.h"
+#include "word_recorder.h"
+
+namespace {
+
+void check(bool ok) {
+  if (!ok) std::abort();
+}
+
+const std::filesystem::path& stationFolder() {
+  static const std::filesystem::path folder = [] {
+    auto dir = std::filesystem::temp_directory_path() / ("korvel-fuzz-files-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+  }();
+  return folder;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  korvel::testing::SimulatedSerialPorts ports(nullptr, 5);
+  korvel::testing::WordRecorder sound;
+  korvel::testing::TextCanvas canvas;
+  korvel::Panel p(ports, sound, canvas, stationFolder());
+  korvel::setStartValues(p);
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+  std::istringstream config(bytes);
+  korvel::readConfiguration(p, config);
+  check(p.config.txPower >= 5);
+  check(p.config.bandCoverage.size() <= 1);
+  for (int band = 10; band <= 13; ++band) check(p.config.repeaterOffsetKhz[static_cast<std::size_t>(band)].size() <= 4);
+
+  std::istringstream memory(bytes);
+  korvel::readMemoryFile(p, memory);
+  for (int band = 1; band <= 14; ++band) check(p.band.bandTable[static_cast<std::size_t>(band)].size() == 26);
+  for (const auto& slot : p.memory.memorySlots) check(slot.size() <= korvel::kStoredTextCap);
+  check(p.band.currentBand >= 0 && p.band.currentBand <= 14);
+  return 0;
+}
