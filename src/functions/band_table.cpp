@@ -248,6 +248,27 @@ void jumpToBand(Panel& p, int n) {
   recallBand(p);
 }
 
+int bandOfMegahertz(long mhz, long top70cmMhz) {
+  switch (mhz) {
+    case 1: return 1;
+    case 3: return 2;
+    case 5: return 3;
+    case 7: return 4;
+    case 10: return 5;
+    case 14: return 6;
+    case 18: return 7;
+    case 21: return 8;
+    case 24: return 9;
+    case 28:
+    case 29: return 10;
+    default: break;
+  }
+  if (mhz >= 50 && mhz <= 54) return 11;
+  if (mhz >= 144 && mhz <= 148) return 12;
+  if (mhz >= 430 && mhz <= top70cmMhz) return 13;
+  return kGeneralCoverage;
+}
+
 void bandFromMegahertz(Panel& p, long mhz) {
   p.band.currentBand = kGeneralCoverage;
   if (p.tone.toneActive == 1) {
@@ -255,20 +276,7 @@ void bandFromMegahertz(Panel& p, long mhz) {
     p.tone.toneActive = 0;
     p.tone.toneText = "999";
   }
-  int band = kGeneralCoverage;
-  if (mhz == 1) band = 1;
-  else if (mhz == 3) band = 2;
-  else if (mhz == 5) band = 3;
-  else if (mhz == 7) band = 4;
-  else if (mhz == 10) band = 5;
-  else if (mhz == 14) band = 6;
-  else if (mhz == 18) band = 7;
-  else if (mhz == 21) band = 8;
-  else if (mhz == 24) band = 9;
-  else if (mhz == 28 || mhz == 29) band = 10;
-  else if (mhz >= 50 && mhz <= 54) band = 11;
-  else if (mhz >= 144 && mhz <= 148) band = 12;
-  else if (mhz >= 430 && mhz <= 439) band = 13;
+  const int band = bandOfMegahertz(mhz, 439);
   p.band.currentBand = band;
   if (band == kGeneralCoverage && p.tone.vfoB == 1) p.tone.vfoB = 0;
 }

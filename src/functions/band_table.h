@@ -14,6 +14,9 @@ void stepBandDown(Panel& p);
 void jumpToBand(Panel& p, int n);
 void bandFromMegahertz(Panel& p, long mhz);
 void storeModeInBand(Panel& p);
+// The band a whole-megahertz frequency lies in (14, general coverage, outside the amateur bands).
+// A typed frequency may reach 439 MHz, a reported one 449 MHz: the caller says where 70 cm ends.
+int bandOfMegahertz(long mhz, long top70cmMhz);
 // The top band that bandCoverage names (10, 11, 12 or 13).
 int topBand(const Panel& p);
 

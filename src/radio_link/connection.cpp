@@ -239,20 +239,7 @@ void connectRadio(Panel& p) {
 void bandFromFrequency(Panel& p) {
   p.link.bandSaveAllowed = 1;
   const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigits)) / 1000000;
-  int band = 14;
-  if (mhz == 1) band = 1;
-  else if (mhz == 3) band = 2;
-  else if (mhz == 5) band = 3;
-  else if (mhz == 7) band = 4;
-  else if (mhz == 10) band = 5;
-  else if (mhz == 14) band = 6;
-  else if (mhz == 18) band = 7;
-  else if (mhz == 21) band = 8;
-  else if (mhz == 24) band = 9;
-  else if (mhz == 28 || mhz == 29) band = 10;
-  else if (mhz >= 50 && mhz <= 54) band = 11;
-  else if (mhz >= 144 && mhz <= 148) band = 12;
-  else if (mhz >= 430 && mhz <= 449) band = 13;
+  const int band = bandOfMegahertz(mhz, 449);
   p.band.currentBand = band;
   const int mode = p.mode.currentMode;
   // FM on HF, or C4FM below 2 m, is not a state worth keeping in the band's record.
