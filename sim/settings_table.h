@@ -23,7 +23,7 @@ struct SettingSpec {
 std::span<const SettingSpec> settingSpecs();
 // The setting whose prefix begins command (the longest one), or null.
 const SettingSpec* findSetting(std::string_view command);
-// The spec whose prefix is exactly prefix, or null.
+// The setting whose prefix is exactly prefix, or null.
 const SettingSpec* settingByPrefix(std::string_view prefix);
 // Whether value is a valid value for spec: exact width, right characters, in range.
 bool acceptsValue(const SettingSpec& spec, std::string_view value);

@@ -63,13 +63,7 @@ class Session {
   Words heard() { return st.words(); }
 
   // Commands sent since the last look, other than the poll cycle's own queries.
-  Commands commands() {
-    Commands out;
-    for (const auto& c : st.sent()) {
-      if (c != "FA;" && c != "SM0;" && c != "RM6;" && c != "RM4;") out.push_back(c);
-    }
-    return out;
-  }
+  Commands commands() { return st.radioCommands(); }
 
   static int keyFor(char c) {
     switch (c) {

@@ -13,22 +13,8 @@ using Commands = std::vector<std::string>;
 
 // A station that has started, met its radio and settled on the start band's 7.1 MHz.
 void settle(Station& st) {
-  ASSERT_TRUE(st.startUp());
-  st.connect();
-  ASSERT_EQ(st.panel.link.connected, 1);
-  st.tick(4);
+  ASSERT_TRUE(st.settle());
   ASSERT_EQ(st.panel.link.frequencyHz, 7100000);
-  st.words();
-  st.sent();
-}
-
-// Commands other than the poll cycle's own queries.
-Commands commandsOf(const Commands& sent) {
-  Commands out;
-  for (const auto& c : sent) {
-    if (c != "FA;" && c != "SM0;" && c != "RM6;" && c != "RM4;") out.push_back(c);
-  }
-  return out;
 }
 
 TEST(Keys, BandSixFromTheOverview) {
@@ -38,7 +24,7 @@ TEST(Keys, BandSixFromTheOverview) {
   EXPECT_EQ(st.words(), (Words{"band", "40", "metres"}));
   EXPECT_EQ(st.panel.core.keyState, 1);
   st.press('6');
-  EXPECT_EQ(commandsOf(st.sent()),
+  EXPECT_EQ(st.radioCommands(),
             (Commands{"MD02;", "NA0;", "FA007100000;", "SH0014;", "FA014200000;", "PA01;"}));
   EXPECT_EQ(st.words(), (Words{"20", "metres", "preamp", "on"}));
   EXPECT_EQ(st.panel.band.currentBand, 6);
@@ -58,7 +44,7 @@ TEST(Keys, BeforeTheRadioAnswersEveryKeyButShiftAndQSaysNoRadio) {
     st.press(key);
     EXPECT_EQ(st.words(), Words{"nc"}) << key;
   }
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
   st.press(vk::kShift);
   EXPECT_EQ(st.words(), Words{"noshift"});
   st.press('Q');
@@ -87,19 +73,19 @@ TEST(Keys, ExtendedStateIsCancelledByOtherKeys) {
   st.press('W');
   EXPECT_TRUE(st.words().empty());
   EXPECT_EQ(st.panel.core.keyState, 0);
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
 }
 
 TEST(Keys, LettersWithoutACommandResendTheFrequency) {
   Station st;
   settle(st);
   st.press('J');
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"FA007100000;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"FA007100000;"});
   st.press(vk::function(10));
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"FA007100000;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"FA007100000;"});
   // Ctrl, Insert and the Windows key do nothing at all.
   for (int key : {vk::kControl, vk::kInsert, vk::kLeftWindows}) st.press(key);
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
 }
 
 TEST(Keys, KeypadAndMainRowDoTheSame) {
@@ -141,7 +127,7 @@ TEST(Keys, TuningStepsAndTheResendForm) {
   for (const auto& s : steps) {
     st.press(s.key);
     EXPECT_EQ(st.panel.link.frequencyHz, s.hz) << s.key;
-    EXPECT_EQ(commandsOf(st.sent()), Commands{s.sent}) << s.key;
+    EXPECT_EQ(st.radioCommands(), Commands{s.sent}) << s.key;
   }
 }
 
@@ -151,7 +137,7 @@ TEST(Keys, SquelchKeysInFmClampWithWords) {
   st.panel.mode.currentMode = 7;
   st.panel.mode.squelchLevel = 8;
   st.press(vk::kRight);
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"SQ0009;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"SQ0009;"});
   for (int i = 0; i < 40; ++i) st.press(vk::kRight);
   EXPECT_EQ(st.panel.mode.squelchLevel, 255);
   const Words top = st.words();
@@ -160,7 +146,7 @@ TEST(Keys, SquelchKeysInFmClampWithWords) {
   st.sent();
   st.press(vk::kLeft);
   st.press(vk::kLeft);
-  EXPECT_EQ(commandsOf(st.sent()), (Commands{"SQ0245;", "SQ0230;"}));
+  EXPECT_EQ(st.radioCommands(), (Commands{"SQ0245;", "SQ0230;"}));
   for (int i = 0; i < 45; ++i) st.press(vk::kLeft);
   EXPECT_EQ(st.panel.mode.squelchLevel, 0);
   const Words last = st.words();
@@ -173,15 +159,15 @@ TEST(Keys, TuneCarrierLocksEveryKeyButSAndT) {
   settle(st);
   st.press('T');  // the tuner is off in the sample configuration: a 5 W AM carrier at once
   EXPECT_EQ(st.words(), (Words{"tune", "on"}));
-  EXPECT_EQ(commandsOf(st.sent()), (Commands{"PC005;", "MD05;", "FA007100000;", "TX1;"}));
+  EXPECT_EQ(st.radioCommands(), (Commands{"PC005;", "MD05;", "FA007100000;", "TX1;"}));
   st.press(vk::kSpace);
   EXPECT_EQ(st.words(), Words{"ton"});
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
   st.press('T');
   const Words off = st.words();
   ASSERT_GE(off.size(), 2u);
   EXPECT_EQ(Words(off.begin(), off.begin() + 2), (Words{"tune", "off"}));
-  const Commands restore = commandsOf(st.sent());
+  const Commands restore = st.radioCommands();
   ASSERT_GE(restore.size(), 3u);
   EXPECT_EQ(restore[0], "TX0;");
   EXPECT_EQ(restore[1], "PC100;");
@@ -195,10 +181,10 @@ TEST(Keys, TransmitTwiceRestoresTheSwrSetting) {
   st.panel.config.swrAnnounce = 1;
   st.press(vk::kSpace);
   EXPECT_EQ(st.words(), (Words{"tx", "on"}));
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"TX1;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"TX1;"});
   st.press(vk::kSpace);
   EXPECT_EQ(st.words(), (Words{"tx", "off"}));
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"TX0;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"TX0;"});
   EXPECT_EQ(st.panel.config.swrAnnounce, 1);
 }
 
@@ -207,7 +193,7 @@ TEST(Keys, QuitAfterContactWaitsForTwoFrequencyReplies) {
   settle(st);
   st.press('Q');
   EXPECT_EQ(st.words(), Words{"quit"});
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"TX0;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"TX0;"});
   EXPECT_EQ(st.panel.core.running, 1);
   for (int i = 0; i < 12 && st.panel.core.running == 1; ++i) st.tick();
   EXPECT_EQ(st.panel.core.running, 0);
@@ -224,7 +210,7 @@ TEST(Keys, ModeKeyCyclesAndWidthKeySpeaksTheWidth) {
   EXPECT_EQ(st.panel.core.keyState, 2);
   st.sent();
   st.press(vk::kUp);
-  EXPECT_EQ(commandsOf(st.sent()), (Commands{"SH0015;", "FA007100000;"}));
+  EXPECT_EQ(st.radioCommands(), (Commands{"SH0015;", "FA007100000;"}));
 }
 
 TEST(Keys, PowerKeyAnnouncesAndAdjusts) {
@@ -234,9 +220,9 @@ TEST(Keys, PowerKeyAnnouncesAndAdjusts) {
   EXPECT_EQ(st.words(), (Words{"Power", "1", "0", "0", "watts"}));
   st.press(vk::kUp);
   EXPECT_EQ(st.words(), Words{"max"});
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"PC100;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"PC100;"});
   st.press(vk::kDown);
-  EXPECT_EQ(commandsOf(st.sent()), Commands{"PC090;"});
+  EXPECT_EQ(st.radioCommands(), Commands{"PC090;"});
 }
 
 }  // namespace

@@ -17,23 +17,7 @@ using Words = std::vector<std::string>;
 using Commands = std::vector<std::string>;
 
 // Started, connected and past the first polls; nothing said or sent is left unread.
-void start(Station& st) {
-  ASSERT_TRUE(st.startUp());
-  st.connect();
-  ASSERT_EQ(st.panel.link.connected, 1);
-  st.tick(4);
-  st.words();
-  st.sent();
-}
-
-// Commands other than the poll cycle's own queries.
-Commands commandsOf(const Commands& sent) {
-  Commands out;
-  for (const auto& c : sent) {
-    if (c != "FA;" && c != "SM0;" && c != "RM6;" && c != "RM4;") out.push_back(c);
-  }
-  return out;
-}
+void start(Station& st) { ASSERT_TRUE(st.settle()); }
 
 // True when `wanted` appears in `all` in this order (other commands may come between).
 bool inOrder(const Commands& all, const Commands& wanted) {
@@ -91,7 +75,7 @@ TEST(MemoryChannels, StoreIntoBankTwoSlotSevenSpeaksAndSavesBothFiles) {
   EXPECT_FALSE(st.file("memory.txt").empty());
   EXPECT_EQ(st.panel.memory.channelOp, 0);
   EXPECT_EQ(st.panel.memory.bankEntry, 2);
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
 }
 
 TEST(MemoryChannels, StoreOnGeneralCoverageTakesTheWorkingFrequency) {
@@ -182,7 +166,7 @@ TEST(MemoryChannels, RecallSendsSplitThenBothVfosAndAnnouncesAtTheNextReply) {
   put(st, 4, "1206A014200000B0142500009991");
   st.press('G');
   st.press('4');
-  const Commands sent = commandsOf(st.sent());
+  const Commands sent = st.radioCommands();
   EXPECT_TRUE(inOrder(sent, {"FT3;", "FA014200000;", "FB014250000;", "CT00;", "PA01;"})) << ::testing::PrintToString(sent);
   // Nothing the radio is told may put it back on the frequency it had before the recall.
   EXPECT_FALSE(contains(sent, "FA007100000;"));
@@ -207,7 +191,7 @@ TEST(MemoryChannels, RecallSimplexSendsFt2AndVfoA) {
   put(st, 8, "0414A009670000B0096700009990");
   st.press('G');
   st.press('8');
-  EXPECT_TRUE(inOrder(commandsOf(st.sent()), {"FT2;", "MD05;", "FA009670000;", "CT00;", "PA00;"}));
+  EXPECT_TRUE(inOrder(st.radioCommands(), {"FT2;", "MD05;", "FA009670000;", "CT00;", "PA00;"}));
   EXPECT_EQ(st.panel.tone.vfoB, 0);
   EXPECT_EQ(st.panel.band.currentBand, 14);
   EXPECT_EQ(st.panel.link.frequencyHz, 9670000);
@@ -227,7 +211,7 @@ TEST(MemoryChannels, RecallUsesTheBankLeftFromAnEarlierRecall) {
   st.sent();
   st.press('G');
   st.press('5');
-  const Commands sent = commandsOf(st.sent());
+  const Commands sent = st.radioCommands();
   EXPECT_TRUE(contains(sent, "FA014350000;")) << ::testing::PrintToString(sent);
   EXPECT_FALSE(contains(sent, "FA014005000;"));
   EXPECT_EQ(st.panel.memory.lastBank, 3);
@@ -248,13 +232,13 @@ TEST(MemoryChannels, StepWalksTheBankQuietlyAndWraps) {
 
   st.press('U');  // on to 47: split, but "split" is not said while stepping
   EXPECT_EQ(st.words(), (Words{"channel", "7"}));
-  EXPECT_TRUE(inOrder(commandsOf(st.sent()), {"FT3;", "FA014210000;", "FB014260000;"}));
+  EXPECT_TRUE(inOrder(st.radioCommands(), {"FT3;", "FA014210000;", "FB014260000;"}));
   EXPECT_EQ(st.panel.tone.speechQuiet, 1);
   EXPECT_EQ(st.panel.memory.lastSlot, 7);
 
   st.press('U');  // past 9 round to 2
   EXPECT_EQ(st.words(), (Words{"channel", "2"}));
-  EXPECT_TRUE(inOrder(commandsOf(st.sent()), {"FT2;", "FA014200000;"}));
+  EXPECT_TRUE(inOrder(st.radioCommands(), {"FT2;", "FA014200000;"}));
   EXPECT_EQ(st.panel.memory.lastSlot, 2);
   EXPECT_EQ(st.panel.memory.lastBank, 4);
 }
@@ -269,7 +253,7 @@ TEST(MemoryChannels, StepWithOnlyTheLastChannelOccupiedRecallsItAgain) {
   st.words();
   st.press('U');
   EXPECT_EQ(st.words(), (Words{"channel", "3"}));
-  EXPECT_TRUE(contains(commandsOf(st.sent()), "FA014200000;"));
+  EXPECT_TRUE(contains(st.radioCommands(), "FA014200000;"));
   EXPECT_EQ(st.panel.memory.lastSlot, 3);
 }
 
@@ -278,7 +262,7 @@ TEST(MemoryChannels, StepWithoutARecalledChannelSaysNcs) {
   start(st);
   st.press('U');
   EXPECT_EQ(st.words(), Words{"ncs"});
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
 
   // Another key forgets the bank.
   put(st, 3, "0206A014200000B0142000009990");
@@ -289,7 +273,7 @@ TEST(MemoryChannels, StepWithoutARecalledChannelSaysNcs) {
   st.sent();
   st.press('U');
   EXPECT_EQ(st.words(), Words{"ncs"});
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
 }
 
 TEST(MemoryChannels, RecalledToneIsSetInFmAndClearedElsewhere) {
@@ -317,7 +301,7 @@ TEST(MemoryChannels, RecalledToneIsSetInFmAndClearedElsewhere) {
     put(st, 9, c.record);
     st.press('G');
     st.press('9');
-    const Commands sent = commandsOf(st.sent());
+    const Commands sent = st.radioCommands();
     EXPECT_TRUE(inOrder(sent, c.tone)) << c.record << " " << ::testing::PrintToString(sent);
     if (c.toneActive == 1) {
       EXPECT_FALSE(contains(sent, "CN01012;")) << c.record;
@@ -349,7 +333,7 @@ TEST(MemoryChannels, RepeaterRecordTakesItsShiftAndSwitchesItOn) {
     put(st, 2, c.record);
     st.press('G');
     st.press('2');
-    const Commands sent = commandsOf(st.sent());
+    const Commands sent = st.radioCommands();
     EXPECT_TRUE(inOrder(sent, {"FA" + mid(c.record, 6, 9) + ";", c.command, "PA00;"}))
         << c.record << " " << ::testing::PrintToString(sent);
     EXPECT_FALSE(contains(sent, "FT2;"));
@@ -390,7 +374,7 @@ TEST(MemoryChannels, EmptyOrMalformedSlotSaysInvalidAndSendsNothing) {
     st.press('G');
     st.press('7');
     EXPECT_EQ(st.words(), (Words{"gch", "7", "invalid"})) << record;
-    EXPECT_TRUE(commandsOf(st.sent()).empty()) << record;
+    EXPECT_TRUE(st.radioCommands().empty()) << record;
     EXPECT_EQ(st.panel.memory.lastBank, 99) << record;
     EXPECT_EQ(st.panel.memory.channelOp, 0) << record;
     EXPECT_EQ(st.panel.band.currentBand, band) << record;
@@ -412,7 +396,7 @@ TEST(MemoryChannels, StepOntoAMalformedSlotSaysInvalidAndForgetsTheBank) {
   st.sent();
   st.press('U');
   EXPECT_EQ(st.words(), (Words{"channel", "1", "invalid"}));
-  EXPECT_TRUE(commandsOf(st.sent()).empty());
+  EXPECT_TRUE(st.radioCommands().empty());
   st.press('U');
   EXPECT_EQ(st.words(), Words{"ncs"});
 }
@@ -448,7 +432,7 @@ TEST(MemoryChannels, StoredChannelSurvivesARestart) {
   later.press('B');
   later.press('5');
   later.press('4');
-  EXPECT_TRUE(inOrder(commandsOf(later.sent()), {"FT2;", "MD02;", "FA014200000;", "CT00;"}));
+  EXPECT_TRUE(inOrder(later.radioCommands(), {"FT2;", "MD02;", "FA014200000;", "CT00;"}));
   EXPECT_EQ(later.words(), (Words{"gch", "bank", "5", "channel", "4"}));
   EXPECT_EQ(later.panel.band.currentBand, 6);
   later.tick(4);

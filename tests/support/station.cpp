@@ -112,6 +112,23 @@ void Station::connect() {
   for (int i = 0; i < 40 && panel.link.connected == 0; ++i) tick();
 }
 
+bool Station::settle() {
+  if (!startUp()) return false;
+  connect();
+  tick(4);
+  words();
+  sent();
+  return panel.link.connected == 1 && panel.link.frequencyHz > 0;
+}
+
+std::vector<std::string> Station::radioCommands() {
+  std::vector<std::string> out;
+  for (auto& c : sent()) {
+    if (c != "FA;" && c != "SM0;" && c != "RM6;" && c != "RM4;") out.push_back(std::move(c));
+  }
+  return out;
+}
+
 std::string Station::file(const std::string& name) const {
   std::ifstream in(folder / name, std::ios::binary);
   std::ostringstream out;

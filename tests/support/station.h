@@ -47,6 +47,11 @@ class Station {
   bool startUp();
   // Ticks until the connection sequence has run (or gives up after 40 ticks).
   void connect();
+  // Start-up, connection and the first frequency reply, then forgets what was said and sent:
+  // a panel ready for the operator's keys. False when any of that did not happen.
+  bool settle();
+  // Like sent(), without the poll cycle's own queries (FA, SM0, RM6, RM4).
+  std::vector<std::string> radioCommands();
   std::string file(const std::string& name) const;
 
   std::filesystem::path folder;
