@@ -343,7 +343,10 @@ void announceFrequencyKey(Panel& p) {
     p.speech.announcingTxFrequency = 0;
   } else if (c.keyState == 14 && p.tone.vfoB == 1) {
     playWord(p, "vfoa");
+    // This is VFO A's frequency: the "vfob" that split puts in front of a frequency would contradict it.
+    p.tone.vfoB = 0;
     speakFrequencyText(p, hertzAsMegahertz(wholeValueOf(band_record::vfoADigits(currentRecord(p)))));
+    p.tone.vfoB = 1;
   } else {
     speakFrequency(p);
     speakMode(p);
