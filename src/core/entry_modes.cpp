@@ -72,8 +72,10 @@ void enterTypedFrequency(Panel& p) {
   if (c.mhzDigits == 2) number = "0" + number;
   std::string command = "FA" + number;
   // Checked before anything changes, so that a refused entry leaves the band and the radio's mode
-  // alone. No digits at all, or nothing but zeros, would tune the radio to 0 Hz.
-  if (command.size() > 11 || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0) {
+  // alone. No digits at all, or nothing but zeros, would tune the radio to 0 Hz; without a point
+  // the number is whole megahertz, which the panel takes up to 439 as it does before a point.
+  if (command.size() > 11 || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0 ||
+      (!pointTyped && c.entryNumber > 439)) {
     playWord(p, "invalid");
     c.mhzDigits = 0;
     return;

@@ -135,8 +135,9 @@ TEST(FrequencyEntry, PointAboveTheTopBandIsRefusedAndTheEntryStaysOpen) {
 }
 
 TEST(FrequencyEntry, BadEntriesSayInvalidAndLeaveTheRadioAlone) {
-  // Too many characters for the command, four megahertz digits, no digits at all, zero hertz.
-  for (const char* keys : {"2.1234567\n", "1234\n", "\n", "0\n", "00\n"}) {
+  // Too many characters for the command, four megahertz digits, no digits at all, zero hertz,
+  // whole megahertz above 439.
+  for (const char* keys : {"2.1234567\n", "1234\n", "\n", "0\n", "00\n", "440\n", "999\n"}) {
     Session s;
     ASSERT_NO_FATAL_FAILURE(s.settle());
     s.type("E");
