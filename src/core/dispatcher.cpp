@@ -159,7 +159,8 @@ Next keyTable(Panel& p, int key) {
     validateToneEntry(p);
     return Next::Stop;
   }
-  if (key == vk::kEnter && c.entryNumber != 999) {
+  // 999 marks "no entry since start-up"; an open entry whose digits happen to be 999 still ends here.
+  if (key == vk::kEnter && (c.entryNumber != 999 || c.freqEntryActive == 1)) {
     enterTypedFrequency(p);
     return Next::Stop;
   }
