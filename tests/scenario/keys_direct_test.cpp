@@ -21,15 +21,6 @@ Words beeps(Words before, Words after) {
   return before;
 }
 
-// The station on 2 m (145 MHz, FM narrow), with the poll cycle caught up.
-void onTwoMetres(Session& s) {
-  s.type("BT");
-  s.poll();
-  ASSERT_EQ(s.p.band.currentBand, 12);
-  ASSERT_EQ(s.p.mode.currentMode, 5);
-  ASSERT_EQ(s.p.link.frequencyHz, 145000000);
-}
-
 // --- the chain around the keys ----------------------------------------------------------------
 
 TEST(Chain, WhileTheTuneCarrierIsOnOnlySAndTAreTaken) {

@@ -460,13 +460,6 @@ TEST(RepeaterOffset, TenMetresTakesNoTypedOffset) {
 
 // --- tone digits ------------------------------------------------------------------------------
 
-// The station on 2 m in FM narrow.
-void onTwoMetres(Session& s) {
-  s.type("BT");
-  s.poll();
-  ASSERT_EQ(s.p.mode.currentMode, 5);
-}
-
 TEST(ToneEntry, DigitsMakeAThreeCharacterCode) {
   struct Case {
     const char* digits;

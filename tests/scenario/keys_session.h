@@ -98,4 +98,14 @@ inline StationOptions stationWith(int model, const std::string& bandCoverage = "
   return options;
 }
 
+// The station on 2 m (145 MHz, FM narrow), with the poll cycle caught up.
+// Call as ASSERT_NO_FATAL_FAILURE(onTwoMetres(s)).
+inline void onTwoMetres(Session& s) {
+  s.type("BT");
+  s.poll();
+  ASSERT_EQ(s.p.band.currentBand, 12);
+  ASSERT_EQ(s.p.mode.currentMode, 5);
+  ASSERT_EQ(s.p.link.frequencyHz, 145000000);
+}
+
 }  // namespace korvel::testing
