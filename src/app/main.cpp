@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "core/panel.h"
+#include "state/panel.h"
 #include "core/startup.h"
 #include "platform/sdl_sound.h"
 #include "platform/sdl_window.h"

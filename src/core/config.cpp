@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 
 namespace korvel {
 

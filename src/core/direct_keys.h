@@ -1,5 +1,5 @@
 // Commands the dispatcher carries out itself: quit, transmit, tune and tuner, voice messages,
-// AGC, VFO swap, monitor, mic gain metering, keyer speed, split, zero-in, announcements, tuning.
+// AGC, VFO swap, monitor, mic gain metering, keyer speed, split, zero-in, announcements.
 #pragma once
 
 namespace korvel {
@@ -24,11 +24,4 @@ void splitKey(Panel& p);
 void zeroInKey(Panel& p);
 void announceFrequencyKey(Panel& p);
 void statusReport(Panel& p);
-// The tuning keys (=, -, Page Up/Down, Right, Left); false when the key ends the chain (squelch).
-bool tuningKey(Panel& p, int key);
-// Moves frequencyHz by step unless that would reach or pass 0 Hz.
-void tuneBy(Panel& p, long long step);
-// "FA" + nine digits of frequencyHz.
-void resendFrequency(Panel& p);
-
 }  // namespace korvel

@@ -2,8 +2,9 @@
 
 #include "core/direct_keys.h"
 #include "core/entry_modes.h"
-#include "core/panel.h"
+#include "state/panel.h"
 #include "core/poll_cycle.h"
+#include "functions/tuning.h"
 #include "functions/levels.h"
 #include "functions/mode.h"
 #include "functions/toggles.h"
@@ -14,7 +15,7 @@
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 
@@ -309,6 +310,10 @@ void handleEvent(Panel& p, const platform::Event& event) {
     default:
       break;
   }
+}
+
+void processEvents(Panel& p) {
+  for (const auto& event : p.window.waitEvents()) handleEvent(p, event);
 }
 
 void handleKeyDown(Panel& p, int key) {

@@ -8,5 +8,7 @@ struct Panel;
 
 void handleEvent(Panel& p, const platform::Event& event);
 void handleKeyDown(Panel& p, int key);
+// Waits for at least one event, then hands every pending event to handleEvent.
+void processEvents(Panel& p);
 
 }  // namespace korvel

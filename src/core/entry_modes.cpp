@@ -4,9 +4,9 @@
 #include <string>
 
 #include "core/direct_keys.h"
-#include "core/panel.h"
-#include "core/text.h"
-#include "functions/band_record.h"
+#include "state/panel.h"
+#include "state/text.h"
+#include "state/band_record.h"
 #include "functions/band_table.h"
 #include "functions/mode.h"
 #include "functions/toggles.h"
@@ -15,7 +15,7 @@
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "core/panel.h"
-#include "core/text.h"
-#include "radio_link/connection.h"
+#include "state/panel.h"
+#include "state/text.h"
+#include "core/connection.h"
 #include "radio_link/debug_log.h"
-#include "radio_link/pass_through.h"
+#include "core/relay_follow.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 

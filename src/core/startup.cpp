@@ -1,16 +1,17 @@
 #include "core/startup.h"
 
 #include "core/config.h"
-#include "core/panel.h"
-#include "core/text.h"
+#include "core/dispatcher.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "display/main_window.h"
-#include "functions/band_record.h"
+#include "state/band_record.h"
 #include "functions/band_table.h"
 #include "functions/mode.h"
 #include "memory/memory_store.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/transport.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 

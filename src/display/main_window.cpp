@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "core/dispatcher.h"
-#include "core/panel.h"
+#include "state/panel.h"
 
 namespace korvel {
 
@@ -60,9 +59,5 @@ std::string spaces(int n) { return std::string(n > 0 ? static_cast<std::size_t>(
 void startTimer(Panel& p) { p.window.startTimer(kTimerPeriodMs); }
 
 void stopTimer(Panel& p) { p.window.stopTimer(); }
-
-void processEvents(Panel& p) {
-  for (const auto& event : p.window.waitEvents()) handleEvent(p, event);
-}
 
 }  // namespace korvel

@@ -1,5 +1,4 @@
-// Main window operations: creation, the text position, printing, fonts, the timer and the
-// event pump that hands every event to the dispatcher.
+// Main window operations: creation, the text position, printing, fonts and the timer.
 #pragma once
 
 #include <initializer_list>
@@ -26,7 +25,5 @@ void setFont(Panel& p, std::string_view face, int points, int weight);
 std::string spaces(int n);
 void startTimer(Panel& p);
 void stopTimer(Panel& p);
-// Waits for at least one event, then hands every pending event to the dispatcher.
-void processEvents(Panel& p);
 
 }  // namespace korvel

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "display/main_window.h"
 
 namespace korvel {

@@ -4,18 +4,17 @@
 #include <cctype>
 #include <string>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "display/main_window.h"
-#include "functions/band_record.h"
+#include "state/band_record.h"
 #include "functions/mode.h"
 #include "functions/toggles.h"
 #include "functions/tones.h"
-#include "memory/channels.h"
-#include "radio_link/connection.h"
+#include "functions/repeater_tail.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 
@@ -290,5 +289,16 @@ void storeModeInBand(Panel& p) {
   if (record.size() != band_record::kLength) return;
   record[1] = static_cast<char>('0' + mode);
 }
+
+void bandFromFrequency(Panel& p) {
+  p.link.bandSaveAllowed = 1;
+  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigits)) / 1000000;
+  const int band = bandOfMegahertz(mhz, 449);
+  p.band.currentBand = band;
+  const int mode = p.mode.currentMode;
+  // FM on HF, or C4FM below 2 m, is not a state worth keeping in the band's record.
+  if ((band < 10 && mode > 4) || (band < 12 && mode == 6)) p.link.bandSaveAllowed = 0;
+}
+
 
 }  // namespace korvel

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <string>
 
-#include "core/direct_keys.h"
-#include "core/panel.h"
-#include "core/text.h"
+#include "functions/tuning.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "functions/band_table.h"
 #include "functions/mode.h"
 #include "functions/toggles.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 

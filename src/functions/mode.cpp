@@ -3,17 +3,16 @@
 #include <algorithm>
 #include <array>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "display/main_window.h"
 #include "display/status_row.h"
 #include "functions/band_table.h"
 #include "functions/tones.h"
-#include "radio_link/connection.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 

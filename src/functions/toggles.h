@@ -12,5 +12,8 @@ void toggleNoiseReduction(Panel& p);
 void toggleNotch(Panel& p);
 void cycleContour(Panel& p);
 void toggleProcessor(Panel& p);
+// F8: break-in in CW, VOX in the other modes.
+void toggleBreakIn(Panel& p);
+void toggleVox(Panel& p);
 
 }  // namespace korvel

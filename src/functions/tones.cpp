@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "display/status_row.h"
-#include "functions/band_record.h"
+#include "state/band_record.h"
 #include "radio_link/transport.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 

@@ -4,15 +4,15 @@
 #include <cctype>
 #include <string>
 
-#include "core/panel.h"
-#include "core/text.h"
-#include "functions/band_record.h"
+#include "state/panel.h"
+#include "state/text.h"
+#include "state/band_record.h"
 #include "functions/mode.h"
 #include "functions/tones.h"
-#include "memory/channels.h"
+#include "functions/repeater_tail.h"
 #include "memory/memory_store.h"
 #include "radio_link/transport.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 

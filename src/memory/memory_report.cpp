@@ -1,7 +1,7 @@
 #include "memory/memory_report.h"
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "memory/atomic_file.h"
 
 namespace korvel {

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "memory/atomic_file.h"
 #include "memory/memory_report.h"
 

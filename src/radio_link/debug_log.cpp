@@ -2,8 +2,8 @@
 
 #include <ctime>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 
 namespace korvel {
 

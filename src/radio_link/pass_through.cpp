@@ -2,10 +2,8 @@
 
 #include <string>
 
-#include "core/panel.h"
-#include "core/text.h"
-#include "functions/mode.h"
-#include "radio_link/connection.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/transport.h"
 
@@ -30,17 +28,6 @@ void appendToRelay(Panel& p, const std::string& chunk) {
   p.link.relayBuffer = capStored(std::move(text));
 }
 
-// The program's own number for a relayed mode command ("MD04" is FM, program mode 7); 0 when the
-// command names a mode the program has no number for.
-int modeOfCommand(const Panel& p, const std::string& command) {
-  const std::string wanted = left(command, 4);
-  const auto& table = p.mode.modeCommandTable;
-  for (std::size_t mode = 1; mode < table.size(); ++mode) {
-    if (!table[mode].empty() && table[mode] == wanted) return static_cast<int>(mode);
-  }
-  return 0;
-}
-
 // The text from the first "FA" through the ";" that ends it; empty when there is none.
 std::string frequencyPart(const std::string& reply) {
   const auto start = reply.find("FA");
@@ -51,46 +38,41 @@ std::string frequencyPart(const std::string& reply) {
 
 }  // namespace
 
-void servicePassThrough(Panel& p) {
+RelayOutcome relayCommand(Panel& p) {
   const int port = p.config.passThroughPort;
   p.link.bytesWaiting = p.ports.portBytesWaiting(port);
-  if (p.link.bytesWaiting <= 0) return;
+  if (p.link.bytesWaiting <= 0) return {};
   char buffer[kReadCap];
   const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
   appendToRelay(p, std::string(buffer, static_cast<std::size_t>(count > 0 ? count : 0)));
   const auto end = p.link.relayBuffer.find(';');
-  if (end == std::string::npos) return;  // the command is not complete yet
+  if (end == std::string::npos) return {};  // the command is not complete yet
 
   p.link.relayActive = 1;
   if (p.config.debugLog == 1) writeDebugLine(p, "***VRX1=" + p.link.relayBuffer);
   sendText(p, p.link.relayBuffer.substr(0, end));
 
+  RelayOutcome outcome;
   const std::string& sent = p.link.commandText;
   if (sent.rfind("MD0", 0) == 0 && mid(sent, 4, 1) != ";") {
-    // The radio changes mode; the program follows without sending a mode command of its own.
-    if (const int mode = modeOfCommand(p, sent); mode > 0) {
-      p.mode.currentMode = mode;
-      applyMode(p);
-    }
+    // The radio changes mode without answering; the program is to follow it.
+    outcome.modeCommand = sent;
   } else {
     catPause(p);
     p.link.replyText.clear();
     readReply(p);
     const std::string reply = p.link.replyText;
     if (!reply.empty() && reply != ";") {
-      p.link.relayBuffer.clear();
       if (p.config.debugLog == 1) writeDebugLine(p, "***VTX1=" + reply);
       p.ports.writePort(port, reply.data(), static_cast<int>(reply.size()));
       const std::string frequency = frequencyPart(reply);
       p.link.replyText = frequency;
-      if (frequency.size() > 5) {
-        handleFrequencyReply(p);
-        return;
-      }
+      outcome.frequencyAnswered = frequency.size() > 5;
     }
   }
   // Only the first command of a burst is relayed; the rest goes with the buffer.
   p.link.relayBuffer.clear();
+  return outcome;
 }
 
 }  // namespace korvel

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/text.h"
+#include "state/text.h"
 
 namespace korvel {
 

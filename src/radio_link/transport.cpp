@@ -1,10 +1,10 @@
 #include "radio_link/transport.h"
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/radio_models.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 
@@ -63,5 +63,15 @@ void setUpPort(Panel& p, int port) {
   p.ports.setPortReadTimeouts(port, -1);
   p.ports.setPortFrame(port, 8, 0, 2);
 }
+
+void sendFrequency(Panel& p) {
+  const long long hz = p.link.frequencyHz;
+  std::string command = "FA";
+  if (hz < 100000000) command += "0";
+  if (hz < 10000000) command += "0";
+  command += std::to_string(hz);
+  sendText(p, std::move(command));
+}
+
 
 }  // namespace korvel

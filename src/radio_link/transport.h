@@ -16,5 +16,7 @@ void sendText(Panel& p, std::string command);
 const std::string& queryRadio(Panel& p, std::string command);
 // Close, open at baudRate, reads that return at once, 8 data bits, no parity, two stop bits.
 void setUpPort(Panel& p, int port);
+// "FA" + frequencyHz with leading zeros to nine digits.
+void sendFrequency(Panel& p);
 
 }  // namespace korvel

@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "display/main_window.h"
 #include "display/status_row.h"
 #include "radio_link/transport.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 
@@ -213,29 +213,5 @@ void speakKeyerSpeed(Panel& p) {
   playWord(p, digitsOf(speed % 10));
   playWord(p, "wpm");
 }
-
-namespace {
-
-// Both F8 toggles: announce the function, send the opposite of the flag, flip it, say the result.
-void toggleFunction(Panel& p, int& flag, const char* word, const char* onCommand, const char* offCommand) {
-  playWord(p, word);
-  if (flag == 0) {
-    p.link.commandText = onCommand;
-    flag = 1;
-    playWord(p, "on");
-  } else {
-    p.link.commandText = offCommand;
-    flag = 0;
-    playWord(p, "off");
-  }
-  sendCommand(p);
-  showStatusRow(p);
-}
-
-}  // namespace
-
-void toggleBreakIn(Panel& p) { toggleFunction(p, p.core.breakIn, "bkin", "BI1", "BI0"); }
-
-void toggleVox(Panel& p) { toggleFunction(p, p.core.voxOn, "vox", "VX1", "VX0"); }
 
 }  // namespace korvel

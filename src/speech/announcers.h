@@ -1,5 +1,5 @@
 // Announcers: the radio's state as spoken phrases (frequency, mode, width, meters, power, band,
-// keyer speed) and the break-in and VOX toggles that announce their new state.
+// keyer speed).
 #pragma once
 
 namespace korvel {
@@ -14,7 +14,5 @@ void speakMeterPeak(Panel& p);
 void speakPower(Panel& p);
 void speakBand(Panel& p);
 void speakKeyerSpeed(Panel& p);
-void toggleBreakIn(Panel& p);
-void toggleVox(Panel& p);
 
 }  // namespace korvel

@@ -13,10 +13,10 @@
 
 #include <unistd.h>
 
-#include "core/panel.h"
+#include "state/panel.h"
 #include "core/poll_cycle.h"
 #include "core/startup.h"
-#include "core/text.h"
+#include "state/text.h"
 #include "radio_link/transport.h"
 #include "simulated_ports.h"
 #include "text_canvas.h"

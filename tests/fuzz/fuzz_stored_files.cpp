@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 #include "core/config.h"
-#include "core/panel.h"
+#include "state/panel.h"
 #include "core/startup.h"
-#include "core/text.h"
+#include "state/text.h"
 #include "memory/memory_store.h"
 #include "simulated_ports.h"
 #include "text_canvas.h"

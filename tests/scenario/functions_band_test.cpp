@@ -1,4 +1,4 @@
-#include "functions/band_record.h"
+#include "state/band_record.h"
 #include "functions/band_table.h"
 #include "functions_fixture.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/panel.h"
+#include "state/panel.h"
 #include "platform/key_codes.h"
 #include "station.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "link_station.h"
-#include "radio_link/connection.h"
+#include "core/connection.h"
 
 namespace korvel::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/panel.h"
+#include "state/panel.h"
 #include "radio_link/transport.h"
 #include "station.h"
 

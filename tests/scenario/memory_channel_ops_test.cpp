@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/text.h"
+#include "state/text.h"
 #include "memory/channel_ops.h"
 #include "station.h"
 

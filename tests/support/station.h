@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/panel.h"
+#include "state/panel.h"
 #include "simulated_ports.h"
 #include "text_canvas.h"
 #include "transceiver.h"

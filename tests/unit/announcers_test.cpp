@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/panel.h"
+#include "state/panel.h"
 #include "display/main_window.h"
+#include "functions/toggles.h"
 #include "speech/announcers.h"
 #include "station.h"
 

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/panel.h"
+#include "state/panel.h"
+#include "core/dispatcher.h"
 #include "display/main_window.h"
 #include "display/status_row.h"
 #include "station.h"

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "../scenario/link_station.h"
-#include "radio_link/connection.h"
+#include "core/connection.h"
+#include "functions/band_table.h"
+#include "radio_link/transport.h"
 
 namespace korvel::testing {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "../scenario/link_station.h"
 #include "core/poll_cycle.h"
-#include "core/text.h"
+#include "state/text.h"
 
 namespace korvel::testing {
 namespace {

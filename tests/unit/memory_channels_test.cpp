@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "memory/channels.h"
+#include "functions/repeater_tail.h"
 #include "memory_fixture.h"
 
 namespace korvel::testing {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/panel.h"
+#include "state/panel.h"
 #include "memory/memory_store.h"
 #include "simulated_ports.h"
 #include "text_canvas.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/text.h"
+#include "state/text.h"
 
 namespace korvel {
 namespace {

@@ -1,8 +1,8 @@
-#include "functions/band_record.h"
+#include "state/band_record.h"
 
 #include <array>
 
-#include "core/text.h"
+#include "state/text.h"
 
 namespace korvel::band_record {
 

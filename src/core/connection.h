@@ -1,5 +1,5 @@
 // Radio identification, the connection sequence on the first frequency reply, and every later
-// frequency reply; also how frequency commands are formed.
+// frequency reply.
 #pragma once
 
 namespace korvel {
@@ -7,8 +7,6 @@ struct Panel;
 
 void handleFrequencyReply(Panel& p);
 void connectRadio(Panel& p);
-void bandFromFrequency(Panel& p);
-void sendFrequency(Panel& p);
 void snapToKilohertz(Panel& p);
 
 }  // namespace korvel

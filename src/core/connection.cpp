@@ -1,14 +1,14 @@
-#include "radio_link/connection.h"
+#include "core/connection.h"
 
 #include <algorithm>
 #include <cctype>
 #include <string>
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 #include "display/main_window.h"
 #include "display/status_row.h"
-#include "functions/band_record.h"
+#include "state/band_record.h"
 #include "functions/band_table.h"
 #include "functions/tones.h"
 #include "functions/toggles.h"
@@ -16,7 +16,7 @@
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 namespace korvel {
 
@@ -234,25 +234,6 @@ void connectRadio(Panel& p) {
   // The preamp toggle that follows inverts this, so a record ending in "1" ends with it on.
   p.fn.preampOn = band_record::preampDigit(currentRecord(p)) == '0' ? 1 : 0;
   if (p.config.passThroughPort > 0) setUpPort(p, p.config.passThroughPort);
-}
-
-void bandFromFrequency(Panel& p) {
-  p.link.bandSaveAllowed = 1;
-  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigits)) / 1000000;
-  const int band = bandOfMegahertz(mhz, 449);
-  p.band.currentBand = band;
-  const int mode = p.mode.currentMode;
-  // FM on HF, or C4FM below 2 m, is not a state worth keeping in the band's record.
-  if ((band < 10 && mode > 4) || (band < 12 && mode == 6)) p.link.bandSaveAllowed = 0;
-}
-
-void sendFrequency(Panel& p) {
-  const long long hz = p.link.frequencyHz;
-  std::string command = "FA";
-  if (hz < 100000000) command += "0";
-  if (hz < 10000000) command += "0";
-  command += std::to_string(hz);
-  sendText(p, std::move(command));
 }
 
 void snapToKilohertz(Panel& p) {

@@ -4,15 +4,15 @@
 
 #include <filesystem>
 
-#include "core/core_state.h"
-#include "display/display_state.h"
-#include "functions/function_state.h"
-#include "memory/memory_state.h"
+#include "state/core_state.h"
+#include "state/display_state.h"
+#include "state/function_state.h"
+#include "state/memory_state.h"
 #include "platform/serial_ports.h"
 #include "platform/sound_output.h"
 #include "platform/window_system.h"
-#include "radio_link/link_state.h"
-#include "speech/speech_state.h"
+#include "state/link_state.h"
+#include "state/speech_state.h"
 
 namespace korvel {
 

@@ -1,10 +1,10 @@
-#include "speech/phrase_player.h"
+#include "player/phrase_player.h"
 
 #include <algorithm>
 #include <cctype>
 #include <system_error>
 
-#include "core/panel.h"
+#include "state/panel.h"
 
 namespace korvel {
 

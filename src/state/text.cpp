@@ -1,4 +1,4 @@
-#include "core/text.h"
+#include "state/text.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-// Memory channel operations and the repeater-offset formatter the band table shares.
+// The repeater-offset tail of a band or channel record, shared by the band table and the channels.
 #pragma once
 
 #include <string>

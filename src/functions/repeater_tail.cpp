@@ -1,7 +1,7 @@
-#include "memory/channels.h"
+#include "functions/repeater_tail.h"
 
-#include "core/panel.h"
-#include "core/text.h"
+#include "state/panel.h"
+#include "state/text.h"
 
 namespace korvel {
 

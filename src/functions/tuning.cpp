@@ -1,0 +1,86 @@
+#include "functions/tuning.h"
+
+#include <string>
+
+#include "functions/tones.h"
+#include "platform/key_codes.h"
+#include "player/phrase_player.h"
+#include "radio_link/transport.h"
+#include "state/panel.h"
+#include "state/text.h"
+
+namespace korvel {
+
+void tuneBy(Panel& p, long long step) {
+  // The dial stops above 0 Hz: a step that would reach or pass it is not taken (0 Hz would also
+  // read as a radio that has not answered yet).
+  if (p.link.frequencyHz + step > 0) p.link.frequencyHz += step;
+}
+
+bool tuningKey(Panel& p, int key) {
+  const int mode = p.mode.currentMode;
+  const int band = p.band.currentBand;
+  const bool fm = mode == 5 || mode == 7;
+  auto& squelch = p.mode.squelchLevel;
+  switch (key) {
+    case vk::kPlus:
+    case vk::kMinus:
+      tuneBy(p, key == vk::kPlus ? 1000000 : -1000000);
+      if (p.tone.repeaterActive == 1) {
+        // Renew the shift on the new megahertz: switch it on again from the off state.
+        p.tone.repeaterActive = 0;
+        toggleRepeaterShift(p);
+      }
+      break;
+    case vk::kPageUp:
+      tuneBy(p, mode > 3 && band > 11 && band != 14 ? 12500 : 10000);
+      break;
+    case vk::kPageDown:
+      tuneBy(p, mode == 5 && band > 11 && band != 14 ? -12500 : -10000);
+      break;
+    case vk::kRight:
+      if (fm) {
+        squelch += squelch < 20 ? 1 : 10;
+        if (squelch > 255) {
+          squelch = 255;
+          playWord(p, "max");
+        }
+        sendText(p, "SQ0" + zeroPad(squelch, 3));
+        return false;
+      }
+      tuneBy(p, mode == 3 ? 10 : 100);
+      break;
+    case vk::kLeft:
+      if (fm) {
+        if (squelch == 245) squelch = 240;
+        squelch -= squelch < 30 ? 1 : 10;
+        if (squelch < 1) {
+          squelch = 0;
+          playWord(p, "0");
+        }
+        sendText(p, "SQ0" + zeroPad(squelch, 3));
+        return false;
+      }
+      tuneBy(p, mode == 3 ? -10 : -100);
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+void resendFrequency(Panel& p) {
+  const long long hz = p.link.frequencyHz < 0 ? 0 : p.link.frequencyHz;
+  const std::string digits = std::to_string(hz);
+  std::string command;
+  if (hz > 99999999) {
+    command = "FA" + right(digits, 9);
+  } else if (hz < 10000000) {
+    command = "FA00" + zeroPad(hz, 7);
+  } else {
+    command = "FA0" + zeroPad(hz, 8);
+  }
+  sendText(p, command);
+}
+
+}  // namespace korvel
