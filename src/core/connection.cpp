@@ -5,6 +5,7 @@
 #include <string>
 
 #include "state/panel.h"
+#include "state/frequency_text.h"
 #include "state/text.h"
 #include "display/main_window.h"
 #include "display/status_row.h"
@@ -22,7 +23,6 @@ namespace korvel {
 
 namespace {
 
-constexpr int kFrequencyDigits = 9;
 // A whole frequency reply: "FA" or "FB", nine digits, ";".
 constexpr long kReplyTerminatorPosition = 12;
 
@@ -31,19 +31,6 @@ const std::string& currentRecord(const Panel& p) {
   const int band = p.band.currentBand;
   if (band < 1 || band >= static_cast<int>(p.band.bandTable.size())) return none;
   return p.band.bandTable[static_cast<std::size_t>(band)];
-}
-
-bool allDigits(const std::string& text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-// The nine frequency digits as the window shows them: MHz right-aligned in three places with blanks
-// for leading zeros, ".", then the six digits below the MHz (014074000 -> " 14.074000").
-std::string displayText(const std::string& digits) {
-  std::string text = left(digits, 3) + "." + right(digits, 6);
-  std::size_t zeros = 0;
-  while (zeros < text.size() && text[zeros] == '0') ++zeros;
-  return std::string(zeros, ' ') + text.substr(zeros);
 }
 
 // The repeater offset kept in a band 11..13 repeater record becomes that band's working offset.
@@ -183,9 +170,9 @@ void handleFrequencyReply(Panel& p) {
 
   const std::string reply = p.link.replyText;
   if (findText(reply, ";") != kReplyTerminatorPosition) return;  // truncated or merged
-  const std::string digits = mid(reply, 3, kFrequencyDigits);
+  const std::string digits = mid(reply, 3, kFrequencyDigitCount);
   // Line noise that happens to start with the letters is not a frequency.
-  if (!allDigits(digits)) return;
+  if (!isDigits(digits)) return;
 
   p.link.lastFrequencyReply = left(reply, 11);
   if (reply.rfind("FA", 0) == 0) p.link.vfoAText = "A" + digits;
@@ -194,7 +181,7 @@ void handleFrequencyReply(Panel& p) {
   saveBandState(p);
   p.link.frequencyHz = std::stoll(digits);
 
-  const std::string text = displayText(digits);
+  const std::string text = windowFrequencyText(digits);
   showFrequency(p, text);
   p.link.frequencyText = text;
   p.core.replyPending = 0;

@@ -3,6 +3,7 @@
 #include "core/config.h"
 #include "core/dispatcher.h"
 #include "state/panel.h"
+#include "state/frequency_text.h"
 #include "state/text.h"
 #include "display/main_window.h"
 #include "state/band_record.h"
@@ -24,14 +25,6 @@ inline constexpr const char* kHelpLine2 =
 
 void pause(Panel& p, int times) {
   for (int i = 0; i < times; ++i) catPause(p);
-}
-
-// The three MHz digits of a "FA" + nine-digit command with up to two leading zeros dropped, a
-// point, and the six digits below the MHz: FA007100000 gives 7.100000.
-std::string startFrequencyText(const std::string& command) {
-  std::string mhz = mid(command, 3, 3);
-  for (int i = 0; i < 2 && !mhz.empty() && mhz[0] == '0'; ++i) mhz.erase(0, 1);
-  return mhz + "." + right(command, 6);
 }
 
 }  // namespace
@@ -100,7 +93,7 @@ bool startUp(Panel& p) {
   if (p.band.currentBand < 1 || p.band.currentBand > 14) p.band.currentBand = 4;
   const std::string& record = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
   const std::string command = "F" + mid(record, 3, 10);
-  p.link.frequencyText = startFrequencyText(command);
+  p.link.frequencyText = recordFrequencyText(mid(command, 3, kFrequencyDigitCount));
   sendText(p, command);
   sendText(p, "VS0");
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "state/panel.h"
+#include "state/frequency_text.h"
 #include "state/text.h"
 #include "display/main_window.h"
 #include "state/band_record.h"
@@ -22,12 +23,6 @@ namespace {
 
 constexpr int kFirstBand = 1;
 constexpr int kGeneralCoverage = 14;
-constexpr std::size_t kFrequencyDigits = 9;
-
-bool isDigits(std::string_view text, std::size_t length) {
-  return text.size() == length &&
-         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
-}
 
 bool isBand(int band) { return band >= kFirstBand && band <= kGeneralCoverage; }
 
@@ -44,7 +39,7 @@ bool isSendable(const std::string& record) {
   if (record.size() != band_record::kLength) return false;
   const char mode = band_record::modeDigit(record);
   return mode >= '1' && mode <= '7' && record[2] == 'A' && record[12] == 'B' &&
-         isDigits(band_record::vfoADigits(record), kFrequencyDigits);
+         isDigits(band_record::vfoADigits(record), kFrequencyDigitCount);
 }
 
 // A three-digit tone code as the record keeps it; anything else means no tone.
@@ -55,19 +50,12 @@ std::string toneForRecord(const std::string& tone) { return isDigits(tone, 3) ? 
 std::string shiftField(Panel& p, const std::string& head, const std::string& fallback) {
   const std::string tail = mid(appendRepeaterTail(p, head), 14);
   if (tail.empty() || (tail[0] != '+' && tail[0] != '-')) return fallback;
-  if (tail.size() == kFrequencyDigits) return tail;
+  if (tail.size() == kFrequencyDigitCount) return tail;
   std::string digits = tail.substr(1);
   digits.erase(std::remove_if(digits.begin(), digits.end(), [](unsigned char c) { return !std::isdigit(c); }),
                digits.end());
   if (digits.size() > 8) digits = digits.substr(digits.size() - 8);
   return tail[0] + std::string(8 - digits.size(), '0') + digits;
-}
-
-// "014200000" -> "14.200000", "009670000" -> "9.670000", "145000000" -> "145.000000".
-std::string recallFrequencyText(const std::string& digits) {
-  std::string text = left(digits, 3) + "." + right(digits, 6);
-  for (int i = 0; i < 2 && !text.empty() && text[0] == '0'; ++i) text.erase(0, 1);
-  return text;
 }
 
 // Puts the record's stored tone back on the radio (FM modes only) and says which it is.
@@ -118,9 +106,9 @@ void saveBandState(Panel& p) {
   // Only a whole frequency reply ("FA" or "FB" and nine digits) can be stored; before the first one
   // arrives, or after line noise, the record and the band stay as they are.
   const std::string& reply = p.link.lastFrequencyReply;
-  const std::string digits = mid(reply, 3, kFrequencyDigits);
-  if (reply.size() != 2 + kFrequencyDigits || reply[0] != 'F' || (reply[1] != 'A' && reply[1] != 'B') ||
-      !isDigits(digits, kFrequencyDigits)) {
+  const std::string digits = mid(reply, 3, kFrequencyDigitCount);
+  if (reply.size() != 2 + kFrequencyDigitCount || reply[0] != 'F' || (reply[1] != 'A' && reply[1] != 'B') ||
+      !isDigits(digits, kFrequencyDigitCount)) {
     return;
   }
 
@@ -133,8 +121,8 @@ void saveBandState(Panel& p) {
   std::string vfoB = band_record::vfoBDigits(old);
   // The field kept from the old record must be a frequency: a shift left there by an earlier repeater
   // record would otherwise be swapped into VFO A or sent as one.
-  if (!isDigits(vfoA, kFrequencyDigits)) vfoA = digits;
-  if (!isDigits(vfoB, kFrequencyDigits)) vfoB = digits;
+  if (!isDigits(vfoA, kFrequencyDigitCount)) vfoA = digits;
+  if (!isDigits(vfoB, kFrequencyDigitCount)) vfoB = digits;
   if (p.tone.vfoB == 1) {
     vfoB = digits;
   } else {
@@ -178,7 +166,7 @@ void recallBand(Panel& p) {
   const std::string vfoA = band_record::vfoAField(record);
   sendText(p, "F" + vfoA);
   const std::string digits = band_record::vfoADigits(record);
-  p.link.frequencyText = recallFrequencyText(digits);
+  p.link.frequencyText = recordFrequencyText(digits);
   // The radio is on the record's frequency now; a mode change before the next frequency reply must
   // re-send this one, not the frequency of the band just left.
   p.link.frequencyHz = std::stoll(digits);
@@ -292,7 +280,7 @@ void storeModeInBand(Panel& p) {
 
 void bandFromFrequency(Panel& p) {
   p.link.bandSaveAllowed = 1;
-  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigits)) / 1000000;
+  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigitCount)) / 1000000;
   const int band = bandOfMegahertz(mhz, 449);
   p.band.currentBand = band;
   const int mode = p.mode.currentMode;

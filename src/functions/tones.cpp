@@ -18,11 +18,6 @@ constexpr long kHighestCtcss = 49;
 constexpr long kLowestDcs = 500;
 constexpr long kHighestDcs = 603;
 
-bool isDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
 void refuseTone(Panel& p) {
   playWord(p, "invalid");
   p.tone.toneActive = 0;

@@ -37,11 +37,6 @@ std::string toneCode(std::string_view r) { return mid(r, 25, 3); }
 char preampDigit(std::string_view r) { return r[27]; }
 }  // namespace channel_record
 
-bool isDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
 // "A" or "B" followed by nine digits.
 bool isVfoField(std::string_view text, char letter) {
   return text.size() == 10 && text[0] == letter && isDigits(text.substr(1));

@@ -1,6 +1,7 @@
 #include "memory/memory_report.h"
 
 #include "state/panel.h"
+#include "state/frequency_text.h"
 #include "state/text.h"
 #include "memory/atomic_file.h"
 
@@ -22,20 +23,6 @@ const char* modeName(std::string_view digit) {
 }
 
 }  // namespace
-
-std::string megahertzText(std::string_view digits) {
-  std::string whole = withoutLeadingZeros(mid(digits, 1, 3));
-  std::string out = whole.empty() ? "0" : whole;
-  out += '.';
-  out += mid(digits, 4, 1);
-  // Each further digit only while something other than zeros follows from it on.
-  for (long pos = 5; pos <= 9; ++pos) {
-    const std::string rest = mid(digits, pos, 10 - pos);
-    if (withoutLeadingZeros(rest).empty()) break;
-    out += mid(digits, pos, 1);
-  }
-  return out;
-}
 
 std::string channelReportLine(int slot, std::string_view record) {
   const std::string kind = mid(record, 1, 1);

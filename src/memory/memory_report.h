@@ -16,7 +16,5 @@ void writeMemoryReport(Panel& p);
 std::string memoryReportText(const Panel& p);
 // The report line of one occupied channel record in slot 0..9.
 std::string channelReportLine(int slot, std::string_view record);
-// Nine hertz digits as megahertz with at least one decimal and no trailing zeros: 014200000 -> 14.2.
-std::string megahertzText(std::string_view digits);
 
 }  // namespace korvel

@@ -56,14 +56,6 @@ class LineReader {
   bool failed_ = false;
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool allDigits(std::string_view s) {
-  for (char c : s)
-    if (!isDigit(c)) return false;
-  return !s.empty();
-}
-
 // The header character that carries a small number: "0" + n. A value that would give a line break
 // or an unprintable byte (the noise-reduction state can hold values other than 0 and 1) is written
 // as "0", so the header always stays one line.
@@ -110,11 +102,11 @@ bool isWellFormedBandRecord(std::string_view r) {
   const char kind = r[0];
   if (kind != '0' && kind != '1' && kind != '5') return false;
   if (r[1] < '1' || r[1] > '7') return false;
-  if (r[2] != 'A' || !allDigits(r.substr(3, 9)) || r[12] != 'B') return false;
+  if (r[2] != 'A' || !isDigits(r.substr(3, 9)) || r[12] != 'B') return false;
   const std::string_view vfoB = r.substr(13, 9);
-  const bool shift = (vfoB[0] == '+' || vfoB[0] == '-') && allDigits(vfoB.substr(1));
-  if (kind == '5' ? !shift : !allDigits(vfoB)) return false;
-  return allDigits(r.substr(22, 3)) && (r[25] == '0' || r[25] == '1');
+  const bool shift = (vfoB[0] == '+' || vfoB[0] == '-') && isDigits(vfoB.substr(1));
+  if (kind == '5' ? !shift : !isDigits(vfoB)) return false;
+  return isDigits(r.substr(22, 3)) && (r[25] == '0' || r[25] == '1');
 }
 
 void initMemorySlots(Panel& p) {

@@ -87,6 +87,23 @@ long findText(std::string_view s, std::string_view needle) {
   return at == std::string_view::npos ? 0 : static_cast<long>(at) + 1;
 }
 
+bool isDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (const unsigned char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool isDigits(std::string_view text, std::size_t length) { return text.size() == length && isDigits(text); }
+
+std::optional<std::string> replyField(std::string_view reply, std::string_view letters, long length, long skip) {
+  const long at = findText(reply, letters);
+  if (at == 0) return std::nullopt;
+  const long from = at + static_cast<long>(letters.size()) + skip;
+  return length < 0 ? mid(reply, from) : mid(reply, from, length);
+}
+
 std::string capStored(std::string text) {
   if (text.size() > kStoredTextCap) text.resize(kStoredTextCap);
   return text;

@@ -2,6 +2,7 @@
 // throws, the leading numeric value of a text, and number-to-text with the classic leading blank.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,15 @@ std::string zeroPad(long long n, int width);
 
 // 1-based position of needle in s (0 when absent), like the classic InStr.
 long findText(std::string_view s, std::string_view needle);
+
+// True for a non-empty text of digits only; with a length, also exactly that many.
+bool isDigits(std::string_view text);
+bool isDigits(std::string_view text, std::size_t length);
+
+// Reads a reply field: the `length` characters that follow the first occurrence of `letters`, after
+// `skip` more characters (length -1: everything to the end). Absent when the letters are not there.
+std::optional<std::string> replyField(std::string_view reply, std::string_view letters, long length,
+                                      long skip = 0);
 
 // Cuts a text to the stored-text cap; every assignment of outside data goes through this.
 std::string capStored(std::string text);

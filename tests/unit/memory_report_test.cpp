@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "memory/memory_report.h"
+#include "state/frequency_text.h"
 #include "memory/memory_store.h"
 #include "memory_fixture.h"
 
