@@ -51,16 +51,14 @@ void takeWorkingOffset(Panel& p) {
 void identifyRadio(Panel& p) {
   const std::string& reply = queryRadio(p, "ID");
   p.link.radioModel = 0;
-  if (const long at = findText(reply, "ID"); at > 0) {
-    p.link.radioModel = static_cast<int>(wholeValueOf(mid(reply, at + 2, 4)));
+  if (const auto number = replyField(reply, "ID", 4)) {
+    p.link.radioModel = canonicalModelNumber(static_cast<int>(wholeValueOf(*number)));
   }
-  if (p.link.radioModel == 310) p.link.radioModel = 241;  // the same radio under its other number
   if (radioModel(p.link.radioModel).skipRecordSwap) p.link.skipRecordSwap = 1;
 }
 
 void sendOffsetMenus(Panel& p) {
-  const auto& khz = p.config.repeaterOffsetKhz;
-  for (auto& command : offsetMenuCommands(p.link.radioModel, khz[10], khz[11], khz[12], khz[13])) {
+  for (auto& command : offsetMenuCommands(p.link.radioModel, p.config.repeaterOffsetKhz)) {
     sendText(p, std::move(command));
   }
 }
@@ -97,31 +95,29 @@ void readBackSettings(Panel& p) {
   const RadioModel& model = radioModel(p.link.radioModel);
 
   p.core.agcStep = 2;
-  if (const std::string& reply = queryRadio(p, "GT0"); const long at = findText(reply, "GT0")) {
-    p.core.agcStep = static_cast<int>(wholeValueOf(mid(reply, at + 3, 1)));
+  if (const auto step = replyField(queryRadio(p, "GT0"), "GT0", 1)) {
+    p.core.agcStep = static_cast<int>(wholeValueOf(*step));
   }
 
-  if (const std::string& reply = queryRadio(p, "AG0"); const long at = findText(reply, "AG")) {
-    p.level.afGain = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
+  if (const auto gain = replyField(queryRadio(p, "AG0"), "AG", 3, 1)) {
+    p.level.afGain = static_cast<int>(wholeValueOf(*gain));
   } else {
     p.level.afGain = 80;
     sendText(p, "AG0080");
   }
 
-  if (const std::string& reply = queryRadio(p, "ML0"); const long at = findText(reply, "ML0")) {
-    if (mid(reply, at + 3, 3) == "001") p.core.monitorOn = 1;
+  if (const auto monitor = replyField(queryRadio(p, "ML0"), "ML0", 3); monitor && *monitor == "001") {
+    p.core.monitorOn = 1;
   }
-  if (const std::string& reply = queryRadio(p, "ML1"); const long at = findText(reply, "ML1")) {
-    p.core.monitorLevel = mid(reply, at + 3, 3);
-  }
+  if (const auto level = replyField(queryRadio(p, "ML1"), "ML1", 3)) p.core.monitorLevel = *level;
 
   if (!model.processorQuery.empty()) {
     const std::string& reply = queryRadio(p, model.processorQuery);
     p.fn.procState = 0;
     // The state digit follows the query's own letters: "PR1;" or "PR01;".
-    if (const long at = findText(reply, "PR"); at > 0) {
-      const long digitAt = at + static_cast<long>(model.processorQuery.size());
-      if (wholeValueOf(mid(reply, digitAt, 1)) == 1) p.fn.procState = 1;
+    const long afterLetters = static_cast<long>(model.processorQuery.size()) - 2;
+    if (const auto state = replyField(reply, "PR", 1, afterLetters); state && wholeValueOf(*state) == 1) {
+      p.fn.procState = 1;
     }
   }
 
@@ -130,16 +126,16 @@ void readBackSettings(Panel& p) {
   sendText(p, tuner == 0 || tuner == 2 ? "AC001" : "AC000");
 
   p.fn.nrState = 9;  // not known until the radio says
-  if (const std::string& reply = queryRadio(p, "NR0"); const long at = findText(reply, "NR0")) {
-    p.fn.nrState = static_cast<int>(wholeValueOf(mid(reply, at + 3)));
+  if (const auto state = replyField(queryRadio(p, "NR0"), "NR0", -1)) {
+    p.fn.nrState = static_cast<int>(wholeValueOf(*state));
   }
 
-  if (const std::string& reply = queryRadio(p, "VX"); const long at = findText(reply, "VX")) {
-    const int vox = static_cast<int>(wholeValueOf(mid(reply, at + 2, 1)));
+  if (const auto state = replyField(queryRadio(p, "VX"), "VX", 1)) {
+    const int vox = static_cast<int>(wholeValueOf(*state));
     p.core.voxOn = vox >= 2 ? 0 : vox;
   }
-  if (const std::string& reply = queryRadio(p, "BI"); const long at = findText(reply, "BI")) {
-    const int breakIn = static_cast<int>(wholeValueOf(mid(reply, at + 2, 1)));
+  if (const auto state = replyField(queryRadio(p, "BI"), "BI", 1)) {
+    const int breakIn = static_cast<int>(wholeValueOf(*state));
     p.core.breakIn = breakIn >= 2 ? 0 : breakIn;
   }
 }

@@ -44,28 +44,27 @@ void widenFrequencyReply(Panel& p) {
 
 void takeModelFromReply(Panel& p, const std::string& reply) {
   if (p.link.radioModel != 0) return;
-  const long at = findText(reply, "ID");
-  if (at == 0) return;
-  p.link.radioModel = static_cast<int>(wholeValueOf(mid(reply, at + 2, 4)));
-  if (p.link.radioModel == 310) p.link.radioModel = 241;
+  const auto number = replyField(reply, "ID", 4);
+  if (!number) return;
+  p.link.radioModel = canonicalModelNumber(static_cast<int>(wholeValueOf(*number)));
 }
 
 // The S-meter reading only updates the window: the routine runs with the words pointed at a
 // folder that does not exist, so it says nothing.
 void updateSMeter(Panel& p, const std::string& reply) {
-  const long at = findText(reply, "SM");
-  if (at == 0) return;
-  p.core.sMeterValue = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
+  const auto reading = replyField(reply, "SM", 3, 1);
+  if (!reading) return;
+  p.core.sMeterValue = static_cast<int>(wholeValueOf(*reading));
   p.speech.waveFolder = "xx";
   showSMeter(p);
   p.speech.waveFolder = speech::kWaveFolder;
 }
 
 void updateSwr(Panel& p, const std::string& reply) {
-  const long at = findText(reply, "RM6");
-  if (at == 0) return;
+  const auto field = replyField(reply, "RM6", 3);
+  if (!field) return;
   auto& core = p.core;
-  const std::string reading = mid(reply, at + 3, 3);
+  const std::string& reading = *field;
   // While transmitting, once the carrier has settled, the highest reading is held.
   if (core.txState > 0 && core.txSettleTicks == 0) {
     if (valueOf(reading) > valueOf(core.swrText)) core.swrText = reading;

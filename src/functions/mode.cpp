@@ -86,9 +86,8 @@ void applyMode(Panel& p) {
   if (isFm(mode)) {
     readReply(p);  // whatever is still waiting must not be taken for the squelch answer
     catPause(p);
-    const std::string& reply = queryRadio(p, "SQ0");
-    if (const long at = findText(reply, "SQ"); at > 0) {
-      p.mode.squelchLevel = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
+    if (const auto level = replyField(queryRadio(p, "SQ0"), "SQ", 3, 1)) {
+      p.mode.squelchLevel = static_cast<int>(wholeValueOf(*level));
     }
     return;
   }

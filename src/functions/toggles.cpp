@@ -27,7 +27,8 @@ void releaseLevelTarget(Panel& p, int function) {
 // answer carrying the letters the level keeps its value.
 void readLevel(Panel& p, const std::string& query, const std::string& letters, long offset, int& level) {
   const std::string& reply = queryRadio(p, query);
-  if (const long at = findText(reply, letters); at > 0) level = static_cast<int>(wholeValueOf(mid(reply, at + offset, 3)));
+  const long skip = offset - static_cast<long>(letters.size());
+  if (const auto value = replyField(reply, letters, 3, skip)) level = static_cast<int>(wholeValueOf(*value));
 }
 
 }  // namespace

@@ -1,120 +1,77 @@
 #include "radio_link/radio_models.h"
 
-#include <array>
-
 #include "state/text.h"
 
 namespace korvel {
 
 namespace {
 
-RadioModel make(int number) {
-  RadioModel m;
-  m.number = number;
-  return m;
-}
+using F = OffsetForm;
 
-std::array<RadioModel, 13> buildTable() {
-  std::array<RadioModel, 13> t{make(0),   make(241), make(251), make(362), make(462), make(570), make(670),
-                               make(650), make(681), make(682), make(761), make(800), make(840)};
-  for (auto& m : t) {
-    switch (m.number) {
-      case 241:
-        m.frequencyDigits = 8;
-        m.processorQuery.clear();
-        m.noiseReductionLimit = 11;
-        break;
-      case 251:
-        m.processorQuery = "PR";
-        m.processorOn = "PR1";
-        m.processorOff = "PR0";
-        m.processorLevelLimit = 250;
-        break;
-      case 362:
-        m.frequencyDigits = 8;
-        m.processorQuery = "PR";
-        m.processorOn = "PR1";
-        m.processorOff = "PR0";
-        m.processorLevelLimit = 250;
-        break;
-      case 462:
-        m.frequencyDigits = 8;
-        m.processorQuery = "PR";
-        break;
-      case 570:
-      case 670:
-        m.hasDigitalVoice = true;
-        break;
-      case 650:
-        m.widthPrefix = "SH01";
-        m.menuNumberLength = 4;
-        break;
-      case 681:
-      case 682:
-        m.skipRecordSwap = true;
-        m.widthPrefix = "SH00";
-        m.menuNumberLength = 6;
-        break;
-      case 761:
-        m.widthPrefix = "SH00";
-        m.menuNumberLength = 6;
-        break;
-      case 800:
-        m.widthPrefix = "SH00";
-        m.menuNumberLength = 6;
-        m.tunerStartCommand = "AC003";
-        break;
-      case 840:
-        m.skipRecordSwap = true;
-        m.menuNumberLength = 6;
-        m.unsupported = true;
-        break;
-      default:
-        break;
-    }
+// One row per model; a field a row does not name keeps the default of RadioModel.
+const RadioModel kModels[] = {
+    {.number = 0},
+    {.number = 241, .alias = 310, .frequencyDigits = 8, .processorQuery = "", .noiseReductionLimit = 11,
+     .offsetMenus = {{{"EX05000", 10, F::FirstOne}}}},
+    {.number = 251, .processorQuery = "PR", .processorOn = "PR1", .processorOff = "PR0",
+     .processorLevelLimit = 250},
+    {.number = 362, .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1", .processorOff = "PR0",
+     .processorLevelLimit = 250, .offsetMenus = {{{"EX810", 10}, {"EX820", 11}}}},
+    {.number = 462, .frequencyDigits = 8, .processorQuery = "PR",
+     .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
+    {.number = 570, .hasDigitalVoice = true,
+     .offsetMenus = {{{"EX0800", 10, F::FirstThree}, {"EX0810", 11, F::FirstThree},
+                      {"EX0820", 12, F::FirstThree}, {"EX083", 13, F::FiveWide}}}},
+    {.number = 670, .hasDigitalVoice = true,
+     .offsetMenus = {{{"EX0800", 10, F::FirstThree}, {"EX0810", 11, F::FirstThree},
+                      {"EX0820", 12, F::FirstThree}, {"EX083", 13, F::FiveWide}}}},
+    {.number = 650, .menuNumberLength = 4, .widthPrefix = "SH01", .offsetMenus = {{{"EX09040", 10}}}},
+    {.number = 681, .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
+     .offsetMenus = {{{"EX0103150", 10}, {"EX103160", 11}}}},
+    {.number = 682, .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
+     .offsetMenus = {{{"EX0103150", 10}, {"EX103160", 11}}}},
+    {.number = 761, .menuNumberLength = 6, .widthPrefix = "SH00",
+     .offsetMenus = {{{"EX0103170", 10}, {"EX0103180", 11}}}},
+    {.number = 800, .menuNumberLength = 6, .widthPrefix = "SH00", .tunerStartCommand = "AC003",
+     .offsetMenus = {{{"EX0103180", 10}, {"EX0103190", 11}}}},
+    {.number = 840, .menuNumberLength = 6, .skipRecordSwap = true, .unsupported = true,
+     .offsetMenus = {{{"EX0103160", 10, F::FirstThree}, {"EX0103170", 11, F::FirstThree},
+                      {"EX010318", 12, F::FirstThree}, {"EX010319", 13, F::FiveWide}}}},
+};
+
+std::string offsetText(const std::string& khz, OffsetForm form) {
+  switch (form) {
+    case OffsetForm::FirstThree: return left(khz, 3);
+    case OffsetForm::FirstOne: return left(khz, 1);
+    case OffsetForm::FiveWide: return khz.size() == 4 ? "0" + khz : "00" + left(khz, 3);
+    case OffsetForm::Whole: break;
   }
-  return t;
+  return khz;
 }
 
 }  // namespace
 
 const RadioModel& radioModel(int number) {
-  static const std::array<RadioModel, 13> table = buildTable();  // constant data, built once
-  for (const auto& m : table) {
+  for (const auto& m : kModels) {
     if (m.number == number) return m;
   }
-  return table[0];
+  return kModels[0];
 }
 
-std::vector<std::string> offsetMenuCommands(int model, const std::string& o10, const std::string& o11,
-                                            const std::string& o12, const std::string& o13) {
-  // The 70 cm offset may have four digits; the menus that take it are five digits wide.
-  const std::string wide13 = o13.size() == 4 ? "0" + o13 : "00" + left(o13, 3);
-  switch (model) {
-    case 570:
-    case 670:
-      return {"EX0800" + left(o10, 3), "EX0810" + left(o11, 3), "EX0820" + left(o12, 3), "EX083" + wide13};
-    case 840:
-      return {"EX0103160" + left(o10, 3), "EX0103170" + left(o11, 3), "EX010318" + left(o12, 3),
-              "EX010319" + wide13};
-    case 800:
-      return {"EX0103180" + o10, "EX0103190" + o11};
-    case 761:
-      return {"EX0103170" + o10, "EX0103180" + o11};
-    case 681:
-    case 682:
-      return {"EX0103150" + o10, "EX103160" + o11};
-    case 362:
-      return {"EX810" + o10, "EX820" + o11};
-    case 462:
-      return {"EX0860" + o10, "EX0870" + o11};
-    case 241:
-      return {"EX05000" + left(o10, 1)};
-    case 650:
-      return {"EX0904" + std::string("0") + o10};
-    default:
-      return {};
+int canonicalModelNumber(int reported) {
+  for (const auto& m : kModels) {
+    if (m.alias != 0 && m.alias == reported) return m.number;
   }
+  return reported;
+}
+
+std::vector<std::string> offsetMenuCommands(int model, const std::array<std::string, 15>& offsetKhz) {
+  std::vector<std::string> commands;
+  for (const auto& menu : radioModel(model).offsetMenus) {
+    if (*menu.prefix == '\0') break;
+    commands.push_back(menu.prefix + offsetText(offsetKhz[static_cast<std::size_t>(menu.band)], menu.form));
+  }
+  return commands;
 }
 
 }  // namespace korvel

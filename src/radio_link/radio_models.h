@@ -1,13 +1,32 @@
-// What differs between the radio models the program knows, in one table.
+// What differs between the radio models the program knows, in one table of data rows: code asks the
+// row (model.frequencyDigits, model.widthPrefix) rather than comparing model numbers.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 namespace korvel {
 
+// How a repeater-offset menu command carries a band's offset text after its prefix.
+enum class OffsetForm {
+  Whole,      // the offset text as configured
+  FirstThree, // its first three characters
+  FirstOne,   // its first character
+  FiveWide,   // five digits: a four-digit 70 cm offset with one "0" before it, else "00" and three
+};
+
+struct OffsetMenu {
+  const char* prefix = "";
+  int band = 0;  // 10..13: whose offset the menu takes
+  OffsetForm form = OffsetForm::Whole;
+};
+
+inline constexpr std::size_t kMaxOffsetMenus = 4;
+
 struct RadioModel {
   int number = 0;
+  int alias = 0;                      // another number the same radio reports to "ID"
   int frequencyDigits = 9;            // 8 for the older models
   int menuNumberLength = 3;
   std::string widthPrefix = "SH0";
@@ -20,12 +39,14 @@ struct RadioModel {
   bool skipRecordSwap = false;
   bool hasDigitalVoice = false;       // FM <-> C4FM switching
   bool unsupported = false;           // the program speaks "ftx" and ends
+  std::array<OffsetMenu, kMaxOffsetMenus> offsetMenus{};  // empty prefixes: no more menus
 };
 
 // The entry for a model number; unknown numbers get the defaults.
 const RadioModel& radioModel(int number);
-// The repeater offset menu commands this model needs for the given band 10..13 offset texts.
-std::vector<std::string> offsetMenuCommands(int model, const std::string& o10, const std::string& o11,
-                                            const std::string& o12, const std::string& o13);
+// The number the program keeps for a number the radio reported (an alias becomes its row's number).
+int canonicalModelNumber(int reported);
+// The repeater offset menu commands this model needs, from the band 10..13 offset texts.
+std::vector<std::string> offsetMenuCommands(int model, const std::array<std::string, 15>& offsetKhz);
 
 }  // namespace korvel
