@@ -92,7 +92,7 @@ bool startUp(Panel& p) {
 
   if (p.band.currentBand < 1 || p.band.currentBand > 14) p.band.currentBand = 4;
   const std::string& record = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
-  const std::string command = "F" + mid(record, 3, 10);
+  const std::string command = "F" + band_record::vfoAField(record);
   p.link.frequencyText = recordFrequencyText(mid(command, 3, kFrequencyDigitCount));
   sendText(p, command);
   sendText(p, "VS0");

@@ -38,7 +38,8 @@ char coverage(const Panel& p) {
 bool isSendable(const std::string& record) {
   if (record.size() != band_record::kLength) return false;
   const char mode = band_record::modeDigit(record);
-  return mode >= '1' && mode <= '7' && record[2] == 'A' && record[12] == 'B' &&
+  return mode >= '1' && mode <= '7' && band_record::vfoAField(record)[0] == 'A' &&
+         band_record::vfoBField(record)[0] == 'B' &&
          isDigits(band_record::vfoADigits(record), kFrequencyDigitCount);
 }
 
@@ -274,8 +275,7 @@ void storeModeInBand(Panel& p) {
   const int mode = p.mode.currentMode;
   if (!isBand(band) || mode < 1 || mode > 7) return;
   std::string& record = p.band.bandTable[static_cast<std::size_t>(band)];
-  if (record.size() != band_record::kLength) return;
-  record[1] = static_cast<char>('0' + mode);
+  band_record::setModeDigit(record, static_cast<char>('0' + mode));
 }
 
 void bandFromFrequency(Panel& p) {

@@ -7,6 +7,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "state/band_record.h"
+#include "state/channel_record.h"
 #include "functions/mode.h"
 #include "functions/tones.h"
 #include "functions/repeater_tail.h"
@@ -22,20 +23,6 @@ constexpr int kSlotCount = 100;
 constexpr int kNoBank = 99;
 constexpr int kGeneralCoverage = 14;
 constexpr long long kHighestFrequency = 999999999;
-
-// Named positions of the 28-character channel record (1-based, as the file is described).
-namespace channel_record {
-constexpr std::size_t kLength = 28;
-char kind(std::string_view r) { return r[0]; }
-int mode(std::string_view r) { return r[1] - '0'; }
-int band(std::string_view r) { return (r[2] - '0') * 10 + (r[3] - '0'); }
-std::string vfoAField(std::string_view r) { return mid(r, 5, 10); }   // "A" + nine digits
-std::string vfoADigits(std::string_view r) { return mid(r, 6, 9); }
-std::string vfoBDigits(std::string_view r) { return mid(r, 16, 9); }  // kind 5: sign + offset
-char shiftSign(std::string_view r) { return r[15]; }
-std::string toneCode(std::string_view r) { return mid(r, 25, 3); }
-char preampDigit(std::string_view r) { return r[27]; }
-}  // namespace channel_record
 
 // "A" or "B" followed by nine digits.
 bool isVfoField(std::string_view text, char letter) {
@@ -129,7 +116,7 @@ void takeRecordedShift(Panel& p, std::string_view record) {
   if (band < 11 || band > 13) return;
   const auto i = static_cast<std::size_t>(band);
   p.config.repeaterOffsetMinus[i] = channel_record::shiftSign(record) == '-' ? 1 : 0;
-  p.config.repeaterOffsetKhz[i] = band == 13 ? mid(record, 21, 4) : mid(record, 22, 3);
+  p.config.repeaterOffsetKhz[i] = channel_record::shiftOffsetKhz(record, band == 13);
 }
 
 void recallTone(Panel& p, std::string_view record) {
@@ -153,12 +140,10 @@ void recallTone(Panel& p, std::string_view record) {
 }  // namespace
 
 bool isWellFormedChannelRecord(std::string_view r) {
-  if (r.size() != channel_record::kLength || !isDigits(r.substr(2, 2))) return false;
+  if (r.size() != channel_record::kLength || !isDigits(channel_record::bandDigits(r))) return false;
   if (!isBand(channel_record::band(r))) return false;
   // Without its band digits a channel record is laid out as a band record.
-  std::string asBandRecord(r.substr(0, 2));
-  asBandRecord += r.substr(4);
-  return isWellFormedBandRecord(asBandRecord);
+  return isWellFormedBandRecord(channel_record::asBandRecord(r));
 }
 
 void storeChannel(Panel& p, int slot) {

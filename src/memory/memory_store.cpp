@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "state/panel.h"
+#include "state/band_record.h"
 #include "state/text.h"
 #include "memory/atomic_file.h"
 #include "memory/memory_report.h"
@@ -98,15 +99,17 @@ void appendLine(std::string& out, std::string_view entry) {
 }  // namespace
 
 bool isWellFormedBandRecord(std::string_view r) {
-  if (r.size() != 26) return false;
-  const char kind = r[0];
+  namespace band = band_record;
+  if (r.size() != band::kLength) return false;
+  const char kind = band::kind(r);
   if (kind != '0' && kind != '1' && kind != '5') return false;
-  if (r[1] < '1' || r[1] > '7') return false;
-  if (r[2] != 'A' || !isDigits(r.substr(3, 9)) || r[12] != 'B') return false;
-  const std::string_view vfoB = r.substr(13, 9);
-  const bool shift = (vfoB[0] == '+' || vfoB[0] == '-') && isDigits(vfoB.substr(1));
+  if (band::modeDigit(r) < '1' || band::modeDigit(r) > '7') return false;
+  if (band::vfoAField(r)[0] != 'A' || !isDigits(band::vfoADigits(r)) || band::vfoBField(r)[0] != 'B') return false;
+  const std::string vfoB = band::vfoBDigits(r);
+  const bool shift = (vfoB[0] == '+' || vfoB[0] == '-') && isDigits(std::string_view(vfoB).substr(1));
   if (kind == '5' ? !shift : !isDigits(vfoB)) return false;
-  return isDigits(r.substr(22, 3)) && (r[25] == '0' || r[25] == '1');
+  const char preamp = band::preampDigit(r);
+  return isDigits(band::toneCode(r)) && (preamp == '0' || preamp == '1');
 }
 
 void initMemorySlots(Panel& p) {

@@ -51,6 +51,10 @@ std::string vfoBDigits(std::string_view record) { return mid(record, 14, 9); }
 std::string toneCode(std::string_view record) { return mid(record, 23, 3); }
 char preampDigit(std::string_view record) { return at(record, 26); }
 
+void setModeDigit(std::string& record, char modeDigit) {
+  if (record.size() == kLength) record[1] = modeDigit;
+}
+
 std::string make(char kind, char modeDigit, std::string_view vfoADigits, std::string_view vfoBDigits,
                  std::string_view toneCode, char preampDigit) {
   std::string record;

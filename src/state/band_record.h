@@ -17,6 +17,8 @@ std::string vfoBField(std::string_view record);  // positions 13-22: "B" + nine 
 std::string vfoBDigits(std::string_view record);  // positions 14-22
 std::string toneCode(std::string_view record);   // positions 23-25
 char preampDigit(std::string_view record);     // position 26
+// Puts a new mode digit into position 2 of a whole record.
+void setModeDigit(std::string& record, char modeDigit);
 // The record as built from its parts; each part is cut or padded to its width.
 std::string make(char kind, char modeDigit, std::string_view vfoADigits, std::string_view vfoBDigits,
                  std::string_view toneCode, char preampDigit);
