@@ -150,6 +150,16 @@ void showFrequency(Panel& p, const std::string& text) {
   printText(p, text + spaces(13));
 }
 
+// After Q, the second frequency answer ends the run; true when it has.
+bool advanceQuitCountdown(Panel& p) {
+  if (p.core.quitCountdown <= 0) return false;
+  if (++p.core.quitCountdown <= 2) return false;
+  saveMemoryBanks(p);
+  p.core.quitCountdown = 0;
+  p.core.running = 0;
+  return true;
+}
+
 }  // namespace
 
 void handleFrequencyReply(Panel& p) {
@@ -170,6 +180,16 @@ void handleFrequencyReply(Panel& p) {
   // Line noise that happens to start with the letters is not a frequency.
   if (!isDigits(digits)) return;
 
+  if (frequencyAnswerIsStale(p)) {
+    // The radio answered before a band, frequency, mode or split change went out: taken at face value
+    // it would store the new band's settings into the record of the band just left. The next poll
+    // brings the fresh answer; only the quit countdown, which waits for any answer, moves on.
+    p.core.replyPending = 0;
+    p.link.replyText.clear();
+    advanceQuitCountdown(p);
+    return;
+  }
+
   p.link.lastFrequencyReply = left(reply, 11);
   if (reply.rfind("FA", 0) == 0) p.link.vfoAText = "A" + digits;
   if (reply.rfind("FB", 0) == 0) p.link.vfoBText = "B" + digits;
@@ -184,15 +204,7 @@ void handleFrequencyReply(Panel& p) {
   p.link.replyText.clear();
   showStatusRow(p);
 
-  if (p.core.quitCountdown > 0) {
-    ++p.core.quitCountdown;
-    if (p.core.quitCountdown > 2) {
-      saveMemoryBanks(p);
-      p.core.quitCountdown = 0;
-      p.core.running = 0;
-      return;
-    }
-  }
+  if (advanceQuitCountdown(p)) return;
 
   if (p.link.announceOnNextReply == 1) {
     p.link.announceOnNextReply = 0;

@@ -111,6 +111,7 @@ void queryStep(Panel& p) {
   std::string& command = p.link.commandText;
   if (p.core.pollPhase == 0) {
     command = "FA";
+    markFrequencyQuery(p);
   } else {
     command = (p.core.tuneActive == 1 || p.core.txState > 0) ? "RM6" : "SM0";
     if (p.core.micMeterState > 0) command = "RM4";

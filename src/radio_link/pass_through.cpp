@@ -50,6 +50,8 @@ RelayOutcome relayCommand(Panel& p) {
 
   p.link.relayActive = 1;
   if (p.config.debugLog == 1) writeDebugLine(p, "***VRX1=" + p.link.relayBuffer);
+  // The relayed answer is the radio's state unless a command sent after this one has moved it.
+  markFrequencyQuery(p);
   sendText(p, p.link.relayBuffer.substr(0, end));
 
   RelayOutcome outcome;

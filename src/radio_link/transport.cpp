@@ -14,6 +14,17 @@ bool isFrequencyCommand(const std::string& text) {
   return text.rfind("FA", 0) == 0 || text.rfind("FB", 0) == 0;
 }
 
+// Commands after which an earlier frequency answer no longer tells where the radio is: frequency,
+// mode, split, VFO and shift settings, the VFO swap and zero-in. Bare queries ("FA;", "MD0;") are not.
+bool movesRadioState(const std::string& command) {
+  const std::string letters = left(command, 2);
+  const std::size_t parameters = command.size() > 3 ? command.size() - 3 : 0;  // between letters and ";"
+  if (letters == "SV" || letters == "ZI") return true;
+  if (letters == "FA" || letters == "FB" || letters == "FT" || letters == "VS") return parameters > 0;
+  if (letters == "MD" || letters == "OS") return parameters > 1;
+  return false;
+}
+
 }  // namespace
 
 void sendCommand(Panel& p) {
@@ -26,6 +37,7 @@ void sendCommand(Panel& p) {
   if (radioModel(p.link.radioModel).frequencyDigits == 8 && isFrequencyCommand(command) && command.size() > 5) {
     command = command.substr(0, 2) + right(command, 9);
   }
+  if (movesRadioState(command)) ++p.link.radioStateChanges;
   p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
   if (p.config.debugLog == 1) writeDebugLine(p, "TX=" + command);
 }
@@ -43,6 +55,12 @@ void readReply(Panel& p) {
 }
 
 void catPause(Panel& p) { playWord(p, "delay"); }
+
+void markFrequencyQuery(Panel& p) { p.link.radioStateChangesAtQuery = p.link.radioStateChanges; }
+
+bool frequencyAnswerIsStale(const Panel& p) {
+  return p.link.radioStateChanges != p.link.radioStateChangesAtQuery;
+}
 
 void sendText(Panel& p, std::string command) {
   p.link.commandText = std::move(command);

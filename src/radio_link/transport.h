@@ -10,6 +10,10 @@ struct Panel;
 void sendCommand(Panel& p);
 void readReply(Panel& p);
 void catPause(Panel& p);
+// Notes that a frequency query goes out now; its answer is stale when a command that moves the
+// radio's frequency, band, mode or split has been sent after it.
+void markFrequencyQuery(Panel& p);
+bool frequencyAnswerIsStale(const Panel& p);
 // commandText = command, then sendCommand.
 void sendText(Panel& p, std::string command);
 // The query calling order: send, pause, empty replyText, read. Returns replyText.

@@ -23,6 +23,10 @@ struct LinkState {
   long long frequencyHz = 0;
   std::string frequencyText;
   std::string lastFrequencyReply;
+  // Commands that moved the radio's frequency, band, mode or split, counted as they go out; a
+  // frequency answer to a query sent before the last of them tells of a state already left.
+  long radioStateChanges = 0;
+  long radioStateChangesAtQuery = 0;  // the count when the frequency query now answered went out
   std::string vfoAText;
   std::string vfoBText;
   int bandSaveAllowed = 0;
