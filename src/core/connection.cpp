@@ -11,6 +11,7 @@
 #include "display/status_row.h"
 #include "state/band_record.h"
 #include "functions/band_table.h"
+#include "functions/mode.h"
 #include "functions/tones.h"
 #include "functions/toggles.h"
 #include "memory/memory_store.h"
@@ -160,10 +161,42 @@ bool advanceQuitCountdown(Panel& p) {
   return true;
 }
 
+// The window's frequency field while the radio does not answer.
+constexpr const char* kNotAnsweringText = "not answering";
+// Twenty poll exchanges of two 50 ms ticks: about two seconds of a radio that says nothing.
+constexpr int kMissedRepliesForLoss = 20;
+
+// A radio back after a loss may have been switched off or replaced: it gets the current band's
+// settings as at start, before the connection sequence sends the rest.
+void restoreBandOnReturn(Panel& p) {
+  p.link.radioLost = 0;
+  sendText(p, "VS0");
+  applyMode(p);
+}
+
 }  // namespace
+
+void noteMissedReply(Panel& p) {
+  if (p.link.connected == 0 || ++p.link.missedReplies < kMissedRepliesForLoss) return;
+  p.link.missedReplies = 0;
+  p.link.connected = 0;
+  p.link.radioLost = 1;
+  p.link.frequencyHz = 0;  // keys that need the radio answer "nc", as before the first contact
+  showFrequency(p, kNotAnsweringText);
+  playWord(p, "nc");
+  // A quit that waited for the radio's answers ends now, with the memory saved.
+  if (p.core.quitCountdown > 0) {
+    saveMemoryBanks(p);
+    p.core.quitCountdown = 0;
+    p.core.running = 0;
+  }
+}
+
+void noteRadioAnswered(Panel& p) { p.link.missedReplies = 0; }
 
 void handleFrequencyReply(Panel& p) {
   if (p.link.connected == 0) {
+    if (p.link.radioLost == 1) restoreBandOnReturn(p);
     // The first reply only says a radio is there; the start band's frequency is what gets spoken.
     connectRadio(p);
     speakFrequency(p);

@@ -87,7 +87,11 @@ void updateMicMeter(Panel& p, const std::string& reply) {
 
 void replyStep(Panel& p) {
   p.core.replyPending = 0;
-  if (!readWaiting(p)) return;  // a missing reply is not asked for again
+  if (!readWaiting(p)) {  // a missing reply is not asked for again
+    noteMissedReply(p);
+    return;
+  }
+  noteRadioAnswered(p);
   widenFrequencyReply(p);
   if (p.config.debugLog == 1) writeDebugLine(p, "RX=" + p.link.replyText);
   // The handlers below all look at what was read; the frequency handler and the connection

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <fstream>
+#include <iostream>
 #include <system_error>
 
 #include "state/panel.h"
@@ -96,6 +97,22 @@ void appendLine(std::string& out, std::string_view entry) {
   out += "\r\n";
 }
 
+// A damaged file may still hold the operator's channels: it is copied aside before the defaults are
+// written over it. When the copy cannot be made the file is not replaced either.
+bool keepUnrecognisedFile(Panel& p) {
+  std::error_code ec;
+  const auto kept = p.folder / kUnrecognisedMemoryFileName;
+  std::filesystem::copy_file(p.folder / kMemoryFileName, kept, std::filesystem::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::cerr << "korvel: " << kMemoryFileName << " is not a memory file Korvel knows, and it cannot be kept as "
+              << kUnrecognisedMemoryFileName << " (" << ec.message() << "): it is left as it is\n";
+    return false;
+  }
+  std::cerr << "korvel: " << kMemoryFileName << " is not a memory file Korvel knows: kept as "
+            << kUnrecognisedMemoryFileName << ", a new one is made\n";
+  return true;
+}
+
 }  // namespace
 
 bool isWellFormedBandRecord(std::string_view r) {
@@ -176,6 +193,7 @@ void loadMemoryBanks(Panel& p) {
     in.close();
     if (format == MemoryFileFormat::current) return;
     if (reading == kReadings) return;
+    if (format == MemoryFileFormat::unknown && !keepUnrecognisedFile(p)) return;
     saveMemoryBanks(p);
   }
 }

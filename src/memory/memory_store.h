@@ -11,6 +11,8 @@ struct Panel;
 
 inline constexpr const char* kMemoryFileName = "savmem.dat";
 inline constexpr const char* kOldMemoryFileName = "memory.dat";
+// Where an unrecognised savmem.dat is kept before the defaults replace it (the newest one only).
+inline constexpr const char* kUnrecognisedMemoryFileName = "savmem.dat.bad";
 
 // Every channel empty ("9").
 void initMemorySlots(Panel& p);

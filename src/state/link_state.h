@@ -20,6 +20,10 @@ struct LinkState {
   int relayActive = 0;
 
   int connected = 0;
+  // Poll replies missed in a row, and whether the radio was lost after it had answered: until it
+  // answers again every key that needs it says "nc", and its return runs the connection again.
+  int missedReplies = 0;
+  int radioLost = 0;
   long long frequencyHz = 0;
   std::string frequencyText;
   std::string lastFrequencyReply;

@@ -1,0 +1,84 @@
+// The radio goes away (cable out, switched off) and comes back: said once, refused while gone,
+// connected again on its return; a short silence is not a loss.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "keys_session.h"
+
+namespace korvel {
+namespace {
+
+using testing::Session;
+using testing::Words;
+
+TEST(RadioLost, SaidOnceRefusedWhileGoneAndConnectedAgainOnReturn) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.settle());
+  s.type("B6");
+  s.poll();
+  s.st.ports.setRadio(nullptr);
+  s.st.tick(30);  // one and a half seconds of silence: not yet lost
+  EXPECT_EQ(s.p.link.connected, 1);
+  EXPECT_TRUE(s.said().empty());
+  s.st.tick(12);
+  EXPECT_EQ(s.said(), Words{"nc"});
+  EXPECT_EQ(s.p.link.radioLost, 1);
+  EXPECT_EQ(s.st.canvas.at(285, 150).rfind("not answering", 0), 0u) << s.st.canvas.at(285, 150);
+  s.st.tick(100);
+  EXPECT_TRUE(s.said().empty()) << "the loss is said once";
+  s.type("B4");
+  EXPECT_EQ(s.said(), (Words{"nc", "nc"}));
+
+  // The radio comes back on another frequency and mode: it is set up again on 20 m.
+  s.st.radio->receive("FA007050000;MD03;");
+  s.st.ports.setRadio(s.st.radio.get());
+  s.forget();
+  s.st.tick(6);
+  const Words back = s.said();
+  ASSERT_FALSE(back.empty());
+  EXPECT_EQ(back.back(), "connected");
+  EXPECT_EQ(s.p.link.radioLost, 0);
+  const auto sent = s.commands();
+  EXPECT_TRUE(testing::has(sent, "ID;"));
+  EXPECT_TRUE(testing::has(sent, "FA014200000;"));
+  EXPECT_TRUE(testing::has(sent, "MD02;"));
+  s.poll();
+  EXPECT_EQ(s.p.link.frequencyHz, 14200000);
+  s.type("B4");
+  EXPECT_EQ(s.said(), (Words{"band", "20", "metres", "40", "metres", "preamp", "off"}));
+}
+
+TEST(RadioLost, QuitWhileTheRadioIsGoneEndsAtOnceWithTheMemorySaved) {
+  Session s;
+  ASSERT_NO_FATAL_FAILURE(s.settle());
+  s.st.ports.setRadio(nullptr);
+  s.type("Q");
+  s.st.tick(60);
+  EXPECT_EQ(s.p.core.running, 0);
+  EXPECT_FALSE(s.st.file("savmem.dat").empty());
+}
+
+}  // namespace
+}  // namespace korvel
+
+namespace korvel {
+namespace {
+
+TEST(UnrecognisedMemoryFile, IsKeptBesideTheNewOneNewestOnly) {
+  for (const std::string& bytes : {std::string(5000, '\x07'), std::string("not a memory file\r\n")}) {
+    testing::Station st;
+    { std::ofstream(st.folder / "savmem.dat.bad", std::ios::binary) << "an older damaged file"; }
+    { std::ofstream(st.folder / "savmem.dat", std::ios::binary) << bytes; }
+    ASSERT_TRUE(st.startUp());
+    EXPECT_EQ(st.file("savmem.dat.bad"), bytes);
+    const std::string fresh = st.file("savmem.dat");
+    EXPECT_EQ(fresh.rfind("KORVEL v3.2a", 0), 0u);
+    EXPECT_EQ(std::count(fresh.begin(), fresh.end(), '\n'), 115);
+  }
+}
+
+}  // namespace
+}  // namespace korvel
