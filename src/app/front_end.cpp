@@ -23,7 +23,11 @@ FrontEnd openFrontEnd(bool terminalAsked) {
   const bool displayNamed = named("DISPLAY") || named("WAYLAND_DISPLAY") || named("SDL_VIDEODRIVER");
   if (!terminalAsked && displayNamed) {
     // Only a display that was named: never the console's framebuffer behind the operator's back.
-    if (!named("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    if (!named("SDL_VIDEODRIVER")) {
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, named("DISPLAY") && named("WAYLAND_DISPLAY") ? "x11,wayland"
+                                        : named("DISPLAY")                         ? "x11"
+                                                                                   : "wayland");
+    }
     auto window = std::make_unique<platform::SdlWindowSystem>();
     if (window->openVideo()) return FrontEnd{std::move(window), nullptr};
   }

@@ -31,13 +31,19 @@ std::string squeezed(const std::string& text) {
 
 }  // namespace
 
-int TextFields::charWidth(int points) {
-  return points > 0 ? (points * kDotsPerInch / kPointsPerInch + 1) / 2 : kDefaultCharWidth;
+int TextFields::charWidth(int points, char c) {
+  const int width = points > 0 ? std::max(2, (points * kDotsPerInch / kPointsPerInch + 1) / 2) : kDefaultCharWidth;
+  return c == ' ' ? width / 2 : width;
+}
+
+int TextFields::widthOf(int points, const std::string& text) {
+  int width = 0;
+  for (const char c : text) width += charWidth(points, c);
+  return width;
 }
 
 int TextFields::draw(int x, int y, int points, const std::string& text) {
-  const int width = charWidth(points);
-  const int drawn = width * static_cast<int>(text.size());
+  const int drawn = widthOf(points, text);
   if (text.empty() || !onFieldRow(y)) return drawn;
   auto& row = rows_[y];
   const int end = x + drawn;
@@ -45,20 +51,22 @@ int TextFields::draw(int x, int y, int points, const std::string& text) {
   // lies wholly left or wholly right of the new text.
   std::map<int, Run> kept;
   for (auto& [start, run] : row) {
-    const int runEnd = start + run.charWidth * static_cast<int>(run.text.size());
-    if (runEnd <= x || start >= end) {
+    if (start + widthOf(run.points, run.text) <= x || start >= end) {
       kept.emplace(start, std::move(run));
       continue;
     }
-    const int before = std::max(0, (x - start) / run.charWidth);
-    if (before > 0) kept.emplace(start, Run{run.charWidth, run.text.substr(0, static_cast<std::size_t>(before))});
-    const int firstAfter = (end - start + run.charWidth - 1) / run.charWidth;
-    if (firstAfter < static_cast<int>(run.text.size())) {
-      kept.emplace(start + firstAfter * run.charWidth,
-                   Run{run.charWidth, run.text.substr(static_cast<std::size_t>(firstAfter))});
+    std::string left;
+    int at = start;
+    std::size_t i = 0;
+    for (; i < run.text.size() && at + charWidth(run.points, run.text[i]) <= x; ++i) {
+      left += run.text[i];
+      at += charWidth(run.points, run.text[i]);
     }
+    if (!left.empty()) kept.emplace(start, Run{run.points, left});
+    for (; i < run.text.size() && at < end; ++i) at += charWidth(run.points, run.text[i]);
+    if (i < run.text.size()) kept.emplace(at, Run{run.points, run.text.substr(i)});
   }
-  kept[x] = Run{width, text};
+  kept[x] = Run{points, text};
   row = std::move(kept);
   return drawn;
 }

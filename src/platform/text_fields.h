@@ -40,14 +40,16 @@ class TextFields {
   static std::string line(const std::vector<std::string>& fields);
   void clear() { rows_.clear(); }
 
-  // Width of one character at a size: half the pixel height, the same pitch for every character.
-  static int charWidth(int points);
+  // Width of a character at a size: half the pixel height, a blank half that, as in the
+  // window's proportional face (where eight blanks are narrower than three digits).
+  static int charWidth(int points, char c);
 
  private:
   struct Run {
-    int charWidth;
+    int points;
     std::string text;
   };
+  static int widthOf(int points, const std::string& text);
   // Per row, the runs of text by start x; runs never overlap.
   std::map<int, std::map<int, Run>> rows_;
 };
