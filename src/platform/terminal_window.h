@@ -6,7 +6,6 @@
 #include <termios.h>
 
 #include <chrono>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
