@@ -7,16 +7,16 @@
 #include <memory>
 #include <string>
 
+#include "app/front_end.h"
 #include "state/panel.h"
 #include "core/startup.h"
 #include "platform/sdl_sound.h"
-#include "platform/sdl_window.h"
 #include "platform/serial_posix.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: korvel [--transcript[=FILE]] [--folder DIR]\n"
+    "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal]\n"
     "\n"
     "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
     "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "  --transcript[=FILE]  write the name of every word spoken, one per line, to FILE\n"
     "                       (standard output when no FILE is given)\n"
     "  --folder DIR         use DIR as the station folder instead of the current folder\n"
+    "  --terminal           take keys from this terminal and show the fields as a line of\n"
+    "                       text, also when a display is there (without one, always so)\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
@@ -37,6 +39,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
+  bool terminalAsked = false;
   std::string transcriptFile;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -53,6 +56,8 @@ int main(int argc, char** argv) {
     } else if (arg.rfind("--transcript=", 0) == 0) {
       transcriptWanted = true;
       transcriptFile = arg.substr(std::strlen("--transcript="));
+    } else if (arg == "--terminal") {
+      terminalAsked = true;
     } else if (arg == "--folder" && i + 1 < argc) {
       folder = argv[++i];
     } else if (arg.rfind("--folder=", 0) == 0) {
@@ -83,10 +88,15 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Before the sound starts its threads: the terminal front end takes the ending signals itself.
+  auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
+  if (frontEnd.window == nullptr) return 1;  // nothing to take keys from: not one command sent
+  // Words printed on standard output share it with the terminal's text line.
+  if (frontEnd.terminal != nullptr && transcript == &std::cout) transcript = &frontEnd.terminal->lineStream();
+
   korvel::platform::PosixSerialPorts ports(folder);
-  korvel::platform::SdlWindowSystem window;
   korvel::platform::SdlSoundOutput sound;
-  korvel::Panel panel(ports, sound, window, folder);
+  korvel::Panel panel(ports, sound, *frontEnd.window, folder);
   panel.speech.transcript = transcript;
   return korvel::runProgram(panel);
 }

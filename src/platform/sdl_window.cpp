@@ -127,19 +127,23 @@ SdlWindowSystem::~SdlWindowSystem() {
   if (videoUp_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+bool SdlWindowSystem::openVideo() {
+  if (videoUp_) return true;
+  // The window surface is enough for text: no renderer, no OpenGL context and its ~100 MB.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::cerr << "korvel: cannot open a window (" << SDL_GetError() << ")\n";
+    return false;
+  }
+  videoUp_ = true;
+  SDL_StopTextInput();  // keys are commands; no input method needed
+  return true;
+}
+
 bool SdlWindowSystem::createWindow(int left, int top, int width, int height, const std::string& title) {
   closeWindow();
-  if (!videoUp_) {
-    // The window surface is enough for text: no renderer, no OpenGL context and its ~100 MB.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      std::cerr << "korvel: cannot open a window (" << SDL_GetError() << ")\n";
-      return false;
-    }
-    videoUp_ = true;
-    SDL_StopTextInput();  // keys are commands; no input method needed
-  }
+  if (!openVideo()) return false;
   window_ = SDL_CreateWindow(title.c_str(), left, top, width, height, SDL_WINDOW_SHOWN);
   if (window_ == nullptr) {
     std::cerr << "korvel: cannot open a window (" << SDL_GetError() << ")\n";

@@ -30,6 +30,9 @@ class SdlWindowSystem : public WindowSystem {
   SdlWindowSystem(const SdlWindowSystem&) = delete;
   SdlWindowSystem& operator=(const SdlWindowSystem&) = delete;
 
+  // Starts SDL's video (createWindow does it when not done yet); false, said on stderr, when no
+  // display answers. Lets the program choose another front end before it starts.
+  bool openVideo();
   bool createWindow(int left, int top, int width, int height, const std::string& title) override;
   void closeWindow() override;
   void setFont(const std::string& face, int points, int weight) override;
