@@ -154,7 +154,7 @@ class Transceiver {
   std::string answerPowerSwitch(std::string_view parameter);
   std::string answerInformation(std::string_view parameter);
   std::string answerOppositeInformation(std::string_view parameter);
-  std::string informationFor(long long frequency, char mode) const;
+  std::string informationFor(std::string_view letters, long long frequency, char mode) const;
   std::string answerNarrow(std::string_view parameter);
   std::string answerRoofing(std::string_view parameter);
   std::string answerBandSelect(std::string_view parameter);

@@ -191,15 +191,15 @@ std::string Transceiver::answerPowerSwitch(std::string_view parameter) {
 // "IF" tells VFO A's state in one answer, "OI" VFO B's: channel, frequency, clarifier, mode,
 // VFO or memory, tone mode, shift. 28 characters with nine frequency digits, 27 with eight.
 std::string Transceiver::answerInformation(std::string_view parameter) {
-  return parameter.empty() ? informationFor(frequencyA_, mode()) : unknown();
+  return parameter.empty() ? informationFor("IF", frequencyA_, mode()) : unknown();
 }
 
 std::string Transceiver::answerOppositeInformation(std::string_view parameter) {
-  return parameter.empty() ? informationFor(frequencyB_, modeB()) : unknown();
+  return parameter.empty() ? informationFor("OI", frequencyB_, modeB()) : unknown();
 }
 
-std::string Transceiver::informationFor(long long frequency, char modeCharacter) const {
-  std::string out = "IF";
+std::string Transceiver::informationFor(std::string_view letters, long long frequency, char modeCharacter) const {
+  std::string out(letters);
   out += kInformationChannel;
   out += frequencyField(frequency, frequencyDigits());
   out += kInformationClarifier;
