@@ -15,6 +15,7 @@
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -153,20 +154,20 @@ void tunerSettingKey(Panel& p) {
 }
 
 void voiceRecordKey(Panel& p) {
-  p.core.keyState = 15;
+  p.core.keyState = key_state::kVoiceRecordSlot;
   playWord(p, "record");
 }
 
 void voicePlayKey(Panel& p) {
-  p.core.keyState = 17;
+  p.core.keyState = key_state::kVoicePlaySlot;
   playWord(p, "play");
 }
 
 void voiceSlotDigit(Panel& p, int digit) {
-  const bool recording = p.core.keyState == 15;
+  const bool recording = p.core.keyState == key_state::kVoiceRecordSlot;
   if (digit < 1 || digit > 5) {
     playWord(p, "invalid");
-    p.core.keyState = 0;
+    p.core.keyState = key_state::kIdle;
     return;
   }
   const std::string d(1, static_cast<char>('0' + digit));
@@ -174,10 +175,10 @@ void voiceSlotDigit(Panel& p, int digit) {
   if (recording) {
     sendText(p, "LM0" + d);
     playWord(p, "start");
-    p.core.keyState = 16;
+    p.core.keyState = key_state::kVoiceRecording;
   } else {
     sendText(p, "PB0" + d);
-    p.core.keyState = 0;
+    p.core.keyState = key_state::kIdle;
   }
 }
 
@@ -194,7 +195,7 @@ void agcKey(Panel& p) {
 
 void swapKey(Panel& p) {
   if (p.tone.repeaterActive == 1) {
-    p.core.keyState = 0;
+    p.core.keyState = key_state::kIdle;
     return;
   }
   playWord(p, "swop");
@@ -205,16 +206,16 @@ void swapKey(Panel& p) {
       record = left(record, 3) + mid(record, 14, 9) + "B" + mid(record, 4, 9) + mid(record, 23);
     }
   }
-  p.core.keyState = 0;
+  p.core.keyState = key_state::kIdle;
 }
 
 void extendedKey(Panel& p) {
   playWord(p, "extcm");
-  if (p.core.keyState == 14) {
-    p.core.keyState = 0;
+  if (p.core.keyState == key_state::kExtended) {
+    p.core.keyState = key_state::kIdle;
     playWord(p, "off");
   } else {
-    p.core.keyState = 14;
+    p.core.keyState = key_state::kExtended;
     playWord(p, "on");
   }
 }
@@ -222,11 +223,11 @@ void extendedKey(Panel& p) {
 void keyerSpeedKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "ks");
-  if (c.keyState != 11) {
+  if (c.keyState != key_state::kKeyerSpeed) {
     p.mode.savedMode = p.mode.currentMode;
-    p.mode.currentMode = 3;
+    p.mode.currentMode = mode_number::kCw;
     applyMode(p);
-    c.keyState = 11;
+    c.keyState = key_state::kKeyerSpeed;
     const std::string& reply = queryRadio(p, "KS");
     const long at = findText(reply, "KS");
     if (at > 0) p.level.keyerSpeed = static_cast<int>(wholeValueOf(mid(reply, at + 2, 3)));
@@ -234,7 +235,7 @@ void keyerSpeedKey(Panel& p) {
     sendText(p, "BI0");
     speakKeyerSpeed(p);
   } else {
-    c.keyState = 0;
+    c.keyState = key_state::kIdle;
     p.mode.currentMode = p.mode.savedMode;
     applyMode(p);
     playWord(p, "off");
@@ -261,7 +262,7 @@ void monitorKey(Panel& p) {
 void micGainKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "micgain");
-  c.keyState = 12;
+  c.keyState = key_state::kMicGain;
   c.tickCount = 0;
   playWord(p, "lev");
   const std::string& reply = queryRadio(p, "MG");
@@ -289,21 +290,21 @@ void endMicMetering(Panel& p) {
 
 void functionLevelKey(Panel& p) {
   const int function = p.fn.lastFunction;
-  if (function > 0) p.core.keyState = 10;
+  if (function > 0) p.core.keyState = key_state::kFunctionLevel;
   static constexpr const char* kWords[] = {"", "preamp", "nb", "nr", "co", "spc"};
   if (function >= 1 && function <= 5) playWord(p, kWords[function]);
   playWord(p, "lev");
 }
 
 void splitKey(Panel& p) {
-  if (p.band.currentBand == 14) {
+  if (p.band.currentBand == band_number::kGeneralCoverage) {
     playWord(p, "split");
     playWord(p, "invalid");
     return;
   }
-  p.core.keyState = 0;
+  p.core.keyState = key_state::kIdle;
   const int mode = p.mode.currentMode;
-  if (p.band.currentBand >= 10 && mode >= 5 && mode <= 7) {
+  if (p.band.currentBand >= band_number::k10m && isFmFamily(mode)) {
     restoreRepeaterDefaults(p);
     toggleRepeaterShift(p);
     return;
@@ -318,7 +319,7 @@ void splitKey(Panel& p) {
 void zeroInKey(Panel& p) {
   playWord(p, "0");
   playWord(p, "ok");
-  if (p.mode.currentMode == 3) {
+  if (p.mode.currentMode == mode_number::kCw) {
     sendText(p, "ZI");
   } else {
     snapToKilohertz(p);
@@ -328,20 +329,20 @@ void zeroInKey(Panel& p) {
 void announceFrequencyKey(Panel& p) {
   auto& c = p.core;
   if (c.tickCount < 2) return;
-  if (c.keyState == 14 && p.tone.repeaterActive == 1) {
+  if (c.keyState == key_state::kExtended && p.tone.repeaterActive == 1) {
     // The transmit frequency of the repeater shift.
     long long hz = p.link.frequencyHz;
     const int band = p.band.currentBand;
-    if (band == 10 && p.config.repeaterOffsetMinus[10] == 1) {
-      hz -= wholeValueOf(p.config.repeaterOffsetKhz[10]) * 1000LL;
-    } else if (band >= 11 && band <= 13) {
+    if (band == band_number::k10m && p.config.repeaterOffsetMinus[band_number::k10m] == 1) {
+      hz -= wholeValueOf(p.config.repeaterOffsetKhz[band_number::k10m]) * 1000LL;
+    } else if (isConfiguredOffsetBand(band)) {
       const long long offset = wholeValueOf(p.config.configuredOffsetKhz[static_cast<std::size_t>(band)]) * 1000LL;
       hz += p.config.configuredOffsetMinus[static_cast<std::size_t>(band)] == 1 ? -offset : offset;
     }
     p.speech.announcingTxFrequency = 1;
     speakFrequencyText(p, hertzAsMegahertz(hz));
     p.speech.announcingTxFrequency = 0;
-  } else if (c.keyState == 14 && p.tone.vfoB == 1) {
+  } else if (c.keyState == key_state::kExtended && p.tone.vfoB == 1) {
     playWord(p, "vfoa");
     // This is VFO A's frequency: the "vfob" that split puts in front of a frequency would contradict it.
     p.tone.vfoB = 0;
@@ -355,7 +356,7 @@ void announceFrequencyKey(Panel& p) {
       speakCharacters(p, left(p.tone.toneText, 3));
     }
   }
-  c.keyState = 0;
+  c.keyState = key_state::kIdle;
 }
 
 void statusReport(Panel& p) {
@@ -375,8 +376,8 @@ void statusReport(Panel& p) {
   onWord(f.notchOn == 1, "notch");
   if (f.contourState == 1) playWord(p, "cod");
   if (f.contourState == 2) playWord(p, "cop");
-  onWord(f.procState == 1 && (mode == 1 || mode == 2), "spc");
-  onWord(c.breakIn == 1 && mode == 3, "bkin");
+  onWord(f.procState == 1 && isSsb(mode), "spc");
+  onWord(c.breakIn == 1 && mode == mode_number::kCw, "bkin");
   onWord(c.voxOn == 1, "vox");
   onWord(c.monitorOn == 1, "mon");
   const std::string& tone = p.tone.toneText;

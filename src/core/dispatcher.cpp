@@ -3,6 +3,7 @@
 #include "core/direct_keys.h"
 #include "core/entry_modes.h"
 #include "state/panel.h"
+#include "state/radio_numbers.h"
 #include "core/poll_cycle.h"
 #include "functions/tuning.h"
 #include "functions/levels.h"
@@ -31,7 +32,7 @@ enum class Next { Stop, RunOn, NoRow };
 // the extended state is cancelled by any other key.
 bool extendedStateKeys(Panel& p, int key) {
   auto& c = p.core;
-  if (c.keyState == 14) {
+  if (c.keyState == key_state::kExtended) {
     if (isKey(key, 'R')) {
       voiceRecordKey(p);
       return true;
@@ -53,9 +54,9 @@ bool extendedStateKeys(Panel& p, int key) {
       return true;
     }
   }
-  if (c.keyState == 16) {
+  if (c.keyState == key_state::kVoiceRecording) {
     sendText(p, "LM00");
-    c.keyState = 0;
+    c.keyState = key_state::kIdle;
     if (isKey(key, 'R')) {
       playWord(p, "stop");
       return true;
@@ -69,7 +70,7 @@ Next keyTable(Panel& p, int key) {
   auto& c = p.core;
   const int mode = p.mode.currentMode;
 
-  if (c.keyState == 1 && (isKey(key, 'X') || isKey(key, 'T') || isKey(key, 'S') || isKey(key, 'U'))) {
+  if (c.keyState == key_state::kBandSelect && (isKey(key, 'X') || isKey(key, 'T') || isKey(key, 'S') || isKey(key, 'U'))) {
     bandSelectLetter(p, key);
     return Next::Stop;
   }
@@ -105,7 +106,7 @@ Next keyTable(Panel& p, int key) {
     keyerSpeedKey(p);
     return Next::Stop;
   }
-  if (isKey(key, 'D') && radioModel(p.link.radioModel).hasDigitalVoice && mode >= 5 && mode <= 7) {
+  if (isKey(key, 'D') && radioModel(p.link.radioModel).hasDigitalVoice && isFmFamily(mode)) {
     toggleDigitalMode(p);
     return Next::Stop;
   }
@@ -121,11 +122,11 @@ Next keyTable(Panel& p, int key) {
     startMenuEntry(p);
     return Next::Stop;
   }
-  if (key == vk::kEnter && c.keyState == 8) {
+  if (key == vk::kEnter && c.keyState == key_state::kMenuNumber) {
     menuNumberDone(p);
     return Next::Stop;
   }
-  if (key == vk::kEnter && c.keyState == 9) {
+  if (key == vk::kEnter && c.keyState == key_state::kMenuValue) {
     menuValueDone(p);
     return Next::Stop;
   }
@@ -144,7 +145,7 @@ Next keyTable(Panel& p, int key) {
     return Next::Stop;
   }
   if (isKey(key, 'A')) {
-    c.keyState = 7;
+    c.keyState = key_state::kAfGain;
     playWord(p, "af");
     return Next::Stop;
   }
@@ -204,7 +205,7 @@ Next keyTable(Panel& p, int key) {
     return Next::RunOn;
   }
   if (key == vk::function(7)) {
-    if (mode == 1 || mode == 2) {
+    if (isSsb(mode)) {
       toggleProcessor(p);
     } else {
       playWord(p, "na");
@@ -212,7 +213,7 @@ Next keyTable(Panel& p, int key) {
     return Next::Stop;
   }
   if (key == vk::function(8)) {
-    if (mode == 3) {
+    if (mode == mode_number::kCw) {
       toggleBreakIn(p);
     } else {
       toggleVox(p);
@@ -228,7 +229,7 @@ Next keyTable(Panel& p, int key) {
     return Next::Stop;
   }
   if (isKey(key, 'P')) {
-    c.keyState = 3;
+    c.keyState = key_state::kPower;
     playWord(p, "Power");
     speakPower(p);
     return Next::Stop;
@@ -238,7 +239,7 @@ Next keyTable(Panel& p, int key) {
     return Next::Stop;
   }
   if (isKey(key, 'R')) {
-    c.keyState = 4;
+    c.keyState = key_state::kRfGain;
     playWord(p, "rf");
     return Next::RunOn;
   }
@@ -254,8 +255,8 @@ Next keyTable(Panel& p, int key) {
     tuneKey(p);
     return Next::Stop;
   }
-  if (isKey(key, 'W') && mode != 4 && mode != 5 && mode != 7) {
-    c.keyState = 2;
+  if (isKey(key, 'W') && mode != mode_number::kAm && !isFm(mode)) {
+    c.keyState = key_state::kWidth;
     speakWidth(p);
     return Next::Stop;
   }
@@ -264,9 +265,9 @@ Next keyTable(Panel& p, int key) {
     return Next::Stop;
   }
   if (isKey(key, 'M')) {
-    if (c.keyState == 14) {
+    if (c.keyState == key_state::kExtended) {
       toggleWideFm(p);
-      c.keyState = 0;
+      c.keyState = key_state::kIdle;
     } else {
       cycleMode(p);
     }
@@ -280,11 +281,11 @@ Next keyTable(Panel& p, int key) {
     levelDown(p);
     return Next::RunOn;
   }
-  if ((key == vk::kPlus || key == vk::kMinus) && c.keyState == 5) {
+  if ((key == vk::kPlus || key == vk::kMinus) && c.keyState == key_state::kOffset) {
     offsetSignKey(p, key);
     return Next::Stop;
   }
-  if ((key == vk::kPlus || key == vk::kMinus) && c.keyState == 9) {
+  if ((key == vk::kPlus || key == vk::kMinus) && c.keyState == key_state::kMenuValue) {
     menuSignKey(p, key);
     return Next::Stop;
   }
@@ -349,12 +350,12 @@ void handleKeyDown(Panel& p, int key) {
     return;
   }
   if (extendedStateKeys(p, key)) return;
-  if (key == vk::kEnter && (c.keyState == 5 || c.keyState == 6)) {
+  if (key == vk::kEnter && (c.keyState == key_state::kOffset || c.keyState == key_state::kOffsetDigits)) {
     offsetEnterKey(p);
     return;
   }
-  if (c.keyState == 14 && !isKey(key, 'M') && !isKey(key, 'F') && !isKey(key, 'S') && !isKey(key, 'X')) {
-    c.keyState = 0;
+  if (c.keyState == key_state::kExtended && !isKey(key, 'M') && !isKey(key, 'F') && !isKey(key, 'S') && !isKey(key, 'X')) {
+    c.keyState = key_state::kIdle;
     return;
   }
   if (key == vk::function(9)) monitorKey(p);  // runs on
@@ -366,8 +367,8 @@ void handleKeyDown(Panel& p, int key) {
   if (key >= vk::kNumpad0 && key <= vk::kNumpad0 + 9) key = vk::k0 + (key - vk::kNumpad0);
   if (key == vk::kDecimal) key = vk::kPeriod;
   c.keyCode = key;
-  if (c.keyState == 11 && !isKey(key, 'K') && key != vk::kUp && key != vk::kDown) {
-    c.keyState = 0;
+  if (c.keyState == key_state::kKeyerSpeed && !isKey(key, 'K') && key != vk::kUp && key != vk::kDown) {
+    c.keyState = key_state::kIdle;
     p.mode.currentMode = p.mode.savedMode;
     applyMode(p);
     if (c.breakIn == 1) sendText(p, "BI1");
@@ -375,7 +376,7 @@ void handleKeyDown(Panel& p, int key) {
 
   if (keyTable(p, key) == Next::Stop) return;
 
-  if (c.keyState != 0 && c.keyState != 2) return;
+  if (c.keyState != key_state::kIdle && c.keyState != key_state::kWidth) return;
   if (!tuningKey(p, key)) return;
   resendFrequency(p);
 }
