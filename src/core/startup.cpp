@@ -44,10 +44,10 @@ void setStartValues(Panel& p) {
   p.core.offsetEntry.clear();
   p.mode.savedTone.clear();
   p.band.currentBand = band_number::kDefault;
-  p.core.entryNumber = 999;
+  p.core.entryNumber = core::kNoEntryNumber;
   p.mode.squelchLevel = 8;
   p.level.keyerSpeed = 15;
-  p.memory.lastBank = 99;
+  p.memory.lastBank = memory::kNoBank;
   p.tone.toneText = "999";
   p.core.monitorLevel = "050";
   p.mode.currentMode = mode_number::kLsb;

@@ -59,6 +59,9 @@ struct ConfigState {
   int debugLog = 0;
 };
 
+// entryNumber before any frequency entry since start-up.
+inline constexpr long kNoEntryNumber = 999;
+
 struct CoreState {
   int running = 0;
   std::string versionText = kVersionText;
@@ -84,7 +87,7 @@ struct CoreState {
 
   // Entry modes.
   int freqEntryActive = 0;
-  long entryNumber = 999;
+  long entryNumber = kNoEntryNumber;
   int mhzDigits = 0;
   int pointEntered = 0;
   int entryBand = 0;
