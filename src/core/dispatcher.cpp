@@ -1,6 +1,7 @@
 #include "core/dispatcher.h"
 
-#include "core/direct_keys.h"
+#include "core/monitor_keys.h"
+#include "core/quit_key.h"
 #include "core/entry_modes.h"
 #include "core/key_table.h"
 #include "core/poll_cycle.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/direct_keys.h"
+#include "core/voice_message_keys.h"
 #include "state/panel.h"
 #include "state/text.h"
 #include "state/band_record.h"

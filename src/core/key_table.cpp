@@ -1,6 +1,12 @@
 #include "core/key_table.h"
 
-#include "core/direct_keys.h"
+#include "core/announcement_keys.h"
+#include "core/extended_keys.h"
+#include "core/keyer_keys.h"
+#include "core/monitor_keys.h"
+#include "core/split_keys.h"
+#include "core/transmit_keys.h"
+#include "core/voice_message_keys.h"
 #include "core/entry_modes.h"
 #include "functions/levels.h"
 #include "functions/mode.h"
