@@ -30,7 +30,7 @@ constexpr long kReplyTerminatorPosition = 12;
 const std::string& currentRecord(const Panel& p) {
   static const std::string none;
   const int band = p.band.currentBand;
-  if (band < 1 || band >= static_cast<int>(p.band.bandTable.size())) return none;
+  if (band < band_number::kFirst || band >= static_cast<int>(p.band.bandTable.size())) return none;
   return p.band.bandTable[static_cast<std::size_t>(band)];
 }
 

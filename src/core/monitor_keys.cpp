@@ -7,6 +7,7 @@
 #include "speech/announcers.h"
 #include "state/panel.h"
 #include "state/text.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -56,9 +57,10 @@ void endMicMetering(Panel& p) {
 
 void functionLevelKey(Panel& p) {
   const int function = p.fn.lastFunction;
-  if (function > 0) p.core.keyState = key_state::kFunctionLevel;
+  if (function > level_function::kNone) p.core.keyState = key_state::kFunctionLevel;
   static constexpr const char* kWords[] = {"", "preamp", "nb", "nr", "co", "spc"};
-  if (function >= 1 && function <= 5) playWord(p, kWords[function]);
+  const bool named = function >= level_function::kPreamp && function <= level_function::kProcessor;
+  if (named) playWord(p, kWords[function]);
   playWord(p, "lev");
 }
 

@@ -45,7 +45,7 @@ constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB
 }  // namespace
 
 void initModeCommandTable(Panel& p) {
-  for (std::size_t mode = 1; mode < kModeCommands.size(); ++mode) p.mode.modeCommandTable[mode] = kModeCommands[mode];
+  for (std::size_t mode = kLsb; mode < kModeCommands.size(); ++mode) p.mode.modeCommandTable[mode] = kModeCommands[mode];
 }
 
 std::string modeLabel(int mode) {
@@ -151,7 +151,7 @@ void stepWidthDown(Panel& p) {
 void cycleMode(Panel& p) {
   const bool wide = p.mode.fmWide == 1;
   int mode = p.mode.currentMode + 1;
-  if (wide ? mode >= 8 : mode > kFmNarrow) mode = kLsb;
+  if (wide ? mode > kFm : mode > kFmNarrow) mode = kLsb;
   // C4FM follows FM narrow in the numbering but belongs to the digital-voice key alone.
   if (mode == kC4fm) mode = kLsb;
   if (mode == kFmNarrow && p.band.currentBand < band_number::k10m) mode = kLsb;  // no FM below the 10 m band

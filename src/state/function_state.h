@@ -41,7 +41,7 @@ struct FunctionState {
   int contourFreq = 1200;
   int procState = 0;
   int processorLevel = 0;
-  int lastFunction = 0;
+  int lastFunction = level_function::kNone;
 };
 
 struct ToneState {
