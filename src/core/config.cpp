@@ -6,6 +6,7 @@
 
 #include "state/panel.h"
 #include "state/text.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -49,8 +50,8 @@ void readConfiguration(Panel& p, std::istream& in) {
   c.radioPowerSwitch = static_cast<int>(wholeValueOf(mid(lines[6], 8, 1)));
   c.dcsAllowed = static_cast<int>(wholeValueOf(mid(lines[7], 5, 1)));
 
-  c.repeaterOffsetMinus[10] = mid(lines[8], 7, 1) == "-" ? 1 : 0;
-  c.repeaterOffsetKhz[10] = mid(lines[8], 8, 3);
+  c.repeaterOffsetMinus[band_number::k10m] = mid(lines[8], 7, 1) == "-" ? 1 : 0;
+  c.repeaterOffsetKhz[band_number::k10m] = mid(lines[8], 8, 3);
   struct OffsetLine {
     int band;
     int line;
@@ -65,9 +66,9 @@ void readConfiguration(Panel& p, std::istream& in) {
     c.configuredOffsetKhz[o.band] = c.repeaterOffsetKhz[o.band];
   }
   // An offset line that is too short leaves "0" rather than an empty text.
-  for (int band = 10; band <= 13; ++band) {
+  for (int band = band_number::k10m; band <= band_number::k70cm; ++band) {
     if (c.repeaterOffsetKhz[band].empty()) c.repeaterOffsetKhz[band] = "0";
-    if (band > 10 && c.configuredOffsetKhz[band].empty()) c.configuredOffsetKhz[band] = "0";
+    if (band > band_number::k10m && c.configuredOffsetKhz[band].empty()) c.configuredOffsetKhz[band] = "0";
   }
 
   c.passThroughPort = static_cast<int>(wholeValueOf(lengthOf(lines[12]) == 9 ? right(lines[12], 2) : right(lines[12], 1)));

@@ -19,6 +19,7 @@
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -30,14 +31,14 @@ constexpr long kReplyTerminatorPosition = 12;
 const std::string& currentRecord(const Panel& p) {
   static const std::string none;
   const int band = p.band.currentBand;
-  if (band < 1 || band >= static_cast<int>(p.band.bandTable.size())) return none;
+  if (band < band_number::kFirst || band >= static_cast<int>(p.band.bandTable.size())) return none;
   return p.band.bandTable[static_cast<std::size_t>(band)];
 }
 
 // The repeater offset kept in a band 11..13 repeater record becomes that band's working offset.
 void takeWorkingOffset(Panel& p) {
   const int band = p.band.currentBand;
-  if (band < 11 || band > 13) return;
+  if (!isConfiguredOffsetBand(band)) return;
   const std::string& record = currentRecord(p);
   if (band_record::kind(record) != '5') return;
   const std::string shift = band_record::vfoBDigits(record);  // sign, then the offset in its last four
@@ -46,7 +47,7 @@ void takeWorkingOffset(Panel& p) {
   const auto index = static_cast<std::size_t>(band);
   p.config.repeaterOffsetMinus[index] = sign == '-' ? 1 : 0;
   const std::string khz = right(shift, 4);
-  p.config.repeaterOffsetKhz[index] = band == 13 ? khz : right(khz, 3);
+  p.config.repeaterOffsetKhz[index] = band == band_number::k70cm ? khz : right(khz, 3);
 }
 
 void identifyRadio(Panel& p) {
@@ -70,7 +71,7 @@ void resetToneAndShift(Panel& p) {
   p.tone.toneActive = 0;
   p.tone.toneIsDcs = 0;
   const int mode = p.mode.currentMode;
-  if (mode < 5 || mode > 7) return;
+  if (!isFmFamily(mode)) return;
   const std::string& record = currentRecord(p);
   // Not a repeater record: the toggle below then switches any shift off without a word.
   if (band_record::kind(record) != '5') p.tone.repeaterActive = 2;
@@ -78,7 +79,7 @@ void resetToneAndShift(Panel& p) {
   p.tone.toneText = band_record::toneCode(record);
   if (p.tone.toneText != "999") {
     p.tone.toneActive = 1;
-    p.tone.toneIsDcs = wholeValueOf(p.tone.toneText) > 499 ? 1 : 0;
+    p.tone.toneIsDcs = isDcsNumber(wholeValueOf(p.tone.toneText)) ? 1 : 0;
     applyTone(p);
   }
 }
@@ -266,7 +267,7 @@ void connectRadio(Panel& p) {
 
 void snapToKilohertz(Panel& p) {
   const long long rest = p.link.frequencyHz % 1000;
-  const bool usb = p.mode.currentMode == 2;
+  const bool usb = p.mode.currentMode == mode_number::kUsb;
   p.link.frequencyHz -= rest;
   // USB moves up to the next whole kilohertz; every other mode down (a whole one down by one more).
   if (rest == 0) {

@@ -1,295 +1,141 @@
 #include "core/dispatcher.h"
 
-#include "core/direct_keys.h"
+#include "core/monitor_keys.h"
+#include "core/quit_key.h"
 #include "core/entry_modes.h"
-#include "state/panel.h"
+#include "core/key_table.h"
 #include "core/poll_cycle.h"
-#include "functions/tuning.h"
-#include "functions/levels.h"
 #include "functions/mode.h"
-#include "functions/toggles.h"
-#include "functions/tones.h"
-#include "memory/channel_ops.h"
+#include "functions/tuning.h"
 #include "platform/key_codes.h"
-#include "radio_link/debug_log.h"
-#include "radio_link/radio_models.h"
-#include "radio_link/transport.h"
-#include "speech/announcers.h"
 #include "player/phrase_player.h"
+#include "radio_link/debug_log.h"
+#include "radio_link/transport.h"
+#include "state/panel.h"
 
 namespace korvel {
 
 namespace {
 
 bool isDigitKey(int key) { return key >= vk::k0 && key <= vk::k0 + 9; }
-bool isKey(int key, char letter) { return key == letter; }
 
-// What a row of the key table does with the chain afterwards.
-enum class Next { Stop, RunOn, NoRow };
+// --- The steps before the key table. Each returns true when it ends the handling of the key;
+// the key is passed by reference to the steps that normalise it.
 
-// Keys of the extended state, of voice-message recording, and the offset Enter: they come before
-// the extended state is cancelled by any other key.
-bool extendedStateKeys(Panel& p, int key) {
-  auto& c = p.core;
-  if (c.keyState == 14) {
-    if (isKey(key, 'R')) {
-      voiceRecordKey(p);
-      return true;
-    }
-    if (isKey(key, 'P')) {
-      voicePlayKey(p);
-      return true;
-    }
-    if (isKey(key, 'A')) {
-      agcKey(p);
-      return true;
-    }
-    if (isKey(key, 'S')) {
-      swapKey(p);
-      return true;
-    }
-    if (isKey(key, 'O')) {
-      startOffsetEntry(p);
-      return true;
-    }
-  }
-  if (c.keyState == 16) {
-    sendText(p, "LM00");
-    c.keyState = 0;
-    if (isKey(key, 'R')) {
-      playWord(p, "stop");
-      return true;
-    }
+// Auto-repeat: one command per press; the key-up re-arms.
+bool latchKey(Panel& p, int& key) {
+  if (p.core.keyHeld == 1) return true;
+  p.core.keyCode = key;
+  p.core.keyHeld = 1;
+  p.link.relayActive = 0;
+  return false;
+}
+
+bool refuseShift(Panel& p, int& key) {
+  if (key != vk::kShift) return false;
+  playWord(p, "noshift");
+  return true;
+}
+
+bool mapKeypadSigns(Panel& p, int& key) {
+  if (key == vk::kAdd) key = vk::kPlus;
+  if (key == vk::kSubtract) key = vk::kMinus;
+  p.core.keyCode = key;
+  return false;
+}
+
+bool logKey(Panel& p, int& key) {
+  if (p.config.debugLog == 1) writeDebugLine(p, keyLine(key));
+  return false;
+}
+
+// While the tune carrier is on only S and T are accepted.
+bool tuneCarrierLock(Panel& p, int& key) {
+  if (p.core.tuneActive != 1 || key == 'S' || key == 'T') return false;
+  playWord(p, "ton");
+  return true;
+}
+
+// An open tone entry that still holds no tone gives way to any key other than Enter or a digit.
+bool forgetEmptyToneEntry(Panel& p, int& key) {
+  if (p.tone.toneActive == 1 && p.tone.toneText == "999" && key != vk::kEnter && !isDigitKey(key)) {
+    p.tone.toneActive = 0;
   }
   return false;
 }
 
-// The key table, in chain order. Each row either ends the chain or lets it run on.
-Next keyTable(Panel& p, int key) {
-  auto& c = p.core;
-  const int mode = p.mode.currentMode;
-
-  if (c.keyState == 1 && (isKey(key, 'X') || isKey(key, 'T') || isKey(key, 'S') || isKey(key, 'U'))) {
-    bandSelectLetter(p, key);
-    return Next::Stop;
-  }
-  if (isKey(key, 'U')) {
-    stepChannel(p);
-    return Next::Stop;
-  }
-  // Every key after U forgets the quiet channel step and, other than S and F, the bank stepped.
-  p.tone.speechQuiet = 0;
-  if (!isKey(key, 'S') && !isKey(key, 'F')) p.memory.lastBank = 99;
-  if (isKey(key, 'B') && p.memory.channelOp > 0) {
-    p.memory.bankEntry = -1;
-    playWord(p, "bank");
-    return Next::Stop;
-  }
-  if (p.memory.channelOp > 0 && !isDigitKey(key)) {
-    p.memory.channelOp = 0;
-    p.memory.bankEntry = 0;
-  }
-  if (isKey(key, 'B')) {
-    startBandSelect(p);
-    return Next::Stop;
-  }
-  if (key == vk::kSpace) {
-    transmitKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'L')) {
-    functionLevelKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'K')) {
-    keyerSpeedKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'D') && radioModel(p.link.radioModel).hasDigitalVoice && mode >= 5 && mode <= 7) {
-    toggleDigitalMode(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'I')) {
-    toneKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'H')) {
-    playWordAsync(p, "help.wav");
-    return Next::Stop;
-  }
-  if (isKey(key, 'N') && p.tone.toneActive != 1) {
-    startMenuEntry(p);
-    return Next::Stop;
-  }
-  if (key == vk::kEnter && c.keyState == 8) {
-    menuNumberDone(p);
-    return Next::Stop;
-  }
-  if (key == vk::kEnter && c.keyState == 9) {
-    menuValueDone(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'O')) {
-    statusReport(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'C')) {
-    p.memory.channelOp = 1;
-    playWord(p, "sch");
-    return Next::Stop;
-  }
-  if (isKey(key, 'G')) {
-    p.memory.channelOp = 2;
-    playWord(p, "gch");
-    return Next::Stop;
-  }
-  if (isKey(key, 'A')) {
-    c.keyState = 7;
-    playWord(p, "af");
-    return Next::Stop;
-  }
-  if (isKey(key, 'E')) {
-    startFrequencyEntry(p);
-    return Next::RunOn;
-  }
-  if (key == vk::kPeriod) {
-    frequencyPointKey(p);
-    return Next::Stop;
-  }
-  if (key == vk::kEnter && p.tone.toneActive == 1 && c.freqEntryActive == 0) {
-    validateToneEntry(p);
-    return Next::Stop;
-  }
-  // 999 marks "no entry since start-up"; an open entry whose digits happen to be 999 still ends here.
-  if (key == vk::kEnter && (c.entryNumber != 999 || c.freqEntryActive == 1)) {
-    enterTypedFrequency(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'V')) {
-    splitKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'Z')) {
-    zeroInKey(p);
-    return Next::Stop;
-  }
-  if (key == vk::function(1)) {
-    p.fn.lastFunction = 1;
-    p.fn.preampLevel = 1;
-    togglePreamp(p);
-    return Next::RunOn;
-  }
-  if (key == vk::function(2)) {
-    toggleAttenuator(p);
-    return Next::RunOn;
-  }
-  if (key == vk::function(3)) {
-    toggleNoiseBlanker(p);
-    return Next::RunOn;
-  }
-  if (key == vk::function(4)) {
-    toggleNoiseReduction(p);
-    return Next::RunOn;
-  }
-  if (isDigitKey(key)) {
-    digitKey(p, key - vk::k0);
-    return Next::Stop;
-  }
-  if (key == vk::function(5)) {
-    toggleNotch(p);
-    return Next::RunOn;
-  }
-  if (key == vk::function(6)) {
-    cycleContour(p);
-    return Next::RunOn;
-  }
-  if (key == vk::function(7)) {
-    if (mode == 1 || mode == 2) {
-      toggleProcessor(p);
-    } else {
-      playWord(p, "na");
-    }
-    return Next::Stop;
-  }
-  if (key == vk::function(8)) {
-    if (mode == 3) {
-      toggleBreakIn(p);
-    } else {
-      toggleVox(p);
-    }
-    return Next::RunOn;
-  }
-  if (key == vk::function(12)) {
-    tunerSettingKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'F') && c.tickCount >= 2) {
-    announceFrequencyKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'P')) {
-    c.keyState = 3;
-    playWord(p, "Power");
-    speakPower(p);
-    return Next::Stop;
-  }
-  if (key == vk::function(11)) {
-    micGainKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'R')) {
-    c.keyState = 4;
-    playWord(p, "rf");
-    return Next::RunOn;
-  }
-  if (isKey(key, 'S')) {
-    if (c.txState > 0 || c.tuneActive == 1) {
-      speakSwr(p);
-    } else {
-      showSMeter(p);
-    }
-    return Next::RunOn;
-  }
-  if (isKey(key, 'T')) {
-    tuneKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'W') && mode != 4 && mode != 5 && mode != 7) {
-    c.keyState = 2;
-    speakWidth(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'X')) {
-    extendedKey(p);
-    return Next::Stop;
-  }
-  if (isKey(key, 'M')) {
-    if (c.keyState == 14) {
-      toggleWideFm(p);
-      c.keyState = 0;
-    } else {
-      cycleMode(p);
-    }
-    return Next::Stop;
-  }
-  if (key == vk::kUp) {
-    levelUp(p);
-    return Next::RunOn;
-  }
-  if (key == vk::kDown) {
-    levelDown(p);
-    return Next::RunOn;
-  }
-  if ((key == vk::kPlus || key == vk::kMinus) && c.keyState == 5) {
-    offsetSignKey(p, key);
-    return Next::Stop;
-  }
-  if ((key == vk::kPlus || key == vk::kMinus) && c.keyState == 9) {
-    menuSignKey(p, key);
-    return Next::Stop;
-  }
-  return Next::NoRow;
+bool quitStep(Panel& p, int& key) {
+  if (key != 'Q') return false;
+  quitKey(p);
+  return true;
 }
+
+// Every key below needs a radio that has answered a frequency query.
+bool needContact(Panel& p, int&) {
+  if (p.link.frequencyHz != 0) return false;
+  playWord(p, "nc");
+  return true;
+}
+
+bool extendedStateKeys(Panel& p, int& key) { return runKeyRows(extendedStateRows(), p, key); }
+
+bool offsetEnter(Panel& p, int& key) {
+  const int state = p.core.keyState;
+  if (key != vk::kEnter || (state != key_state::kOffset && state != key_state::kOffsetDigits)) return false;
+  offsetEnterKey(p);
+  return true;
+}
+
+// In the extended state any key without a second meaning only cancels it.
+bool cancelExtended(Panel& p, int& key) {
+  if (p.core.keyState != key_state::kExtended) return false;
+  if (key == 'M' || key == 'F' || key == 'S' || key == 'X') return false;
+  p.core.keyState = key_state::kIdle;
+  return true;
+}
+
+// F9 switches the monitor and lets the chain run on.
+bool monitorStep(Panel& p, int& key) {
+  if (key == vk::function(9)) monitorKey(p);
+  return false;
+}
+
+bool ignoreModifiers(Panel&, int& key) {
+  return key == vk::kControl || key == vk::kInsert || key == vk::kLeftWindows;
+}
+
+bool leaveMicMetering(Panel& p, int& key) {
+  if (p.core.micMeterState <= 0 || key == vk::kUp || key == vk::kDown) return false;
+  endMicMetering(p);
+  return key == vk::function(11);
+}
+
+bool mapKeypadDigits(Panel& p, int& key) {
+  if (key >= vk::kNumpad0 && key <= vk::kNumpad0 + 9) key = vk::k0 + (key - vk::kNumpad0);
+  if (key == vk::kDecimal) key = vk::kPeriod;
+  p.core.keyCode = key;
+  return false;
+}
+
+// Any key other than K, Up and Down leaves keyer speed mode and restores the mode it put aside.
+bool leaveKeyerSpeed(Panel& p, int& key) {
+  auto& c = p.core;
+  if (c.keyState != key_state::kKeyerSpeed || key == 'K' || key == vk::kUp || key == vk::kDown) return false;
+  c.keyState = key_state::kIdle;
+  p.mode.currentMode = p.mode.savedMode;
+  applyMode(p);
+  if (c.breakIn == 1) sendText(p, "BI1");
+  return false;
+}
+
+using Step = bool (*)(Panel& p, int& key);
+
+constexpr Step kStepsBeforeTable[] = {
+    latchKey,         refuseShift,     mapKeypadSigns,  logKey,
+    tuneCarrierLock,  forgetEmptyToneEntry, quitStep,   needContact,
+    extendedStateKeys, offsetEnter,    cancelExtended,  monitorStep,
+    ignoreModifiers,  leaveMicMetering, mapKeypadDigits, leaveKeyerSpeed,
+};
 
 }  // namespace
 
@@ -317,65 +163,12 @@ void processEvents(Panel& p) {
 }
 
 void handleKeyDown(Panel& p, int key) {
-  auto& c = p.core;
-  // Auto-repeat: one command per press; the key-up re-arms.
-  if (c.keyHeld == 1) return;
-  c.keyCode = key;
-  c.keyHeld = 1;
-  p.link.relayActive = 0;
-
-  if (key == vk::kShift) {
-    playWord(p, "noshift");
-    return;
+  for (Step step : kStepsBeforeTable) {
+    if (step(p, key)) return;
   }
-  if (key == vk::kAdd) key = vk::kPlus;
-  if (key == vk::kSubtract) key = vk::kMinus;
-  c.keyCode = key;
-  if (p.config.debugLog == 1) writeDebugLine(p, keyLine(key));
-
-  if (c.tuneActive == 1 && !isKey(key, 'S') && !isKey(key, 'T')) {
-    playWord(p, "ton");
-    return;
-  }
-  if (p.tone.toneActive == 1 && p.tone.toneText == "999" && key != vk::kEnter && !isDigitKey(key)) {
-    p.tone.toneActive = 0;
-  }
-  if (isKey(key, 'Q')) {
-    quitKey(p);
-    return;
-  }
-  if (p.link.frequencyHz == 0) {
-    playWord(p, "nc");
-    return;
-  }
-  if (extendedStateKeys(p, key)) return;
-  if (key == vk::kEnter && (c.keyState == 5 || c.keyState == 6)) {
-    offsetEnterKey(p);
-    return;
-  }
-  if (c.keyState == 14 && !isKey(key, 'M') && !isKey(key, 'F') && !isKey(key, 'S') && !isKey(key, 'X')) {
-    c.keyState = 0;
-    return;
-  }
-  if (key == vk::function(9)) monitorKey(p);  // runs on
-  if (key == vk::kControl || key == vk::kInsert || key == vk::kLeftWindows) return;
-  if (c.micMeterState > 0 && key != vk::kUp && key != vk::kDown) {
-    endMicMetering(p);
-    if (key == vk::function(11)) return;
-  }
-  if (key >= vk::kNumpad0 && key <= vk::kNumpad0 + 9) key = vk::k0 + (key - vk::kNumpad0);
-  if (key == vk::kDecimal) key = vk::kPeriod;
-  c.keyCode = key;
-  if (c.keyState == 11 && !isKey(key, 'K') && key != vk::kUp && key != vk::kDown) {
-    c.keyState = 0;
-    p.mode.currentMode = p.mode.savedMode;
-    applyMode(p);
-    if (c.breakIn == 1) sendText(p, "BI1");
-  }
-
-  if (keyTable(p, key) == Next::Stop) return;
-
-  if (c.keyState != 0 && c.keyState != 2) return;
+  if (runKeyRows(keyTableRows(), p, key)) return;
+  // Only in the idle and width states do the tuning keys work.
+  if (p.core.keyState != key_state::kIdle && p.core.keyState != key_state::kWidth) return;
   if (!tuningKey(p, key)) return;
   resendFrequency(p);
 }

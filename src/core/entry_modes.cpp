@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/direct_keys.h"
+#include "core/voice_message_keys.h"
 #include "state/panel.h"
 #include "state/text.h"
 #include "state/band_record.h"
@@ -16,6 +16,7 @@
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -38,7 +39,7 @@ void speakSign(Panel& p, char sign) { playWord(p, sign == '-' ? "minus" : "plus"
 void startFrequencyEntry(Panel& p) {
   auto& c = p.core;
   c.entryNumber = 0;
-  c.keyState = 0;
+  c.keyState = key_state::kIdle;
   c.mhzDigits = 0;
   c.freqEntryActive = 1;
   c.pointEntered = 0;
@@ -86,15 +87,15 @@ void enterTypedFrequency(Panel& p) {
     c.entryBand = p.band.currentBand;
   }
   p.band.currentBand = c.entryBand;
-  if (p.band.currentBand < 15) {
+  if (p.band.currentBand < band_number::kGeneralCoverageRequest) {
     const std::string& record = recordOf(p, p.band.currentBand);
     p.mode.currentMode = static_cast<int>(wholeValueOf(std::string(1, band_record::modeDigit(record))));
     // The record's first character is a split flag, or "5" for a repeater record, which is not split.
     p.tone.vfoB = band_record::kind(record) == '1' ? 1 : 0;
     applyMode(p);
   }
-  if (c.entryNumber < 25 && (p.mode.currentMode == 5 || p.mode.currentMode == 7)) {
-    p.mode.currentMode = 4;
+  if (c.entryNumber < 25 && isFm(p.mode.currentMode)) {
+    p.mode.currentMode = mode_number::kAm;
     applyMode(p);
   }
   command.append(11 - command.size(), '0');
@@ -106,51 +107,54 @@ void enterTypedFrequency(Panel& p) {
 }
 
 void startBandSelect(Panel& p) {
-  p.core.keyState = 1;
+  p.core.keyState = key_state::kBandSelect;
   playWord(p, "band");
   speakBand(p);
 }
 
 void bandSelectLetter(Panel& p, int key) {
-  const int target = key == 'X' ? 11 : key == 'T' ? 12 : key == 'S' ? 13 : 15;
+  const int target = key == 'X'   ? band_number::k6m
+                     : key == 'T' ? band_number::k2m
+                     : key == 'S' ? band_number::k70cm
+                                  : band_number::kGeneralCoverageRequest;
   jumpToBand(p, target);
-  p.core.keyState = 0;
+  p.core.keyState = key_state::kIdle;
 }
 
 void startOffsetEntry(Panel& p) {
   const int band = p.band.currentBand;
-  if (band < 10) {
-    p.core.keyState = 0;
+  if (band < band_number::k10m) {
+    p.core.keyState = key_state::kIdle;
     return;
   }
-  if (band > 13) {
+  if (band > band_number::k70cm) {
     // General coverage has no repeater offset to announce or store.
-    p.core.keyState = 0;
+    p.core.keyState = key_state::kIdle;
     playWord(p, "na");
     return;
   }
   playWord(p, "eofs");
-  p.core.keyState = 5;
+  p.core.keyState = key_state::kOffset;
   p.core.offsetEntry.clear();
 }
 
 void offsetEnterKey(Panel& p) {
   auto& c = p.core;
   const auto band = static_cast<std::size_t>(std::clamp(p.band.currentBand, 10, 13));
-  if (c.keyState == 5) {
+  if (c.keyState == key_state::kOffset) {
     speakBand(p);
     playWord(p, "std");
     speakSign(p, p.config.repeaterOffsetMinus[band] == 1 ? '-' : '+');
     speakCharacters(p, p.config.repeaterOffsetKhz[band]);
     playWord(p, "khz");
-    c.keyState = 0;
+    c.keyState = key_state::kIdle;
     return;
   }
   const std::string& entry = c.offsetEntry;
-  if (entry.size() < 4 || entry.size() > 5 || (entry.size() > 4 && p.band.currentBand < 13)) {
+  if (entry.size() < 4 || entry.size() > 5 || (entry.size() > 4 && p.band.currentBand < band_number::k70cm)) {
     playWord(p, "ofs");
     playWord(p, "invalid");
-    c.keyState = 0;
+    c.keyState = key_state::kIdle;
     return;
   }
   speakBand(p);
@@ -163,32 +167,32 @@ void offsetEnterKey(Panel& p) {
   p.config.repeaterOffsetKhz[band] = entry.substr(1);
   p.config.configuredOffsetMinus[band] = minus;
   p.config.configuredOffsetKhz[band] = entry.substr(1);
-  c.keyState = 0;
+  c.keyState = key_state::kIdle;
 }
 
 void offsetSignKey(Panel& p, int key) {
-  if (p.band.currentBand < 11) {
-    p.core.keyState = 0;
+  if (p.band.currentBand < band_number::k6m) {
+    p.core.keyState = key_state::kIdle;
     return;
   }
   const char sign = key == vk::kMinus ? '-' : '+';
   p.core.offsetEntry = std::string(1, sign);
   speakSign(p, sign);
-  p.core.keyState = 6;
+  p.core.keyState = key_state::kOffsetDigits;
 }
 
 void startMenuEntry(Panel& p) {
-  p.core.keyState = 8;
+  p.core.keyState = key_state::kMenuNumber;
   p.core.menuNumber.clear();
   playWord(p, "mn");
 }
 
 void menuNumberDone(Panel& p) {
-  p.core.keyState = 9;
+  p.core.keyState = key_state::kMenuValue;
   const auto wanted = static_cast<std::size_t>(radioModel(p.link.radioModel).menuNumberLength);
   if (p.core.menuNumber.size() != wanted) {
     playWord(p, "invalid");
-    p.core.keyState = 0;
+    p.core.keyState = key_state::kIdle;
     return;
   }
   playWord(p, "mp");
@@ -219,7 +223,7 @@ void menuValueDone(Panel& p) {
     sendText(p, "EX" + c.menuNumber + c.menuValue);
     playWord(p, "ok");
   }
-  c.keyState = 0;
+  c.keyState = key_state::kIdle;
   c.pollPaused = 0;
 }
 
@@ -231,8 +235,8 @@ void menuSignKey(Panel& p, int key) {
 
 void toneKey(Panel& p) {
   auto& t = p.tone;
-  p.core.keyState = 0;
-  if (p.mode.currentMode != 5 && p.mode.currentMode != 7) {
+  p.core.keyState = key_state::kIdle;
+  if (!isFm(p.mode.currentMode)) {
     playWord(p, "wrong");
     playWord(p, "mode");
     return;
@@ -258,28 +262,28 @@ void digitKey(Panel& p, int digit) {
     m.bankEntry = digit;
     playWord(p, d);
     playWord(p, "channel");
-  } else if (c.keyState == 8 || c.keyState == 9) {
-    std::string& text = c.keyState == 8 ? c.menuNumber : c.menuValue;
+  } else if (c.keyState == key_state::kMenuNumber || c.keyState == key_state::kMenuValue) {
+    std::string& text = c.keyState == key_state::kMenuNumber ? c.menuNumber : c.menuValue;
     if (text.size() < kTypedCap) text += d;
     playWord(p, d);
-  } else if (c.keyState == 15 || c.keyState == 17) {
+  } else if (c.keyState == key_state::kVoiceRecordSlot || c.keyState == key_state::kVoicePlaySlot) {
     voiceSlotDigit(p, digit);
   } else if (m.channelOp == 1) {
     storeChannel(p, m.bankEntry * 10 + digit);
   } else if (m.channelOp == 2) {
     recallChannel(p, m.bankEntry * 10 + digit);
-  } else if (c.keyState == 0 && c.freqEntryActive == 1) {
+  } else if (c.keyState == key_state::kIdle && c.freqEntryActive == 1) {
     // A leading zero only writes the megahertz out ("07.1"): it is no megahertz digit of its own.
     if (c.pointEntered == 0 && !(digit == 0 && c.entryNumber == 0)) c.mhzDigits += 1;
     if (c.entryNumber < kEntryCap) c.entryNumber = c.entryNumber * 10 + digit;
     playWord(p, d);
-  } else if (c.keyState == 1) {
+  } else if (c.keyState == key_state::kBandSelect) {
     saveBandState(p);
     p.band.currentBand = digit == 0 ? 10 : digit;
     p.tone.vfoB = 0;
     recallBand(p);
-    c.keyState = 0;
-  } else if (c.keyState == 6) {
+    c.keyState = key_state::kIdle;
+  } else if (c.keyState == key_state::kOffsetDigits) {
     playWord(p, d);
     if (c.offsetEntry.size() < kTypedCap) c.offsetEntry += d;
   } else if (p.tone.toneActive == 1) {

@@ -7,6 +7,7 @@
 #include "radio_link/pass_through.h"
 #include "state/panel.h"
 #include "state/text.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -17,7 +18,7 @@ namespace {
 int modeOfCommand(const Panel& p, const std::string& command) {
   const std::string wanted = left(command, 4);
   const auto& table = p.mode.modeCommandTable;
-  for (std::size_t mode = 1; mode < table.size(); ++mode) {
+  for (std::size_t mode = mode_number::kFirst; mode < table.size(); ++mode) {
     if (!table[mode].empty() && table[mode] == wanted) return static_cast<int>(mode);
   }
   return 0;

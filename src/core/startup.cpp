@@ -13,6 +13,7 @@
 #include "radio_link/debug_log.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -35,14 +36,14 @@ void setStartValues(Panel& p) {
   p.core.swrText.clear();
   p.core.offsetEntry.clear();
   p.mode.savedTone.clear();
-  p.band.currentBand = 4;
-  p.core.entryNumber = 999;
+  p.band.currentBand = band_number::kDefault;
+  p.core.entryNumber = core::kNoEntryNumber;
   p.mode.squelchLevel = 8;
   p.level.keyerSpeed = 15;
-  p.memory.lastBank = 99;
+  p.memory.lastBank = memory::kNoBank;
   p.tone.toneText = "999";
   p.core.monitorLevel = "050";
-  p.mode.currentMode = 1;
+  p.mode.currentMode = mode_number::kLsb;
   p.mode.widthIndex = 14;
   p.mode.ssbWidthIndex = 14;
   p.mode.cwWidthIndex = 11;
@@ -90,7 +91,7 @@ bool startUp(Panel& p) {
     pause(p, 11);
   }
 
-  if (p.band.currentBand < 1 || p.band.currentBand > 14) p.band.currentBand = 4;
+  if (!isBandNumber(p.band.currentBand)) p.band.currentBand = band_number::kDefault;
   const std::string& record = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
   const std::string command = "F" + band_record::vfoAField(record);
   p.link.frequencyText = recordFrequencyText(mid(command, 3, kFrequencyDigitCount));
@@ -98,7 +99,7 @@ bool startUp(Panel& p) {
   sendText(p, "VS0");
 
   p.mode.currentMode = static_cast<int>(wholeValueOf(mid(record, 2, 1)));
-  if (p.mode.currentMode == 7) p.mode.fmWide = 1;
+  if (p.mode.currentMode == mode_number::kFm) p.mode.fmWide = 1;
   p.mode.savedMode = p.mode.currentMode;
   applyMode(p);
 

@@ -5,6 +5,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "display/main_window.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -31,8 +32,8 @@ void showStatusRow(Panel& p) {
   showField(p, 310, fn.nrState == 1, "nr", 3);
   showField(p, 360, fn.notchOn == 1, "notch", 9);
   showField(p, 460, fn.contourState > 0, "Cont.", 8);
-  showField(p, 550, fn.procState > 0 && (mode == 1 || mode == 2), "spc", 7);
-  if (mode == 3) {
+  showField(p, 550, fn.procState > 0 && isSsb(mode), "spc", 7);
+  if (mode == mode_number::kCw) {
     showField(p, 620, p.core.breakIn == 1, "bin ", 5);
   } else {
     showField(p, 620, p.core.voxOn == 1, "vox", 5);

@@ -16,15 +16,16 @@
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
 namespace {
 
-constexpr int kFirstBand = 1;
-constexpr int kGeneralCoverage = 14;
+constexpr int kFirstBand = band_number::kFirst;
+constexpr int kGeneralCoverage = band_number::kGeneralCoverage;
 
-bool isBand(int band) { return band >= kFirstBand && band <= kGeneralCoverage; }
+bool isBand(int band) { return isBandNumber(band); }
 
 // The configured top band as its configuration character. Anything the four known characters do
 // not cover is taken as an HF-only radio, so stepping can never ask for a band without a record.
@@ -63,7 +64,7 @@ std::string shiftField(Panel& p, const std::string& head, const std::string& fal
 void reapplyRecordTone(Panel& p) {
   const std::string& code = p.tone.toneText;
   if (code == "999" || code == "000") return;
-  const bool dcs = code[0] > '4';
+  const bool dcs = isDcsCode(code);
   p.tone.toneActive = 1;
   p.tone.toneIsDcs = dcs ? 1 : 0;
   if (!dcs) {
@@ -102,7 +103,7 @@ int topBand(const Panel& p) {
 void saveBandState(Panel& p) {
   const char kindDigit = p.tone.repeaterActive == 1 ? '5' : (p.tone.vfoB == 1 ? '1' : '0');
   const int mode = p.mode.currentMode;
-  const char modeDigit = mode >= 1 && mode <= 7 ? static_cast<char>('0' + mode) : '1';
+  const char modeDigit = isModeNumber(mode) ? static_cast<char>('0' + mode) : '1';
 
   // Only a whole frequency reply ("FA" or "FB" and nine digits) can be stored; before the first one
   // arrives, or after line noise, the record and the band stay as they are.
@@ -144,7 +145,7 @@ void recallBand(Panel& p) {
   const int top = topBand(p);
   if (band == 0) band = top;
   if (band == top + 1) band = kFirstBand;
-  if (band == 15) band = kGeneralCoverage;
+  if (band == band_number::kGeneralCoverageRequest) band = kGeneralCoverage;
   if (!isBand(band)) band = kFirstBand;
   p.band.currentBand = band;
 
@@ -181,7 +182,7 @@ void recallBand(Panel& p) {
   speakBand(p);
   p.band.bandRecallText = vfoA;
 
-  if (p.mode.currentMode == 5 || p.mode.currentMode == 7) reapplyRecordTone(p);
+  if (isFm(p.mode.currentMode)) reapplyRecordTone(p);
 
   p.fn.preampOn = band_record::preampDigit(record) == '0' ? 1 : 0;
   p.fn.preampLevel = 1;
@@ -210,7 +211,7 @@ void stepBandDown(Panel& p) {
   int band = p.band.currentBand;
   saveBandState(p);
   --band;
-  if (band <= 0 || band == 13) band = topBand(p);
+  if (band <= 0 || band == band_number::k70cm) band = topBand(p);
   p.band.currentBand = band;
   recallBand(p);
 }
@@ -225,14 +226,14 @@ void jumpToBand(Panel& p, int n) {
     case 15: allowed = true; break;
     default: break;
   }
-  p.core.keyState = 0;
+  p.core.keyState = key_state::kIdle;
   if (!allowed) {
     playWord(p, "band");
     playWord(p, "na");
     return;
   }
   changeBand(p, n);
-  if (n == 15) playWord(p, "band");
+  if (n == band_number::kGeneralCoverageRequest) playWord(p, "band");
   recallBand(p);
 }
 
@@ -273,7 +274,7 @@ void storeModeInBand(Panel& p) {
   if (p.link.relayActive != 0) return;
   const int band = p.band.currentBand;
   const int mode = p.mode.currentMode;
-  if (!isBand(band) || mode < 1 || mode > 7) return;
+  if (!isBand(band) || !isModeNumber(mode)) return;
   std::string& record = p.band.bandTable[static_cast<std::size_t>(band)];
   band_record::setModeDigit(record, static_cast<char>('0' + mode));
 }
@@ -285,7 +286,7 @@ void bandFromFrequency(Panel& p) {
   p.band.currentBand = band;
   const int mode = p.mode.currentMode;
   // FM on HF, or C4FM below 2 m, is not a state worth keeping in the band's record.
-  if ((band < 10 && mode > 4) || (band < 12 && mode == 6)) p.link.bandSaveAllowed = 0;
+  if ((band < band_number::k10m && mode > mode_number::kAm) || (band < band_number::k2m && mode == mode_number::kC4fm)) p.link.bandSaveAllowed = 0;
 }
 
 

@@ -12,6 +12,7 @@
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -92,13 +93,13 @@ void adjustFunctionLevel(Panel& p, int direction) {
   auto& f = p.fn;
   const RadioModel& model = radioModel(p.link.radioModel);
   switch (f.lastFunction) {
-    case 1:
+    case level_function::kPreamp:
       playWord(p, direction > 0 ? "max" : "min");
       f.preampLevel = direction > 0 ? 2 : 1;
       f.preampOn = 0;
       togglePreamp(p);
       break;
-    case 2:
+    case level_function::kNoiseBlanker:
       f.nbLevel += direction;
       if (f.nbLevel > 10) {
         f.nbLevel = 10;
@@ -110,7 +111,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       }
       sendText(p, f.nbLevel >= 10 ? "NL00" + zeroPad(f.nbLevel, 2) : "NL000" + zeroPad(f.nbLevel, 1));
       break;
-    case 3:
+    case level_function::kNoiseReduction:
       f.nrLevel += direction;
       if (f.nrLevel > model.noiseReductionLimit - 1) {
         f.nrLevel = model.noiseReductionLimit;
@@ -122,7 +123,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       }
       sendText(p, "RL0" + zeroPad(f.nrLevel, 2));
       break;
-    case 4:
+    case level_function::kContour:
       f.contourFreq += direction > 0 ? 100 : -100;
       if (f.contourFreq > 3200) f.contourFreq = 3200;
       if (f.contourFreq < 100) f.contourFreq = 10;
@@ -130,7 +131,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       say(p, f.contourFreq == 10, "min");
       sendText(p, std::string("CO0") + (f.contourState == 2 ? "3" : "1") + zeroPad(f.contourFreq, 4));
       break;
-    case 5:
+    case level_function::kProcessor:
       f.processorLevel += direction > 0 ? 10 : -10;
       if (f.processorLevel > model.processorLevelLimit - (model.processorLevelLimit == 250 ? 1 : 0)) {
         f.processorLevel = model.processorLevelLimit;
@@ -149,39 +150,39 @@ void adjustFunctionLevel(Panel& p, int direction) {
 
 void adjust(Panel& p, int direction) {
   switch (p.core.keyState) {
-    case 0:
-      tuneBy(p, direction * (p.mode.currentMode == 3 ? 500 : 1000));
+    case key_state::kIdle:
+      tuneBy(p, direction * (p.mode.currentMode == mode_number::kCw ? 500 : 1000));
       break;
-    case 1:
+    case key_state::kBandSelect:
       if (direction > 0) {
         stepBandUp(p);
       } else {
         stepBandDown(p);
       }
       break;
-    case 2:
+    case key_state::kWidth:
       if (direction > 0) {
         stepWidthUp(p);
       } else {
         stepWidthDown(p);
       }
       break;
-    case 3:
+    case key_state::kPower:
       adjustPower(p, direction);
       break;
-    case 4:
+    case key_state::kRfGain:
       adjustRfGain(p, direction);
       break;
-    case 7:
+    case key_state::kAfGain:
       adjustAfGain(p, direction);
       break;
-    case 10:
+    case key_state::kFunctionLevel:
       adjustFunctionLevel(p, direction);
       break;
-    case 11:
+    case key_state::kKeyerSpeed:
       adjustKeyerSpeed(p, direction);
       break;
-    case 12:
+    case key_state::kMicGain:
       adjustMicGain(p, direction);
       break;
     default:

@@ -13,18 +13,19 @@
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
 namespace {
 
-constexpr int kLsb = 1;
-constexpr int kUsb = 2;
-constexpr int kCw = 3;
-constexpr int kAm = 4;
-constexpr int kFmNarrow = 5;
-constexpr int kC4fm = 6;
-constexpr int kFm = 7;
+using mode_number::kAm;
+using mode_number::kC4fm;
+using mode_number::kCw;
+using mode_number::kFm;
+using mode_number::kFmNarrow;
+using mode_number::kLsb;
+using mode_number::kUsb;
 
 constexpr int kSsbWidthMin = 9;
 constexpr int kSsbWidthMax = 21;
@@ -32,9 +33,6 @@ constexpr int kCwWidthMin = 1;
 constexpr int kCwWidthMax = 12;
 // CW widths up to this index run with the narrow filter on.
 constexpr int kCwNarrowTop = 10;
-
-bool isSsb(int mode) { return mode == kLsb || mode == kUsb; }
-bool isFm(int mode) { return mode == kFmNarrow || mode == kFm; }
 
 // The radio takes its FM modes out of numeric order: mode 4 of the program is "MD05" (AM) and
 // mode 7 is "MD04" (FM).
@@ -47,7 +45,7 @@ constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB
 }  // namespace
 
 void initModeCommandTable(Panel& p) {
-  for (std::size_t mode = 1; mode < kModeCommands.size(); ++mode) p.mode.modeCommandTable[mode] = kModeCommands[mode];
+  for (std::size_t mode = kLsb; mode < kModeCommands.size(); ++mode) p.mode.modeCommandTable[mode] = kModeCommands[mode];
 }
 
 std::string modeLabel(int mode) {
@@ -152,10 +150,10 @@ void stepWidthDown(Panel& p) {
 void cycleMode(Panel& p) {
   const bool wide = p.mode.fmWide == 1;
   int mode = p.mode.currentMode + 1;
-  if (wide ? mode >= 8 : mode > kFmNarrow) mode = kLsb;
+  if (wide ? mode > kFm : mode > kFmNarrow) mode = kLsb;
   // C4FM follows FM narrow in the numbering but belongs to the digital-voice key alone.
   if (mode == kC4fm) mode = kLsb;
-  if (mode == kFmNarrow && p.band.currentBand < 10) mode = kLsb;  // no FM below the 10 m band
+  if (mode == kFmNarrow && p.band.currentBand < band_number::k10m) mode = kLsb;  // no FM below the 10 m band
   if (mode > kAm && p.link.frequencyHz < 27000000) mode = kLsb;
   if (mode == kFmNarrow && wide) mode = kFm;
   if (mode == kFm && !wide) mode = kFmNarrow;
@@ -174,7 +172,7 @@ void toggleWideFm(Panel& p) {
   }
   applyMode(p);
   speakMode(p);
-  p.core.keyState = 0;
+  p.core.keyState = key_state::kIdle;
 }
 
 void toggleDigitalMode(Panel& p) {
@@ -190,7 +188,7 @@ void toggleDigitalMode(Panel& p) {
     const std::string saved = p.mode.savedTone;
     if (saved.size() == 3 && saved != "999") {
       // The tone put aside is given back in its own kind: a DCS code as a DCS code.
-      const bool dcs = saved[0] > '4';
+      const bool dcs = isDcsCode(saved);
       p.tone.toneText = saved;
       p.tone.toneActive = 1;
       p.tone.toneIsDcs = dcs ? 1 : 0;

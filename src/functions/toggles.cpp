@@ -6,18 +6,19 @@
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
 namespace {
 
 // What the level keys adjust after a function has been switched on.
-constexpr int kLevelNone = 0;
-constexpr int kLevelPreamp = 1;
-constexpr int kLevelNoiseBlanker = 2;
-constexpr int kLevelNoiseReduction = 3;
-constexpr int kLevelContour = 4;
-constexpr int kLevelProcessor = 5;
+constexpr int kLevelNone = level_function::kNone;
+constexpr int kLevelPreamp = level_function::kPreamp;
+constexpr int kLevelNoiseBlanker = level_function::kNoiseBlanker;
+constexpr int kLevelNoiseReduction = level_function::kNoiseReduction;
+constexpr int kLevelContour = level_function::kContour;
+constexpr int kLevelProcessor = level_function::kProcessor;
 
 void releaseLevelTarget(Panel& p, int function) {
   if (p.fn.lastFunction == function) p.fn.lastFunction = kLevelNone;
@@ -53,7 +54,7 @@ void togglePreamp(Panel& p) {
 void toggleAttenuator(Panel& p) {
   playWord(p, "at");
   // VHF and UHF have no attenuator, and general coverage is treated the same way.
-  if (p.band.currentBand >= 12) {
+  if (p.band.currentBand >= band_number::k2m) {
     playWord(p, "na");
     return;
   }
@@ -131,7 +132,7 @@ void cycleContour(Panel& p) {
       p.fn.contourState = 0;
       command = "CO001200";
       p.fn.lastFunction = kLevelNone;
-      p.core.keyState = 0;
+      p.core.keyState = key_state::kIdle;
       playWord(p, "co");
       playWord(p, "off");
       break;
@@ -143,7 +144,7 @@ void toggleProcessor(Panel& p) {
   const RadioModel& model = radioModel(p.link.radioModel);
   // A radio the program does not ask about its processor is not switched either.
   if (model.processorQuery.empty()) return;
-  if (p.mode.currentMode != 1 && p.mode.currentMode != 2) {
+  if (!isSsb(p.mode.currentMode)) {
     playWord(p, "na");
     return;
   }

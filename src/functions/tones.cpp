@@ -9,13 +9,14 @@
 #include "state/band_record.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
 namespace {
 
 constexpr long kHighestCtcss = 49;
-constexpr long kLowestDcs = 500;
+constexpr long kLowestDcs = kLowestDcsNumber;
 constexpr long kHighestDcs = 603;
 
 void refuseTone(Panel& p) {
@@ -92,10 +93,10 @@ void applyTone(Panel& p) {
 
 void restoreRepeaterDefaults(Panel& p) {
   const int band = p.band.currentBand;
-  if (band < 11 || band > 13) return;
+  if (!isConfiguredOffsetBand(band)) return;
   const auto i = static_cast<std::size_t>(band);
   p.config.repeaterOffsetMinus[i] = p.config.configuredOffsetMinus[i];
-  if (band != 13) p.config.repeaterOffsetKhz[i] = p.config.configuredOffsetKhz[i];
+  if (band != band_number::k70cm) p.config.repeaterOffsetKhz[i] = p.config.configuredOffsetKhz[i];
 }
 
 void toggleRepeaterShift(Panel& p) {
@@ -103,7 +104,7 @@ void toggleRepeaterShift(Panel& p) {
   const bool announce = p.tone.speechQuiet == 0 && (state == 0 || state == 1);
   const int band = p.band.currentBand;
   // Only the bands with repeaters take a shift; elsewhere there is nothing to switch on.
-  if (state == 0 && (band < 10 || band > 13)) return;
+  if (state == 0 && !isRepeaterBand(band)) return;
 
   if (announce) playWord(p, "repeater");
   if (state != 0) {
@@ -115,7 +116,7 @@ void toggleRepeaterShift(Panel& p) {
   }
 
   p.tone.repeaterActive = 1;
-  const bool minus = band == 10 || p.config.repeaterOffsetMinus[static_cast<std::size_t>(band)] == 1;
+  const bool minus = band == band_number::k10m || p.config.repeaterOffsetMinus[static_cast<std::size_t>(band)] == 1;
   sendText(p, minus ? "OS02" : "OS01");
   say(p, "on");
   if (p.tone.toneActive == 1) sendText(p, p.tone.toneIsDcs == 1 ? "CT04" : "CT02");
@@ -128,7 +129,7 @@ void splitOn(Panel& p) {
   sendText(p, "FT3");
 
   const int band = p.band.currentBand;
-  if (p.link.relayActive == 0 && band >= 1 && band <= 14) {
+  if (p.link.relayActive == 0 && isBandNumber(band)) {
     std::string& record = p.band.bandTable[static_cast<std::size_t>(band)];
     if (record.size() == band_record::kLength) {
       record = band_record::make(band_record::kind(record), band_record::modeDigit(record),

@@ -8,6 +8,7 @@
 #include "radio_link/transport.h"
 #include "state/panel.h"
 #include "state/text.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -20,7 +21,7 @@ void tuneBy(Panel& p, long long step) {
 bool tuningKey(Panel& p, int key) {
   const int mode = p.mode.currentMode;
   const int band = p.band.currentBand;
-  const bool fm = mode == 5 || mode == 7;
+  const bool fm = isFm(mode);
   auto& squelch = p.mode.squelchLevel;
   switch (key) {
     case vk::kPlus:
@@ -33,10 +34,10 @@ bool tuningKey(Panel& p, int key) {
       }
       break;
     case vk::kPageUp:
-      tuneBy(p, mode > 3 && band > 11 && band != 14 ? 12500 : 10000);
+      tuneBy(p, mode > mode_number::kCw && band > band_number::k6m && band != band_number::kGeneralCoverage ? 12500 : 10000);
       break;
     case vk::kPageDown:
-      tuneBy(p, mode == 5 && band > 11 && band != 14 ? -12500 : -10000);
+      tuneBy(p, mode == mode_number::kFmNarrow && band > band_number::k6m && band != band_number::kGeneralCoverage ? -12500 : -10000);
       break;
     case vk::kRight:
       if (fm) {
@@ -48,7 +49,7 @@ bool tuningKey(Panel& p, int key) {
         sendText(p, "SQ0" + zeroPad(squelch, 3));
         return false;
       }
-      tuneBy(p, mode == 3 ? 10 : 100);
+      tuneBy(p, mode == mode_number::kCw ? 10 : 100);
       break;
     case vk::kLeft:
       if (fm) {
@@ -61,7 +62,7 @@ bool tuningKey(Panel& p, int key) {
         sendText(p, "SQ0" + zeroPad(squelch, 3));
         return false;
       }
-      tuneBy(p, mode == 3 ? -10 : -100);
+      tuneBy(p, mode == mode_number::kCw ? -10 : -100);
       break;
     default:
       break;

@@ -14,6 +14,7 @@
 #include "memory/memory_store.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int kSlotCount = 100;
 constexpr int kNoBank = 99;
-constexpr int kGeneralCoverage = 14;
+constexpr int kGeneralCoverage = band_number::kGeneralCoverage;
 constexpr long long kHighestFrequency = 999999999;
 
 // "A" or "B" followed by nine digits.
@@ -31,7 +32,7 @@ bool isVfoField(std::string_view text, char letter) {
 
 std::string digitWord(int digit) { return std::string(1, static_cast<char>('0' + digit)); }
 
-bool isBand(int band) { return band >= 1 && band <= kGeneralCoverage; }
+bool isBand(int band) { return isBandNumber(band); }
 
 std::string frequencyDigits(const Panel& p) {
   return zeroPad(std::clamp<long long>(p.link.frequencyHz, 0, kHighestFrequency), 9);
@@ -70,7 +71,7 @@ std::string channelHead(Panel& p) {
   const int band = p.band.currentBand;
   const std::string bandText = bandDigits(band);
   const int mode = p.mode.currentMode;
-  const char modeDigit = mode >= 1 && mode <= 7 ? static_cast<char>('0' + mode) : '1';
+  const char modeDigit = isModeNumber(mode) ? static_cast<char>('0' + mode) : '1';
 
   if (!isBand(band) || band == kGeneralCoverage) {
     const std::string hz = frequencyDigits(p);
@@ -113,20 +114,20 @@ void refuseRecall(Panel& p) {
 // Bands 11 to 13 take the direction and offset the record stored; band 10 has its fixed shift.
 void takeRecordedShift(Panel& p, std::string_view record) {
   const int band = p.band.currentBand;
-  if (band < 11 || band > 13) return;
+  if (!isConfiguredOffsetBand(band)) return;
   const auto i = static_cast<std::size_t>(band);
   p.config.repeaterOffsetMinus[i] = channel_record::shiftSign(record) == '-' ? 1 : 0;
-  p.config.repeaterOffsetKhz[i] = channel_record::shiftOffsetKhz(record, band == 13);
+  p.config.repeaterOffsetKhz[i] = channel_record::shiftOffsetKhz(record, band == band_number::k70cm);
 }
 
 void recallTone(Panel& p, std::string_view record) {
   auto& t = p.tone;
   t.toneText = channel_record::toneCode(record);
   const int mode = p.mode.currentMode;
-  if ((mode == 5 || mode == 7) && t.toneText != "999") {
+  if (isFm(mode) && t.toneText != "999") {
     t.toneActive = 1;
     // A CTCSS tone must not go out as a DCS code because the last tone applied was one.
-    t.toneIsDcs = wholeValueOf(t.toneText) >= 500 ? 1 : 0;
+    t.toneIsDcs = isDcsNumber(wholeValueOf(t.toneText)) ? 1 : 0;
     t.toneEntryQuiet = 0;
     applyTone(p);
     t.toneActive = 1;

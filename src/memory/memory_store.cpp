@@ -10,6 +10,7 @@
 #include "state/text.h"
 #include "memory/atomic_file.h"
 #include "memory/memory_report.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -17,8 +18,8 @@ namespace {
 
 constexpr std::string_view kCurrentTag = "KORVEL v3.2a";
 constexpr std::string_view kPreviousTag = "KORVEL v2.3c";
-constexpr int kFirstBand = 1;
-constexpr int kLastBand = 14;
+constexpr int kFirstBand = band_number::kFirst;
+constexpr int kLastBand = band_number::kLast;
 // The previous format keeps 13 lines between its header and the channels that are not used any more.
 constexpr int kPreviousUnusedLines = 13;
 

@@ -8,6 +8,7 @@
 #include "display/status_row.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -72,7 +73,7 @@ void speakMode(Panel& p) {
 void speakWidth(Panel& p) {
   playWord(p, "bw");
   const int n = p.mode.widthIndex;
-  if (p.mode.currentMode < 3) {
+  if (p.mode.currentMode < mode_number::kCw) {
     // Sideband filter steps in kHz with one decimal: 9 is 1.8, 14 is 2.4, 21 is 3.1.
     playWord(p, n <= 10 ? "1.wav" : n <= 19 ? "2.wav" : "3.wav");
     playWord(p, "point");
@@ -203,8 +204,8 @@ void speakBand(Panel& p) {
   static constexpr const char* kBandWords[] = {"",   "160", "80", "60", "40", "30", "20", "17",
                                                "15", "12",  "10", "6",  "2",  "70", "un"};
   const int band = p.band.currentBand;
-  if (band >= 1 && band <= 14) playWord(p, kBandWords[band]);
-  if (band < 14) playWord(p, "metres");
+  if (isBandNumber(band)) playWord(p, kBandWords[band]);
+  if (band < band_number::kGeneralCoverage) playWord(p, "metres");
 }
 
 void speakKeyerSpeed(Panel& p) {

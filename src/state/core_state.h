@@ -5,6 +5,33 @@
 #include <array>
 #include <string>
 
+namespace korvel::key_state {
+
+// The dispatcher's prefix/entry state. States 2, 3, 4, 7, 10, 11 and 12 are also the targets of
+// the up and down keys.
+enum KeyState : int {
+  kIdle = 0,
+  kBandSelect = 1,
+  kWidth = 2,
+  kPower = 3,
+  kRfGain = 4,
+  kOffset = 5,
+  kOffsetDigits = 6,
+  kAfGain = 7,
+  kMenuNumber = 8,
+  kMenuValue = 9,
+  kFunctionLevel = 10,
+  kKeyerSpeed = 11,
+  kMicGain = 12,
+  // 13 is not used.
+  kExtended = 14,
+  kVoiceRecordSlot = 15,
+  kVoiceRecording = 16,
+  kVoicePlaySlot = 17,
+};
+
+}  // namespace korvel::key_state
+
 namespace korvel::core {
 
 inline constexpr const char* kVersionText = "3.6a";
@@ -32,6 +59,9 @@ struct ConfigState {
   int debugLog = 0;
 };
 
+// entryNumber before any frequency entry since start-up.
+inline constexpr long kNoEntryNumber = 999;
+
 struct CoreState {
   int running = 0;
   std::string versionText = kVersionText;
@@ -40,7 +70,7 @@ struct CoreState {
   // Dispatcher.
   int keyCode = 0;
   int keyHeld = 0;
-  int keyState = 0;
+  int keyState = key_state::kIdle;  // a key_state::KeyState
 
   // Poll cycle.
   int tickCount = 0;
@@ -57,7 +87,7 @@ struct CoreState {
 
   // Entry modes.
   int freqEntryActive = 0;
-  long entryNumber = 999;
+  long entryNumber = kNoEntryNumber;
   int mhzDigits = 0;
   int pointEntered = 0;
   int entryBand = 0;

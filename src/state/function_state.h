@@ -5,16 +5,18 @@
 #include <array>
 #include <string>
 
+#include "state/radio_numbers.h"
+
 namespace korvel::functions {
 
 struct BandState {
   std::array<std::string, 15> bandTable{};  // entries 1..14, 26-character records
-  int currentBand = 4;
+  int currentBand = band_number::kDefault;
   std::string bandRecallText;
 };
 
 struct ModeState {
-  int currentMode = 1;
+  int currentMode = mode_number::kLsb;
   int savedMode = 0;
   int fmWide = 0;
   int widthIndex = 14;
@@ -39,7 +41,7 @@ struct FunctionState {
   int contourFreq = 1200;
   int procState = 0;
   int processorLevel = 0;
-  int lastFunction = 0;
+  int lastFunction = level_function::kNone;
 };
 
 struct ToneState {

@@ -6,11 +6,17 @@
 
 namespace korvel::memory {
 
+// lastBank when no bank has been stepped through.
+inline constexpr int kNoBank = 99;
+// channelOp: the next channel entry stores or recalls.
+inline constexpr int kStoreChannel = 1;
+inline constexpr int kRecallChannel = 2;
+
 struct MemoryState {
   std::array<std::string, 100> memorySlots{};
   int channelOp = 0;
   int bankEntry = 0;
-  int lastBank = 99;
+  int lastBank = kNoBank;
   int lastSlot = 0;
 };
 

@@ -1,0 +1,67 @@
+#include "core/monitor_keys.h"
+
+#include <string>
+
+#include "player/phrase_player.h"
+#include "radio_link/transport.h"
+#include "speech/announcers.h"
+#include "state/panel.h"
+#include "state/text.h"
+#include "state/radio_numbers.h"
+
+namespace korvel {
+
+void monitorKey(Panel& p) {
+  auto& c = p.core;
+  playWord(p, "mon");
+  if (c.monitorOn == 0) sendText(p, "ML1" + c.monitorLevel);
+  if (c.monitorOn == 1) {
+    playWord(p, "off");
+    sendText(p, "ML0000");
+    c.monitorOn = 0;
+  } else {
+    playWord(p, "on");
+    sendText(p, "ML0001");
+    c.monitorOn = 1;
+  }
+}
+
+void micGainKey(Panel& p) {
+  auto& c = p.core;
+  playWord(p, "micgain");
+  c.keyState = key_state::kMicGain;
+  c.tickCount = 0;
+  playWord(p, "lev");
+  const std::string& reply = queryRadio(p, "MG");
+  const long at = findText(reply, "MG");
+  p.level.micGain = static_cast<int>(wholeValueOf(at > 0 ? mid(reply, at + 2, 3) : mid(reply, 2, 3)));
+  c.meterPeak = p.level.micGain;
+  c.micMeterState = -1;
+  speakMeterPeak(p);
+  catPause(p);
+  c.meterPeak = 0;
+  c.micMeterState = 1;
+}
+
+void endMicMetering(Panel& p) {
+  auto& c = p.core;
+  c.micMeterState = -1;
+  playWord(p, "micgain");
+  playWord(p, "lev");
+  c.meterPeak = p.level.micGain;
+  speakMeterPeak(p);
+  c.micMeterState = 0;
+  c.meterPeak = 0;
+  playWord(p, "off");
+}
+
+void functionLevelKey(Panel& p) {
+  const int function = p.fn.lastFunction;
+  if (function > level_function::kNone) p.core.keyState = key_state::kFunctionLevel;
+  static constexpr const char* kWords[] = {"", "preamp", "nb", "nr", "co", "spc"};
+  const bool named = function >= level_function::kPreamp && function <= level_function::kProcessor;
+  if (named) playWord(p, kWords[function]);
+  playWord(p, "lev");
+}
+
+}  // namespace korvel

@@ -1,0 +1,19 @@
+#include "core/quit_key.h"
+
+#include "player/phrase_player.h"
+#include "radio_link/transport.h"
+#include "state/panel.h"
+
+namespace korvel {
+
+void quitKey(Panel& p) {
+  playWord(p, "quit");
+  if (p.link.connected == 0) {
+    p.core.running = 0;
+    return;
+  }
+  sendText(p, "TX0");
+  p.core.quitCountdown = 1;
+}
+
+}  // namespace korvel

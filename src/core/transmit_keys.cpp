@@ -1,0 +1,114 @@
+#include "core/transmit_keys.h"
+
+#include <string>
+
+#include "functions/mode.h"
+#include "player/phrase_player.h"
+#include "radio_link/radio_models.h"
+#include "radio_link/transport.h"
+#include "state/panel.h"
+#include "state/text.h"
+
+namespace korvel {
+
+namespace {
+
+void pause(Panel& p, int times) {
+  for (int i = 0; i < times; ++i) catPause(p);
+}
+
+void tuneOff(Panel& p) {
+  playWord(p, "off");
+  if (p.config.tunerState > 0) {
+    sendText(p, "TX0");
+    if (p.config.tunerState == 3) p.config.tunerState = 0;
+    pause(p, 5);
+    sendText(p, "PC" + zeroPad(p.config.txPower, 3));
+    applyMode(p);
+  }
+  p.core.tuneActive = 0;
+}
+
+void keyCarrier(Panel& p) {
+  sendText(p, "PC005");
+  sendText(p, "MD05");
+  sendFrequency(p);
+  sendText(p, "TX1");
+}
+
+}  // namespace
+
+void transmitKey(Panel& p) {
+  auto& c = p.core;
+  if (c.txState == 0) {
+    playWord(p, "tx");
+    playWord(p, "on");
+    c.txState = p.config.swrAnnounce + 10;
+    p.config.swrAnnounce = 0;
+    c.txSettleTicks = 2;
+    c.tunerEngaged = 0;
+    sendText(p, "TX1");
+  } else {
+    p.config.swrAnnounce = c.txState - 10;
+    c.txState = 0;
+    sendText(p, "TX0");
+    playWord(p, "tx");
+    playWord(p, "off");
+  }
+}
+
+void tuneKey(Panel& p) {
+  auto& c = p.core;
+  playWord(p, "tune");
+  if (c.tuneActive == 1) {
+    tuneOff(p);
+    return;
+  }
+  playWord(p, "on");
+  c.tuneActive = 1;
+  auto& tuner = p.config.tunerState;
+  if (tuner == 0 || tuner == 2) {
+    if (p.link.frequencyHz > 73000000) {
+      playWord(p, "atu");
+      playWord(p, "na");
+      tuner = 3;
+    } else {
+      if (c.tunerEngaged == 0) {
+        sendText(p, "AC001");
+        c.tunerEngaged = 1;
+      }
+      sendText(p, radioModel(p.link.radioModel).tunerStartCommand);
+      c.tickCount = 0;
+      for (int i = 0; i < 10; ++i) playWord(p, "beep");
+      playWord(p, "ok");
+      if (tuner == 0) {
+        // The tuner's cycle is complete: nothing more to key.
+        playWord(p, "tune");
+        tuneOff(p);
+        return;
+      }
+    }
+  }
+  keyCarrier(p);
+}
+
+void tunerSettingKey(Panel& p) {
+  p.core.tunerEngaged = 0;
+  playWord(p, "tuner");
+  auto& tuner = p.config.tunerState;
+  if (tuner == 1) {
+    sendText(p, "AC001");
+    playWord(p, "on");
+    tuner = 0;
+  } else if (tuner == 0) {
+    sendText(p, "AC001");
+    playWord(p, "both");
+    tuner = 2;
+  } else {
+    sendText(p, "AC000");
+    playWord(p, "off");
+    tuner = 1;
+  }
+}
+
+}  // namespace korvel
