@@ -2,7 +2,7 @@
 // and the channel key sequences, as the operator types them.
 #include <gtest/gtest.h>
 
-#include "keys_session.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
@@ -10,7 +10,6 @@ namespace {
 using testing::countOf;
 using testing::has;
 using testing::Session;
-using testing::stationWith;
 using testing::Words;
 using testing::Commands;
 
@@ -27,7 +26,6 @@ Commands frequencyCommands(const Commands& sent) {
 
 TEST(FrequencyEntry, EachKeyIsSpokenAndEnterTunes) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("E");
   EXPECT_EQ(s.said(), Words{"EF"});
   EXPECT_EQ(s.commands(), Commands{"FA007100000;"});  // E runs on to the frequency resend
@@ -50,7 +48,7 @@ TEST(FrequencyEntry, EachKeyIsSpokenAndEnterTunes) {
   EXPECT_EQ(s.p.band.currentBand, 6);
   EXPECT_EQ(s.p.mode.currentMode, 2);
   EXPECT_EQ(s.p.core.freqEntryActive, 0);
-  EXPECT_EQ(s.st.radio->frequencyA(), 14200000);
+  EXPECT_EQ(s.radio->frequencyA(), 14200000);
 }
 
 TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
@@ -66,7 +64,6 @@ TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.type("E");
     s.forget();
     s.type(c.keys);
@@ -82,7 +79,6 @@ TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
 
 TEST(FrequencyEntry, KeypadDigitsAndPointWorkAsTheMainRow) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("E");
   for (const int key : {vk::kNumpad0 + 1, vk::kNumpad0 + 4, vk::kDecimal, vk::kNumpad0 + 2}) s.press(key);
   EXPECT_EQ(s.said(), (Words{"EF", "1", "4", "point", "2"}));
@@ -105,7 +101,6 @@ TEST(FrequencyEntry, LeadingZerosDoNotMoveThePoint) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.type("E");
     s.forget();
     s.type(c.keys);
@@ -117,7 +112,6 @@ TEST(FrequencyEntry, LeadingZerosDoNotMoveThePoint) {
 
 TEST(FrequencyEntry, PointAboveTheTopBandIsRefusedAndTheEntryStaysOpen) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("E440");
   s.forget();
   s.type(".");
@@ -139,7 +133,6 @@ TEST(FrequencyEntry, BadEntriesSayInvalidAndLeaveTheRadioAlone) {
   // whole megahertz above 439.
   for (const char* keys : {"2.1234567\n", "1234\n", "\n", "0\n", "00\n", "440\n", "999\n"}) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.type("E");
     s.forget();
     s.type(keys);
@@ -150,14 +143,13 @@ TEST(FrequencyEntry, BadEntriesSayInvalidAndLeaveTheRadioAlone) {
     EXPECT_EQ(s.p.mode.currentMode, 1) << keys;
     EXPECT_EQ(s.p.core.freqEntryActive, 0) << keys;
     EXPECT_EQ(s.p.core.mhzDigits, 0) << keys;
-    EXPECT_EQ(s.st.radio->frequencyA(), 7100000) << keys;
-    EXPECT_EQ(s.st.radio->mode(), '1') << keys;
+    EXPECT_EQ(s.radio->frequencyA(), 7100000) << keys;
+    EXPECT_EQ(s.radio->mode(), '1') << keys;
   }
 }
 
 TEST(FrequencyEntry, EnterWithoutAnOpenEntryDoesNothing) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("E7\n");
   s.forget();
   s.type("\n");
@@ -168,7 +160,6 @@ TEST(FrequencyEntry, EnterWithoutAnOpenEntryDoesNothing) {
 
 TEST(FrequencyEntry, PointOutsideAnEntryOrASecondPointIsRefused) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   // Never an entry since start-up.
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
@@ -191,7 +182,6 @@ TEST(FrequencyEntry, PointOutsideAnEntryOrASecondPointIsRefused) {
 
 TEST(FrequencyEntry, FmBelowTwentyFiveMegahertzBecomesAm) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.record(14)[1] = '5';  // general coverage last left in FM narrow
   s.type("E16");
   s.forget();
@@ -214,7 +204,6 @@ TEST(FrequencyEntry, SplitFlagOfTheRecordOnlyForASplitRecord) {
   } cases[] = {{'0', 0, "FA014200000;"}, {'1', 1, "FB014200000;"}, {'5', 0, "FA014200000;"}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.record(6)[0] = c.kind;
     s.type("E14.2");
     s.forget();
@@ -233,7 +222,6 @@ TEST(FrequencyEntry, PreampFollowsTheRecord) {
   } cases[] = {{"14.2\n", '1', "PA01;", "on"}, {"14.2\n", '0', "PA00;", "off"}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.record(6)[25] = c.preamp;
     s.type("E");
     s.type(c.keys);
@@ -262,7 +250,6 @@ TEST(BandSelect, DigitPicksTheBandAndZeroIsTenMetres) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.p.tone.vfoB = 1;
     s.type("B");
     EXPECT_EQ(s.said(), (Words{"band", "40", "metres"}));
@@ -289,8 +276,7 @@ TEST(BandSelect, LetterBandsFollowTheCoverage) {
       {"2", 'S', 0},  {"7", 'S', 13}, {"1", 'U', 14}, {"7", 'X', 11},
   };
   for (const auto& c : cases) {
-    Session s(stationWith(761, c.coverage));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
+    Session s({.model = 761, .bandCoverage = c.coverage});
     s.type("B");
     s.forget();
     s.type(std::string(1, c.key));
@@ -311,7 +297,6 @@ TEST(BandSelect, LetterBandsFollowTheCoverage) {
 
 TEST(BandSelect, GeneralCoverageSaysBandFirst) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("B");
   s.forget();
   s.type("U");
@@ -333,7 +318,6 @@ void goToBand(Session& s, const char* keys) {
 
 TEST(RepeaterOffset, OnlyFromTenMetresUp) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("X");
   s.forget();
   s.type("O");
@@ -360,7 +344,6 @@ TEST(RepeaterOffset, EnterAnnouncesTheOffsetInUse) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     goToBand(s, c.band);
     s.type("XO");
     EXPECT_EQ(s.said(), (Words{"extcm", "on", "eofs"})) << c.band;
@@ -374,7 +357,6 @@ TEST(RepeaterOffset, EnterAnnouncesTheOffsetInUse) {
 
 TEST(RepeaterOffset, TenMetresSpeaksItsConfiguredOffset) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.config.repeaterOffsetMinus[10] = 0;
   s.p.config.repeaterOffsetKhz[10] = "200";
   goToBand(s, "B0");
@@ -400,7 +382,6 @@ TEST(RepeaterOffset, TypedOffsetIsStoredInBothCopies) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     goToBand(s, c.band);
     s.type("XO");
     s.forget();
@@ -432,7 +413,6 @@ TEST(RepeaterOffset, WrongLengthIsInvalidAndKeepsTheOffset) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     goToBand(s, c.band);
     const auto i = static_cast<std::size_t>(c.index);
     const std::string before = s.p.config.repeaterOffsetKhz[i];
@@ -449,7 +429,6 @@ TEST(RepeaterOffset, WrongLengthIsInvalidAndKeepsTheOffset) {
 
 TEST(RepeaterOffset, TenMetresTakesNoTypedOffset) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   goToBand(s, "B0");
   s.type("XO");
   s.forget();
@@ -467,7 +446,6 @@ TEST(ToneEntry, DigitsMakeAThreeCharacterCode) {
   } cases[] = {{"12", "012"}, {"08", "008"}, {"523", "523"}, {"49", "049"}, {"603", "603"}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
     s.type("I");
     EXPECT_EQ(s.said(), Words{"ecd"});
@@ -483,7 +461,6 @@ TEST(ToneEntry, DigitsMakeAThreeCharacterCode) {
 
 TEST(ToneEntry, EnterSetsTheTypedTone) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
   s.type("I12");
   s.forget();
@@ -501,7 +478,6 @@ TEST(ToneEntry, EnterSetsTheTypedTone) {
 
 TEST(ToneEntry, SingleDigitIsTheToneOfThatNumber) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
   s.type("I8");
   s.forget();
@@ -512,7 +488,6 @@ TEST(ToneEntry, SingleDigitIsTheToneOfThatNumber) {
 
 TEST(ToneEntry, PromptFollowsTheDcsSettingAndOtherModesAreRefused) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("I");
   EXPECT_EQ(s.said(), (Words{"wrong", "mode"}));
   EXPECT_EQ(s.p.tone.toneActive, 0);
@@ -524,7 +499,6 @@ TEST(ToneEntry, PromptFollowsTheDcsSettingAndOtherModesAreRefused) {
 
 TEST(ToneEntry, AnOpenEntryWithNoToneEndsAtAnyOtherKey) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.tone.toneActive = 1;
   s.p.tone.toneText = "999";
   s.type("5");
@@ -536,7 +510,6 @@ TEST(ToneEntry, AnOpenEntryWithNoToneEndsAtAnyOtherKey) {
 
 TEST(ToneEntry, MenuKeyIsIgnoredWhileATone) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
   s.type("I");
   s.forget();
@@ -560,9 +533,8 @@ TEST(MenuAccess, ReadSpeaksTheValueByModel) {
       {800, "040102", "250", {"2", "5", "0"}},
   };
   for (const auto& c : cases) {
-    Session s(stationWith(c.model));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.st.radio->setMenuValue(c.number, c.value);
+    Session s({.model = c.model});
+    s.radio->setMenuValue(c.number, c.value);
     s.type("N");
     EXPECT_EQ(s.said(), Words{"mn"});
     s.type(c.number);
@@ -572,7 +544,7 @@ TEST(MenuAccess, ReadSpeaksTheValueByModel) {
     EXPECT_EQ(words.back(), "mp") << c.model;
     EXPECT_EQ(s.p.core.keyState, 9);
     // A reply still waiting from the poll cycle must not be read as the menu value.
-    s.st.tick();
+    s.tick();
     s.type("\n");
     EXPECT_EQ(s.said(), c.words) << c.model;
     EXPECT_EQ(s.commands(), Commands{"EX" + std::string(c.number) + ";"}) << c.model;
@@ -587,8 +559,7 @@ TEST(MenuAccess, NumberOfTheWrongLengthIsInvalid) {
     const char* number;
   } cases[] = {{570, "01"}, {570, "0123"}, {761, "010"}, {761, "0103171"}, {650, "010"}, {650, "010317"}};
   for (const auto& c : cases) {
-    Session s(stationWith(c.model));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
+    Session s({.model = c.model});
     s.type("N");
     s.type(c.number);
     s.forget();
@@ -601,7 +572,6 @@ TEST(MenuAccess, NumberOfTheWrongLengthIsInvalid) {
 
 TEST(MenuAccess, TypedValueIsSetWithItsSign) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("N010317\n");
   s.forget();
   s.type("=");
@@ -611,21 +581,20 @@ TEST(MenuAccess, TypedValueIsSetWithItsSign) {
   s.type("\n");
   EXPECT_EQ(s.said(), Words{"ok"});
   EXPECT_EQ(s.commands(), Commands{"EX010317+5;"});
-  EXPECT_EQ(s.st.radio->menuValue("010317"), "+5");
+  EXPECT_EQ(s.radio->menuValue("010317"), "+5");
   EXPECT_EQ(s.p.core.keyState, 0);
   s.type("N012345\n-3\n");
-  EXPECT_EQ(s.st.radio->menuValue("012345"), "-3");
+  EXPECT_EQ(s.radio->menuValue("012345"), "-3");
   // Whatever the meter parsing last left behind plays no part in a menu setting.
   s.p.core.meterScratch = 250;
   s.type("N012345\n7\n");
-  EXPECT_EQ(s.st.radio->menuValue("012345"), "7");
+  EXPECT_EQ(s.radio->menuValue("012345"), "7");
 }
 
 // --- channel sequences ------------------------------------------------------------------------
 
 TEST(ChannelKeys, StoreWithBankAndSlot) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("C");
   EXPECT_EQ(s.said(), Words{"sch"});
   s.type("B");
@@ -640,7 +609,6 @@ TEST(ChannelKeys, StoreWithBankAndSlot) {
 
 TEST(ChannelKeys, AnyOtherKeyCancelsAndIsThenHandled) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("GB3");
   s.forget();
   s.type("J");
@@ -665,7 +633,6 @@ TEST(ChannelKeys, AnyOtherKeyCancelsAndIsThenHandled) {
 
 TEST(ChannelKeys, StepWithoutABankSaysSo) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("U");
   EXPECT_EQ(s.said(), Words{"ncs"});
   EXPECT_TRUE(s.commands().empty());
@@ -673,7 +640,6 @@ TEST(ChannelKeys, StepWithoutABankSaysSo) {
 
 TEST(ChannelKeys, StepMemoryIsForgottenByKeysOtherThanSAndF) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.memory.lastBank = 3;
   s.p.tone.speechQuiet = 1;
   s.p.core.tickCount = 5;

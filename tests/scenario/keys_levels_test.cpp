@@ -2,14 +2,13 @@
 // command that carries the whole value to the radio.
 #include <gtest/gtest.h>
 
-#include "keys_session.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
 
 using testing::has;
 using testing::Session;
-using testing::stationWith;
 using testing::Words;
 using testing::Commands;
 
@@ -25,8 +24,7 @@ struct Row {
 
 void runRows(const std::vector<Row>& rows) {
   for (const auto& row : rows) {
-    Session s(stationWith(row.model));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
+    Session s({.model = row.model});
     row.set(s.p);
     s.p.core.keyState = row.keyState;
     s.press(row.key);
@@ -172,7 +170,6 @@ TEST(Levels, ProcessorByModel) {
 
 TEST(LevelTargets, RfKeyFromTheStartValue) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_EQ(s.p.level.rfGain, 250);
   s.type("R");
   EXPECT_EQ(s.said(), Words{"rf"});
@@ -185,19 +182,17 @@ TEST(LevelTargets, RfKeyFromTheStartValue) {
 
 TEST(LevelTargets, AfKeySelectsTheAfGain) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.level.afGain = 120;
   s.type("A");
   EXPECT_EQ(s.said(), Words{"af"});
   EXPECT_EQ(s.p.core.keyState, 7);
   s.press(vk::kDown);
   EXPECT_EQ(s.commands(), Commands{"AG0110;"});
-  EXPECT_EQ(s.st.radio->setting("AG0"), "110");
+  EXPECT_EQ(s.radio->setting("AG0"), "110");
 }
 
 TEST(LevelTargets, WidthTargetLeavesTheNoiseReductionAlone) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.fn.nrState = 1;
   s.p.fn.lastFunction = 3;
   s.p.fn.nrLevel = 5;
@@ -211,7 +206,6 @@ TEST(LevelTargets, WidthTargetLeavesTheNoiseReductionAlone) {
 
 TEST(LevelTargets, FunctionLevelOnlyInItsState) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.fn.lastFunction = 3;
   s.p.fn.nrLevel = 5;
   s.press(vk::kUp);
@@ -225,7 +219,6 @@ TEST(LevelTargets, FunctionLevelOnlyInItsState) {
 
 TEST(LevelTargets, BandTargetStepsBands) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("B");
   s.forget();
   s.press(vk::kUp);
@@ -244,7 +237,6 @@ TEST(LevelTargets, EntryStatesHaveNoTarget) {
   for (const auto& c : cases) {
     for (const int key : {vk::kUp, vk::kDown}) {
       Session s;
-      ASSERT_NO_FATAL_FAILURE(s.settle());
       s.type(c.keys);
       ASSERT_EQ(s.p.core.keyState, c.state) << c.keys;
       s.forget();
