@@ -63,7 +63,7 @@ TEST(Chain, FunctionKeysThatRunOnResendTheFrequency) {
 
 TEST(Chain, ProcessorKeyOutsideSidebandIsNotAvailable) {
   Session s;
-  s.p.mode.currentMode = 3;
+  s.selectMode(3);
   s.press(vk::function(7));
   EXPECT_EQ(s.said(), Words{"na"});
   EXPECT_TRUE(s.commands().empty());
@@ -100,8 +100,7 @@ TEST(VoiceMessages, RecordingStopsAtTheNextKeyWhichIsThenHandled) {
 
 TEST(VoiceMessages, RStopsTheRecordingAndNothingElse) {
   Session s;
-  s.type("XR5");
-  s.forget();
+  s.prepare("XR5");
   s.type("R");
   EXPECT_EQ(s.said(), Words{"stop"});
   EXPECT_EQ(s.commands(), Commands{"LM00;"});
@@ -121,8 +120,7 @@ TEST(VoiceMessages, PlaySendsTheSlot) {
 TEST(ExtendedKeys, AgcStepsThroughFastMidSlow) {
   Session s;
   s.p.core.agcStep = 1;
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   const struct {
     const char* command;
     const char* word;
@@ -139,8 +137,7 @@ TEST(ExtendedKeys, AgcStepsThroughFastMidSlow) {
 TEST(ExtendedKeys, SwapExchangesTheVfoFieldsOfTheRecord) {
   Session s;
   s.record(4) = "01A007100000B0035500009990";
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("S");
   EXPECT_EQ(s.said(), Words{"swop"});
   EXPECT_EQ(s.commands(), Commands{"SV;"});
@@ -163,8 +160,7 @@ TEST(ExtendedKeys, NoSwapWithARepeaterShift) {
   s.type("V");
   ASSERT_EQ(s.p.tone.repeaterActive, 1);
   const std::string record = s.record(12);
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("S");
   EXPECT_TRUE(s.said().empty());
   EXPECT_TRUE(s.commands().empty());
@@ -233,8 +229,7 @@ TEST(Tune, TunerBothTunesThenKeysTheCarrier) {
 TEST(Tune, TunerOffWaitsFivePausesBeforeRestoring) {
   Session s;
   ASSERT_EQ(s.p.config.tunerState, 1);
-  s.type("T");
-  s.forget();
+  s.prepare("T");
   s.type("T");
   const Words heard = s.heard();
   EXPECT_EQ(countOf(heard, "delay"), 5);
@@ -306,8 +301,7 @@ TEST(Monitor, TogglesAndRunsOnToTheResend) {
   EXPECT_EQ(s.commands(), (Commands{"ML0000;", "FA007100000;"}));
   EXPECT_EQ(s.p.core.monitorOn, 0);
   // In an adjust state the key still switches the monitor; the state stays.
-  s.type("P");
-  s.forget();
+  s.prepare("P");
   s.press(vk::function(9));
   EXPECT_EQ(s.commands(), (Commands{"ML1070;", "ML0001;"}));
   EXPECT_EQ(s.p.core.keyState, 3);
@@ -388,8 +382,7 @@ TEST(KeyerSpeed, OnReadsTheSpeedAndOffRestoresTheMode) {
 TEST(KeyerSpeed, AnyOtherKeyLeavesAndIsThenHandled) {
   Session s;
   s.p.core.breakIn = 0;
-  s.type("K");
-  s.forget();
+  s.prepare("K");
   s.type("J");
   const Commands sent = s.commands();
   ASSERT_FALSE(sent.empty());
@@ -418,9 +411,12 @@ TEST(LevelKey, NamesTheLastFunctionAndSelectsItsLevel) {
       {0, {"lev"}, 0},          {1, {"preamp", "lev"}, 10}, {2, {"nb", "lev"}, 10},
       {3, {"nr", "lev"}, 10},   {4, {"co", "lev"}, 10},     {5, {"spc", "lev"}, 10},
   };
+  // The keys that switch each function on and so make it the last one.
+  const int functionKeys[] = {0, vk::function(1), vk::function(3), vk::function(4), vk::function(6), vk::function(7)};
   for (const auto& c : cases) {
     Session s;
-    s.p.fn.lastFunction = c.function;
+    if (c.function > 0) s.press(functionKeys[c.function]);
+    s.forget();
     s.type("L");
     EXPECT_EQ(s.said(), c.words) << c.function;
     EXPECT_EQ(s.p.core.keyState, c.state) << c.function;
@@ -483,8 +479,7 @@ TEST(Split, SidebandOnTenMetresIsPlainSplit) {
 TEST(Split, MegahertzStepRenewsAnActiveShift) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("V");
-  s.forget();
+  s.prepare("V");
   s.type("=");
   EXPECT_EQ(s.commands(), (Commands{"OS02;", "FA146000000;"}));
   EXPECT_EQ(s.p.tone.repeaterActive, 1);
@@ -492,8 +487,7 @@ TEST(Split, MegahertzStepRenewsAnActiveShift) {
   EXPECT_EQ(s.commands(), (Commands{"OS02;", "FA145000000;"}));
   EXPECT_EQ(s.p.tone.repeaterActive, 1);
   // Without a shift the step is only a step.
-  s.type("V");
-  s.forget();
+  s.prepare("V");
   s.type("=");
   EXPECT_EQ(s.commands(), Commands{"FA146000000;"});
 }
@@ -513,7 +507,7 @@ TEST(ZeroIn, CwZeroesInOtherModesSnapToAKilohertz) {
   };
   for (const auto& c : cases) {
     Session s;
-    s.p.mode.currentMode = c.mode;
+    s.selectMode(c.mode);
     s.p.link.frequencyHz = c.hz;
     s.type("Z");
     EXPECT_EQ(s.said(), (Words{"0", "ok"})) << c.mode << " " << c.hz;
@@ -583,8 +577,7 @@ TEST(FrequencyKey, ExtendedWithAShiftSpeaksTheTransmitFrequency) {
     s.p.tone.repeaterActive = 1;
     s.p.core.tickCount = 5;
     const std::string shown = s.p.link.frequencyText;
-    s.type("X");
-    s.forget();
+    s.prepare("X");
     s.type("F");
     Words words = s.said();
     ASSERT_GE(words.size(), 2u + c.digits.size()) << c.band << c.minus;
@@ -602,8 +595,7 @@ TEST(FrequencyKey, ExtendedWithSplitSpeaksVfoA) {
   s.record(4) = "01A007050000B0071000009990";
   s.p.tone.vfoB = 1;
   s.p.core.tickCount = 5;
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("F");
   EXPECT_EQ(s.said(), (Words{"vfoa", "7", "point", "0", "5", "mhz", "lsb"}));
   EXPECT_EQ(s.p.tone.vfoB, 1);
@@ -706,7 +698,7 @@ TEST(TuningKeys, UpAndDownStepAKilohertzOrHalfOneInCw) {
   } cases[] = {{1, 1000}, {2, 1000}, {3, 500}, {4, 1000}};
   for (const auto& c : cases) {
     Session s;
-    s.p.mode.currentMode = c.mode;
+    s.selectMode(c.mode);
     s.press(vk::kUp);
     EXPECT_EQ(s.p.link.frequencyHz, 7100000 + c.step) << c.mode;
     s.press(vk::kDown);
@@ -717,7 +709,7 @@ TEST(TuningKeys, UpAndDownStepAKilohertzOrHalfOneInCw) {
 
 TEST(TuningKeys, RightAndLeftStepTenHertzInCw) {
   Session s;
-  s.p.mode.currentMode = 3;
+  s.selectMode(3);
   s.press(vk::kRight);
   EXPECT_EQ(s.commands(), Commands{"FA007100010;"});
   s.press(vk::kLeft);
@@ -727,13 +719,11 @@ TEST(TuningKeys, RightAndLeftStepTenHertzInCw) {
 
 TEST(TuningKeys, OnlyInTheIdleAndWidthStates) {
   Session s;
-  s.type("P");
-  s.forget();
+  s.prepare("P");
   s.press(vk::kPageUp);
   EXPECT_TRUE(s.commands().empty());
   EXPECT_EQ(s.p.link.frequencyHz, 7100000);
-  s.type("W");
-  s.forget();
+  s.prepare("W");
   s.press(vk::kPageUp);
   EXPECT_EQ(s.commands(), Commands{"FA007110000;"});
 }

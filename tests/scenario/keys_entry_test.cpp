@@ -64,8 +64,7 @@ TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
   };
   for (const auto& c : cases) {
     Session s;
-    s.type("E");
-    s.forget();
+    s.prepare("E");
     s.type(c.keys);
     const Commands tuned = frequencyCommands(s.commands());
     ASSERT_FALSE(tuned.empty()) << c.keys;
@@ -101,8 +100,7 @@ TEST(FrequencyEntry, LeadingZerosDoNotMoveThePoint) {
   };
   for (const auto& c : cases) {
     Session s;
-    s.type("E");
-    s.forget();
+    s.prepare("E");
     s.type(c.keys);
     const Commands tuned = frequencyCommands(s.commands());
     ASSERT_FALSE(tuned.empty()) << c.keys;
@@ -112,8 +110,7 @@ TEST(FrequencyEntry, LeadingZerosDoNotMoveThePoint) {
 
 TEST(FrequencyEntry, PointAboveTheTopBandIsRefusedAndTheEntryStaysOpen) {
   Session s;
-  s.type("E440");
-  s.forget();
+  s.prepare("E440");
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
   EXPECT_TRUE(s.commands().empty());
@@ -121,8 +118,7 @@ TEST(FrequencyEntry, PointAboveTheTopBandIsRefusedAndTheEntryStaysOpen) {
   EXPECT_EQ(s.p.band.currentBand, 4);
   EXPECT_EQ(s.p.core.pointEntered, 0);
   // A zero megahertz part is refused the same way.
-  s.type("E0");
-  s.forget();
+  s.prepare("E0");
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
   EXPECT_EQ(s.p.core.freqEntryActive, 1);
@@ -133,8 +129,7 @@ TEST(FrequencyEntry, BadEntriesSayInvalidAndLeaveTheRadioAlone) {
   // whole megahertz above 439.
   for (const char* keys : {"2.1234567\n", "1234\n", "\n", "0\n", "00\n", "440\n", "999\n"}) {
     Session s;
-    s.type("E");
-    s.forget();
+    s.prepare("E");
     s.type(keys);
     const Words words = s.said();
     ASSERT_FALSE(words.empty()) << keys;
@@ -150,8 +145,7 @@ TEST(FrequencyEntry, BadEntriesSayInvalidAndLeaveTheRadioAlone) {
 
 TEST(FrequencyEntry, EnterWithoutAnOpenEntryDoesNothing) {
   Session s;
-  s.type("E7\n");
-  s.forget();
+  s.prepare("E7\n");
   s.type("\n");
   EXPECT_TRUE(s.said().empty());
   EXPECT_TRUE(s.commands().empty());
@@ -171,8 +165,7 @@ TEST(FrequencyEntry, PointOutsideAnEntryOrASecondPointIsRefused) {
   EXPECT_EQ(s.said(), Words{"invalid"});
   EXPECT_EQ(s.p.band.currentBand, 6);
   // A second point in one entry would look the band up from all the digits typed so far.
-  s.type("E14.2");
-  s.forget();
+  s.prepare("E14.2");
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
   s.type("\n");
@@ -183,8 +176,7 @@ TEST(FrequencyEntry, PointOutsideAnEntryOrASecondPointIsRefused) {
 TEST(FrequencyEntry, FmBelowTwentyFiveMegahertzBecomesAm) {
   Session s;
   s.record(14)[1] = '5';  // general coverage last left in FM narrow
-  s.type("E16");
-  s.forget();
+  s.prepare("E16");
   s.type("\n");
   const Commands sent = s.commands();
   const auto fm = std::find(sent.begin(), sent.end(), "MD0B;");
@@ -205,8 +197,7 @@ TEST(FrequencyEntry, SplitFlagOfTheRecordOnlyForASplitRecord) {
   for (const auto& c : cases) {
     Session s;
     s.record(6)[0] = c.kind;
-    s.type("E14.2");
-    s.forget();
+    s.prepare("E14.2");
     s.type("\n");
     EXPECT_EQ(s.p.tone.vfoB, c.vfoB) << c.kind;
     EXPECT_EQ(frequencyCommands(s.commands()).back(), c.command) << c.kind;
@@ -277,8 +268,7 @@ TEST(BandSelect, LetterBandsFollowTheCoverage) {
   };
   for (const auto& c : cases) {
     Session s({.model = 761, .bandCoverage = c.coverage});
-    s.type("B");
-    s.forget();
+    s.prepare("B");
     s.type(std::string(1, c.key));
     const std::string label = std::string(c.coverage) + c.key;
     EXPECT_EQ(s.p.core.keyState, 0) << label;
@@ -297,8 +287,7 @@ TEST(BandSelect, LetterBandsFollowTheCoverage) {
 
 TEST(BandSelect, GeneralCoverageSaysBandFirst) {
   Session s;
-  s.type("B");
-  s.forget();
+  s.prepare("B");
   s.type("U");
   const Words words = s.said();
   ASSERT_GE(words.size(), 2u);
@@ -318,15 +307,13 @@ void goToBand(Session& s, const char* keys) {
 
 TEST(RepeaterOffset, OnlyFromTenMetresUp) {
   Session s;
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("O");
   EXPECT_TRUE(s.said().empty());
   EXPECT_EQ(s.p.core.keyState, 0);
   // General coverage has no offset at all.
   goToBand(s, "BU");
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("O");
   EXPECT_EQ(s.said(), Words{"na"});
   EXPECT_EQ(s.p.core.keyState, 0);
@@ -360,8 +347,7 @@ TEST(RepeaterOffset, TenMetresSpeaksItsConfiguredOffset) {
   s.p.config.repeaterOffsetMinus[10] = 0;
   s.p.config.repeaterOffsetKhz[10] = "200";
   goToBand(s, "B0");
-  s.type("XO");
-  s.forget();
+  s.prepare("XO");
   s.type("\n");
   EXPECT_EQ(s.said(), (Words{"10", "metres", "std", "plus", "2", "0", "0", "khz"}));
 }
@@ -383,8 +369,7 @@ TEST(RepeaterOffset, TypedOffsetIsStoredInBothCopies) {
   for (const auto& c : cases) {
     Session s;
     goToBand(s, c.band);
-    s.type("XO");
-    s.forget();
+    s.prepare("XO");
     s.type(std::string(1, c.keys[0]));
     EXPECT_EQ(s.said(), Words{c.minus == 1 ? "minus" : "plus"}) << c.keys;
     EXPECT_EQ(s.p.core.keyState, 6);
@@ -430,8 +415,7 @@ TEST(RepeaterOffset, WrongLengthIsInvalidAndKeepsTheOffset) {
 TEST(RepeaterOffset, TenMetresTakesNoTypedOffset) {
   Session s;
   goToBand(s, "B0");
-  s.type("XO");
-  s.forget();
+  s.prepare("XO");
   s.type("-");
   EXPECT_TRUE(s.said().empty());
   EXPECT_EQ(s.p.core.keyState, 0);
@@ -462,8 +446,7 @@ TEST(ToneEntry, DigitsMakeAThreeCharacterCode) {
 TEST(ToneEntry, EnterSetsTheTypedTone) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("I12");
-  s.forget();
+  s.prepare("I12");
   s.type("\n");
   EXPECT_EQ(s.said(), (Words{"ctcss", "on"}));
   EXPECT_EQ(s.commands(), (Commands{"CN00012;", "CT02;"}));
@@ -479,8 +462,7 @@ TEST(ToneEntry, EnterSetsTheTypedTone) {
 TEST(ToneEntry, SingleDigitIsTheToneOfThatNumber) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("I8");
-  s.forget();
+  s.prepare("I8");
   s.type("\n");
   EXPECT_EQ(s.commands(), (Commands{"CN00008;", "CT02;"}));
   EXPECT_EQ(s.p.tone.toneActive, 1);
@@ -511,8 +493,7 @@ TEST(ToneEntry, AnOpenEntryWithNoToneEndsAtAnyOtherKey) {
 TEST(ToneEntry, MenuKeyIsIgnoredWhileATone) {
   Session s;
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("I");
-  s.forget();
+  s.prepare("I");
   s.type("N");
   EXPECT_TRUE(s.said().empty());
   EXPECT_NE(s.p.core.keyState, 8);
@@ -561,8 +542,7 @@ TEST(MenuAccess, NumberOfTheWrongLengthIsInvalid) {
   for (const auto& c : cases) {
     Session s({.model = c.model});
     s.type("N");
-    s.type(c.number);
-    s.forget();
+    s.prepare(c.number);
     s.type("\n");
     EXPECT_EQ(s.said(), Words{"invalid"}) << c.model << " " << c.number;
     EXPECT_EQ(s.p.core.keyState, 0);
@@ -572,8 +552,7 @@ TEST(MenuAccess, NumberOfTheWrongLengthIsInvalid) {
 
 TEST(MenuAccess, TypedValueIsSetWithItsSign) {
   Session s;
-  s.type("N010317\n");
-  s.forget();
+  s.prepare("N010317\n");
   s.type("=");
   EXPECT_EQ(s.said(), Words{"plus"});
   s.type("5");
@@ -609,8 +588,7 @@ TEST(ChannelKeys, StoreWithBankAndSlot) {
 
 TEST(ChannelKeys, AnyOtherKeyCancelsAndIsThenHandled) {
   Session s;
-  s.type("GB3");
-  s.forget();
+  s.prepare("GB3");
   s.type("J");
   EXPECT_EQ(s.p.memory.channelOp, 0);
   EXPECT_EQ(s.p.memory.bankEntry, 0);
@@ -621,8 +599,7 @@ TEST(ChannelKeys, AnyOtherKeyCancelsAndIsThenHandled) {
   EXPECT_TRUE(s.commands().empty());
   EXPECT_EQ(s.p.memory.lastBank, 99);
   // The cancelling key does its own work.
-  s.type("C");
-  s.forget();
+  s.prepare("C");
   s.type("P");
   EXPECT_EQ(s.p.memory.channelOp, 0);
   const Words words = s.said();

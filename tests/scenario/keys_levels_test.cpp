@@ -22,11 +22,25 @@ struct Row {
   Words words;
 };
 
+// The key that selects each adjustment target (the key state it leaves).
+int selectingKey(int keyState) {
+  switch (keyState) {
+    case 3: return 'P';
+    case 4: return 'R';
+    case 7: return 'A';
+    case 10: return 'L';
+    case 11: return 'K';
+    default: return vk::function(11);
+  }
+}
+
 void runRows(const std::vector<Row>& rows) {
   for (const auto& row : rows) {
     Session s({.model = row.model});
+    row.set(s.p);  // before the key, which names the function it reads; after it, as it may ask the radio
+    s.press(selectingKey(row.keyState));
     row.set(s.p);
-    s.p.core.keyState = row.keyState;
+    s.forget();
     s.press(row.key);
     EXPECT_EQ(s.commands(), Commands{row.command}) << row.name;
     EXPECT_EQ(s.said(), row.words) << row.name;
@@ -193,11 +207,9 @@ TEST(LevelTargets, AfKeySelectsTheAfGain) {
 
 TEST(LevelTargets, WidthTargetLeavesTheNoiseReductionAlone) {
   Session s;
-  s.p.fn.nrState = 1;
-  s.p.fn.lastFunction = 3;
+  s.press(vk::function(4));
   s.p.fn.nrLevel = 5;
-  s.type("W");
-  s.forget();
+  s.prepare("W");
   s.press(vk::kUp);
   const Commands sent = s.commands();
   EXPECT_EQ(sent, (Commands{"SH0015;", "FA007100000;"}));
@@ -206,21 +218,20 @@ TEST(LevelTargets, WidthTargetLeavesTheNoiseReductionAlone) {
 
 TEST(LevelTargets, FunctionLevelOnlyInItsState) {
   Session s;
-  s.p.fn.lastFunction = 3;
+  s.press(vk::function(4));
   s.p.fn.nrLevel = 5;
+  s.forget();
   s.press(vk::kUp);
   EXPECT_EQ(s.commands(), Commands{"FA007101000;"});
   EXPECT_EQ(s.p.fn.nrLevel, 5);
-  s.type("L");
-  s.forget();
+  s.prepare("L");
   s.press(vk::kUp);
   EXPECT_EQ(s.commands(), Commands{"RL006;"});
 }
 
 TEST(LevelTargets, BandTargetStepsBands) {
   Session s;
-  s.type("B");
-  s.forget();
+  s.prepare("B");
   s.press(vk::kUp);
   EXPECT_EQ(s.p.band.currentBand, 5);
   EXPECT_TRUE(has(s.commands(), "FA010100000;"));

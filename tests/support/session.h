@@ -74,6 +74,17 @@ class Session : public Station {
     for (const char c : keys) press(keyFor(c));
   }
   static int keyFor(char c);
+  // Types the keys that bring the station where a test starts, and forgets what they said and sent.
+  void prepare(std::string_view keys) {
+    type(keys);
+    forget();
+  }
+  // Presses M until the mode is `mode` (failing the test when M never reaches it), then forgets.
+  void selectMode(int mode) {
+    for (int i = 0; i < 8 && p.mode.currentMode != mode; ++i) press('M');
+    EXPECT_EQ(p.mode.currentMode, mode) << "the mode key does not reach this mode here";
+    forget();
+  }
 
   // Words said since the last look, without the pause word that queries and waits play.
   Words said() {
