@@ -190,7 +190,7 @@ TEST(Tune, TunerOnRunsTheTunerCycleAndEnds) {
   } cases[] = {{761, "AC002;"}, {800, "AC003;"}};
   for (const auto& c : cases) {
     Session s({.model = c.model});
-    s.p.config.tunerState = 0;
+    s.prepare({vk::function(12)});  // tuner off
     s.p.core.tickCount = 7;
     s.type("T");
     EXPECT_EQ(s.said(), beeps({"tune", "on"}, {"ok", "tune", "off"})) << c.model;
@@ -207,7 +207,7 @@ TEST(Tune, TunerOnRunsTheTunerCycleAndEnds) {
 
 TEST(Tune, TunerBothTunesThenKeysTheCarrier) {
   Session s;
-  s.p.config.tunerState = 2;
+  s.prepare({vk::function(12), vk::function(12)});  // tuner off, then both
   s.type("T");
   EXPECT_EQ(s.said(), beeps({"tune", "on"}, {"ok"}));
   EXPECT_EQ(s.commands(), (Commands{"AC001;", "AC002;", "PC005;", "MD05;", "FA007100000;", "TX1;"}));
@@ -259,7 +259,7 @@ TEST(Tune, SeventyThreeMegahertzItselfStillUsesTheTuner) {
   } cases[] = {{73000000, true}, {73000001, false}};
   for (const auto& c : cases) {
     Session s;
-    s.p.config.tunerState = 0;
+    s.prepare({vk::function(12)});
     s.p.link.frequencyHz = c.hz;
     s.type("T");
     EXPECT_EQ(has(s.said(), "atu"), !c.tuner) << c.hz;
@@ -593,7 +593,7 @@ TEST(FrequencyKey, ExtendedWithAShiftSpeaksTheTransmitFrequency) {
 TEST(FrequencyKey, ExtendedWithSplitSpeaksVfoA) {
   Session s;
   s.record(4) = "01A007050000B0071000009990";
-  s.p.tone.vfoB = 1;
+  s.prepare("V");  // split
   s.p.core.tickCount = 5;
   s.prepare("X");
   s.type("F");

@@ -241,7 +241,7 @@ TEST(BandSelect, DigitPicksTheBandAndZeroIsTenMetres) {
   };
   for (const auto& c : cases) {
     Session s;
-    s.p.tone.vfoB = 1;
+    s.prepare("V");  // split
     s.type("B");
     EXPECT_EQ(s.said(), (Words{"band", "40", "metres"}));
     EXPECT_EQ(s.p.core.keyState, 1);

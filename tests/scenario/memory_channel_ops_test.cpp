@@ -113,7 +113,7 @@ TEST(MemoryChannels, StoreKeepsTheRecordLayoutInOddStates) {
 
 TEST(MemoryChannels, StoreInSplitTakesTheRadiosVfoB) {
   Session st;
-  st.panel.tone.vfoB = 1;
+  st.prepare("V");  // split
   st.panel.link.vfoBText = "B007150000";
   st.panel.fn.preampOn = 1;
   st.press('C');

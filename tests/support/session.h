@@ -79,6 +79,10 @@ class Session : public Station {
     type(keys);
     forget();
   }
+  void prepare(std::initializer_list<int> keys) {
+    for (const int key : keys) press(key);
+    forget();
+  }
   // Presses M until the mode is `mode` (failing the test when M never reaches it), then forgets.
   void selectMode(int mode) {
     for (int i = 0; i < 8 && p.mode.currentMode != mode; ++i) press('M');
