@@ -260,7 +260,7 @@ TEST(Tune, SeventyThreeMegahertzItselfStillUsesTheTuner) {
   for (const auto& c : cases) {
     Session s;
     s.prepare({vk::function(12)});
-    s.p.link.frequencyHz = c.hz;
+    s.tuneTo(c.hz);
     s.type("T");
     EXPECT_EQ(has(s.said(), "atu"), !c.tuner) << c.hz;
     EXPECT_EQ(s.radio->tuneCount(), c.tuner ? 1 : 0) << c.hz;
@@ -507,8 +507,8 @@ TEST(ZeroIn, CwZeroesInOtherModesSnapToAKilohertz) {
   };
   for (const auto& c : cases) {
     Session s;
+    s.tuneTo(c.hz);
     s.selectMode(c.mode);
-    s.p.link.frequencyHz = c.hz;
     s.type("Z");
     EXPECT_EQ(s.said(), (Words{"0", "ok"})) << c.mode << " " << c.hz;
     EXPECT_EQ(s.commands(), Commands{c.command}) << c.mode << " " << c.hz;

@@ -83,6 +83,11 @@ class Session : public Station {
     for (const int key : keys) press(key);
     forget();
   }
+  // Types the frequency into the frequency entry, lets the poll cycle read it back, and forgets.
+  void tuneTo(long long hz) {
+    type("E" + std::to_string(hz / 1000000) + "." + zeroPad(hz % 1000000, 6) + "\n");
+    poll();
+  }
   // Presses M until the mode is `mode` (failing the test when M never reaches it), then forgets.
   void selectMode(int mode) {
     for (int i = 0; i < 8 && p.mode.currentMode != mode; ++i) press('M');
