@@ -337,8 +337,7 @@ TEST(MicGain, ReadMeterAndEnd) {
 TEST(MicGain, F11WhileMeteringOnlyEndsIt) {
   Session s;
   s.radio->setSetting("MG", "055");
-  s.press(vk::function(11));
-  s.forget();
+  s.prepare({vk::function(11)});
   s.press(vk::function(11));
   EXPECT_EQ(s.said(), (Words{"micgain", "lev", "5", "5", "off"}));
   EXPECT_TRUE(s.commands().empty());

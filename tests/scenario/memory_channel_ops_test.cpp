@@ -14,7 +14,7 @@ namespace {
 
 using testing::has;
 using testing::Session;
-using testing::Station;
+using testing::Ready;
 using testing::Words;
 using testing::Commands;
 
@@ -29,7 +29,7 @@ bool inOrder(const Commands& all, const Commands& wanted) {
   return true;
 }
 
-void put(Station& st, int slot, const std::string& record) {
+void put(Session& st, int slot, const std::string& record) {
   st.panel.memory.memorySlots[static_cast<std::size_t>(slot)] = record;
 }
 
@@ -204,8 +204,7 @@ TEST(MemoryChannels, StepWalksTheBankQuietlyAndWraps) {
   st.press('B');
   st.press('4');
   st.press('2');
-  st.words();
-  st.sent();
+  st.forget();
 
   st.press('U');  // on to 47: split, but "split" is not said while stepping
   EXPECT_EQ(st.words(), (Words{"channel", "7"}));
@@ -225,8 +224,7 @@ TEST(MemoryChannels, StepWithOnlyTheLastChannelOccupiedRecallsItAgain) {
   put(st, 3, "0206A014200000B0142000009990");
   st.press('G');
   st.press('3');
-  st.sent();
-  st.words();
+  st.forget();
   st.press('U');
   EXPECT_EQ(st.words(), (Words{"channel", "3"}));
   EXPECT_TRUE(has(st.radioCommands(), "FA014200000;"));
@@ -244,8 +242,7 @@ TEST(MemoryChannels, StepWithoutARecalledChannelSaysNcs) {
   st.press('G');
   st.press('3');
   st.press('M');
-  st.words();
-  st.sent();
+  st.forget();
   st.press('U');
   EXPECT_EQ(st.words(), Words{"ncs"});
   EXPECT_TRUE(st.radioCommands().empty());
@@ -363,8 +360,7 @@ TEST(MemoryChannels, StepOntoAMalformedSlotSaysInvalidAndForgetsTheBank) {
   st.press('B');
   st.press('1');
   st.press('0');
-  st.words();
-  st.sent();
+  st.forget();
   st.press('U');
   EXPECT_EQ(st.words(), (Words{"channel", "1", "invalid"}));
   EXPECT_TRUE(st.radioCommands().empty());
@@ -374,7 +370,7 @@ TEST(MemoryChannels, StepOntoAMalformedSlotSaysInvalidAndForgetsTheBank) {
 
 TEST(MemoryChannels, StoredChannelSurvivesARestart) {
   std::string stored;
-  Station later;
+  Session later{{.ready = Ready::kNothing}};
   {
     Session st;
     st.press('B');
@@ -396,8 +392,7 @@ TEST(MemoryChannels, StoredChannelSurvivesARestart) {
   later.press('B');
   later.press('4');
   later.tick(4);
-  later.sent();
-  later.words();
+  later.forget();
   later.press('G');
   later.press('B');
   later.press('5');
