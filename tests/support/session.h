@@ -135,7 +135,7 @@ class Session : public Station {
 };
 
 inline Session::Session(SessionOptions o)
-    : Station({.model = o.model,
+    : Station({.model = o.ready == Ready::kMemory ? 0 : o.model,
                .config = o.config.empty() ? sampleConfig(5, 0, 1, o.bandCoverage) : o.config,
                .writeConfig = o.writeConfig && o.ready != Ready::kMemory,
                .waveFolder = o.ready != Ready::kMemory}) {
