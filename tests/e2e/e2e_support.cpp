@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -111,18 +110,7 @@ std::vector<std::string> lines(const std::string& text) {
   return out;
 }
 
-namespace {
-std::filesystem::path freshFolder() {
-  static std::atomic<int> counter{0};
-  auto dir = std::filesystem::temp_directory_path() /
-             ("korvel-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-}  // namespace
-
-LiveStation::LiveStation(int model, const std::string& config) : folder(freshFolder()) {
+LiveStation::LiveStation(int model, const std::string& config) {
   std::ofstream(folder / "korvel.cfg", std::ios::binary) << (config.empty() ? testing::sampleConfig() : config);
   std::filesystem::create_directory_symlink(KORVEL_WAVE_DIR, folder / "wave");
   sim.start(KORVEL_SIM_EXE, {"--model", std::to_string(model), "--link", "COM5", "--reply-delay-ms", "5"}, folder, {},
@@ -135,8 +123,6 @@ LiveStation::LiveStation(int model, const std::string& config) : folder(freshFol
 LiveStation::~LiveStation() {
   korvel.stop(SIGKILL, std::chrono::milliseconds(2000));
   sim.stop(SIGTERM, std::chrono::milliseconds(2000));
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
 }
 
 bool LiveStation::startKorvel(const std::map<std::string, std::string>& extraEnv) {

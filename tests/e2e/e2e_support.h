@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
+
 namespace korvel::e2e {
 
 class Child {
@@ -52,7 +54,8 @@ class LiveStation {
   std::string transcript() const { return readFile(folder / "transcript.txt"); }
   std::string debugLog() const { return readFile(folder / "debug.dat"); }
 
-  std::filesystem::path folder;
+  testing::TempFolder home{"korvel-e2e"};
+  std::filesystem::path folder = home.path();
   Child sim;
   Child korvel;
 

@@ -63,17 +63,7 @@ class PortClient {
 
 class SimProcess : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    folder = fs::temp_directory_path() / ("korvel-sim-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
-  void TearDown() override {
-    sim.stop(SIGKILL, 2000ms);
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
+  void TearDown() override { sim.stop(SIGKILL, 2000ms); }
   // Starts korvel-sim and waits for its ready line; returns that line.
   std::string start(const std::vector<std::string>& args) {
     if (!sim.start(KORVEL_SIM_EXE, args, folder, {}, folder / "sim.out")) return {};
@@ -86,7 +76,8 @@ class SimProcess : public ::testing::Test {
     return lstat((folder / name).c_str(), &info) == 0;
   }
 
-  fs::path folder;
+  korvel::testing::TempFolder home{"korvel-sim"};
+  fs::path folder = home.path();
   Child sim;
 };
 

@@ -25,8 +25,6 @@ class VirtualDisplay {
     for (int n = 90; n < 140; ++n) {
       if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
       name_ = ":" + std::to_string(n);
-      folder_ = std::filesystem::temp_directory_path() / ("korvel-xvfb-" + std::to_string(getpid()));
-      std::filesystem::create_directories(folder_);
       server_.start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, folder_, {},
                     folder_ / "xvfb.out");
       const auto socket = "/tmp/.X11-unix/X" + std::to_string(n);
@@ -36,15 +34,13 @@ class VirtualDisplay {
   }
   ~VirtualDisplay() {
     server_.stop(SIGTERM, 5s);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
   bool ready() const { return ready_; }
   const std::string& name() const { return name_; }
 
  private:
   std::string name_;
-  std::filesystem::path folder_;
+  korvel::testing::TempFolder folder_{"korvel-xvfb"};
   Child server_;
   bool ready_ = false;
 };

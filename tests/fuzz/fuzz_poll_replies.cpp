@@ -19,6 +19,7 @@
 #include "state/text.h"
 #include "radio_link/transport.h"
 #include "simulated_ports.h"
+#include "temp_folder.h"
 #include "text_canvas.h"
 #include "word_recorder.h"
 
@@ -29,12 +30,8 @@ constexpr int kRelayPort = 6;
 constexpr int kModels[] = {0, 241, 251, 310, 362, 462, 570, 650, 670, 681, 682, 761, 800, 840, 1234, 9999};
 
 const std::filesystem::path& stationFolder() {
-  static const std::filesystem::path folder = [] {
-    auto dir = std::filesystem::temp_directory_path() / ("korvel-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-  }();
-  return folder;
+  static const korvel::testing::TempFolder folder{"korvel-fuzz"};
+  return folder.path();
 }
 
 void check(bool ok) {

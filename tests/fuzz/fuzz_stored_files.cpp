@@ -16,6 +16,7 @@
 #include "state/text.h"
 #include "memory/memory_store.h"
 #include "simulated_ports.h"
+#include "temp_folder.h"
 #include "text_canvas.h"
 #include "word_recorder.h"
 
@@ -26,12 +27,8 @@ void check(bool ok) {
 }
 
 const std::filesystem::path& stationFolder() {
-  static const std::filesystem::path folder = [] {
-    auto dir = std::filesystem::temp_directory_path() / ("korvel-fuzz-files-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-  }();
-  return folder;
+  static const korvel::testing::TempFolder folder{"korvel-fuzz-files"};
+  return folder.path();
 }
 
 }  // namespace

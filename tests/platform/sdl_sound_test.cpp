@@ -1,6 +1,7 @@
 // The SDL word player on SDL's disk audio driver, which writes every sample the device plays to a
 // file in real time: what a listener would have heard can be read back sample by sample.
 #include "platform/sdl_sound.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -82,9 +83,6 @@ bool sameAt(const Samples& heard, std::size_t at, const Samples& word) {
 class SdlSoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/korvel-sound-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", (folder / "heard.raw").c_str(), 1);
     sound = std::make_unique<SdlSoundOutput>();
@@ -95,8 +93,6 @@ class SdlSoundTest : public ::testing::Test {
     sound.reset();
     unsetenv("SDL_AUDIODRIVER");
     unsetenv("SDL_DISKAUDIOFILE");
-    std::error_code ec;
-    fs::remove_all(folder, ec);
   }
   fs::path word(const std::string& name, const Samples& samples) {
     writeWav(folder / name, samples);
@@ -114,7 +110,7 @@ class SdlSoundTest : public ::testing::Test {
     return s;
   }
 
-  fs::path folder;
+  korvel::testing::TempFolder folder{"korvel-sound"};
   std::unique_ptr<SdlSoundOutput> sound;
 };
 
@@ -257,9 +253,7 @@ TEST_F(SdlSoundTest, OtherFormatsAreConvertedToTheDevice) {
 namespace {
 
 TEST(SdlSoundFallbackTest, WithoutADeviceWordsStillTakeTheirTime) {
-  char pattern[] = "/tmp/korvel-sound-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const fs::path folder = pattern;
+  const korvel::testing::TempFolder folder{"korvel-sound"};
   writeWav(folder / "w.wav", tone(1000, 0.3, 12000));
   setenv("SDL_AUDIODRIVER", "korvel-no-such-driver", 1);
   ::testing::internal::CaptureStderr();
@@ -274,8 +268,6 @@ TEST(SdlSoundFallbackTest, WithoutADeviceWordsStillTakeTheirTime) {
     EXPECT_GT(Clock::now() - start, std::chrono::milliseconds(250));
   }
   unsetenv("SDL_AUDIODRIVER");
-  std::error_code ec;
-  fs::remove_all(folder, ec);
 }
 
 }  // namespace

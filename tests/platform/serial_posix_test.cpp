@@ -1,6 +1,7 @@
 // The POSIX port table against pseudo-terminals: the link named COM<n> in a temporary station folder
 // points at a pty slave, the test plays the radio on the master side.
 #include "platform/serial_posix.h"
+#include "temp_folder.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -70,15 +71,6 @@ struct Pty {
 
 class SerialPortsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/korvel-serial-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-  }
   void link(int n, const std::string& target) {
     std::error_code ec;
     fs::remove(folder / ("COM" + std::to_string(n)), ec);
@@ -100,7 +92,7 @@ class SerialPortsTest : public ::testing::Test {
     return waiting;
   }
 
-  fs::path folder;
+  korvel::testing::TempFolder folder{"korvel-serial"};
 };
 
 TEST_F(SerialPortsTest, OpenAppliesSpeedAndFrameToTheDevice) {

@@ -1,9 +1,11 @@
 #include "state/band_record.h"
 #include "functions/band_table.h"
-#include "functions_fixture.h"
+#include "session.h"
 
 namespace korvel::testing {
 namespace {
+
+using FunctionsTest = SessionAt<Ready::kFunctions>;
 
 TEST(BandRecord, StartRecordsAreWholeAndReadBack) {
   for (int band = 1; band <= 14; ++band) EXPECT_EQ(band_record::defaultRecord(band).size(), 26u) << band;
@@ -76,19 +78,19 @@ TEST_F(BandStepping, HfOnlyTopBandUpSavesTenAndRecallsOneSixtyMetres) {
   EXPECT_EQ(p.band.currentBand, 1);
   EXPECT_EQ(record(10), "02A028400000B0285000009990");
   const auto cmds = sent();
-  EXPECT_TRUE(contains(cmds, "FA001900000;"));
+  EXPECT_TRUE(has(cmds, "FA001900000;"));
   for (const auto& c : cmds) EXPECT_EQ(c.find("FA05"), std::string::npos) << c;
-  const auto said = words();
-  EXPECT_TRUE(contains(said, "160") && contains(said, "metres"));
+  const auto said = Session::said();
+  EXPECT_TRUE(has(said, "160") && has(said, "metres"));
 }
 
 TEST_F(BandStepping, UpFromSeventyCentimetresSaysGeneralCoverageThenRecallsBandOne) {
   p.band.currentBand = 13;
   stepBandUp(p);
-  const auto said = words();
+  const auto said = Session::said();
   ASSERT_GE(said.size(), 4u);
   EXPECT_EQ(Words(said.begin(), said.begin() + 2), (Words{"band", "un"}));
-  EXPECT_TRUE(contains(said, "160"));
+  EXPECT_TRUE(has(said, "160"));
   EXPECT_EQ(p.band.currentBand, 1);
 }
 
@@ -97,7 +99,7 @@ TEST_F(FunctionsTest, BandSixRecallSendsModeWidthFrequencyAndPreamp) {
   p.band.currentBand = 6;
   recallBand(p);
   EXPECT_EQ(sent(), (Commands{"MD02;", "NA0;", "FA007100000;", "SH0014;", "FA014200000;", "PA01;"}));
-  EXPECT_EQ(words(), (Words{"20", "metres", "preamp", "on"}));
+  EXPECT_EQ(said(), (Words{"20", "metres", "preamp", "on"}));
   EXPECT_EQ(p.link.frequencyText, "14.200000");
   EXPECT_EQ(p.link.frequencyHz, 14200000);
   EXPECT_EQ(p.band.bandRecallText, "A014200000");
@@ -110,7 +112,7 @@ TEST_F(FunctionsTest, RepeaterRecordOnTwoMetresSwitchesTheShiftOnWithoutATone) {
   p.band.currentBand = 12;
   recallBand(p);
   EXPECT_EQ(sent(), (Commands{"MD0B;", "NA0;", "SQ0;", "FA145500000;", "OS02;", "PA00;"}));
-  EXPECT_EQ(words(), (Words{"repeater", "on", "2", "metres", "preamp", "off"}));
+  EXPECT_EQ(said(), (Words{"repeater", "on", "2", "metres", "preamp", "off"}));
   EXPECT_EQ(p.tone.repeaterActive, 1);
   EXPECT_EQ(p.tone.toneActive, 0);
   EXPECT_EQ(p.link.frequencyText, "145.500000");
@@ -123,7 +125,7 @@ TEST_F(FunctionsTest, SplitRecallSendsFt2AndTheFrequencyToVfoB) {
   const auto cmds = sent();
   ASSERT_FALSE(cmds.empty());
   EXPECT_EQ(cmds.front(), "FT2;");
-  EXPECT_TRUE(contains(cmds, "FB014200000;"));
+  EXPECT_TRUE(has(cmds, "FB014200000;"));
 }
 
 TEST_F(FunctionsTest, StoredToneComesBackOnlyInFm) {
@@ -149,7 +151,7 @@ TEST_F(FunctionsTest, StoredToneComesBackOnlyInFm) {
       if (cmd.rfind("CN", 0) == 0 || cmd.rfind("CT", 0) == 0) tones.push_back(cmd);
     }
     Words toneWords;
-    for (const auto& w : words()) {
+    for (const auto& w : said()) {
       if (w == "metres") toneWords.clear();
       else if (w == "preamp") break;
       else toneWords.push_back(w);
@@ -169,7 +171,7 @@ TEST_F(FunctionsTest, DamagedRecordIsRecalledAsTheStartRecord) {
   record(6) = "02AXXX";
   p.band.currentBand = 6;
   recallBand(p);
-  EXPECT_TRUE(contains(sent(), "FA014200000;"));
+  EXPECT_TRUE(has(sent(), "FA014200000;"));
 }
 
 TEST_F(FunctionsTest, SaveKeepsTheOtherVfoAndCompletesTheRecord) {
@@ -241,7 +243,7 @@ TEST_F(FunctionsTest, JumpsFollowTheTopBand) {
     p.band.currentBand = 4;
     p.core.keyState = 1;
     jumpToBand(p, c.target);
-    const auto said = words();
+    const auto said = Session::said();
     const auto cmds = sent();
     EXPECT_EQ(p.core.keyState, 0);
     if (c.band == 0) {

@@ -1,8 +1,10 @@
 #include "functions/mode.h"
-#include "functions_fixture.h"
+#include "session.h"
 
 namespace korvel::testing {
 namespace {
+
+using FunctionsTest = SessionAt<Ready::kFunctions>;
 
 class ModeTest : public FunctionsTest {
  protected:
@@ -34,7 +36,7 @@ TEST_F(ModeTest, WidthStepsRepeatTheLimitAndSayIt) {
     p.mode.widthQuiet = 1;  // a step always speaks a limit, whatever came before
     c.up ? stepWidthUp(p) : stepWidthDown(p);
     EXPECT_EQ(sent(), c.cmds) << c.mode << " " << c.index << (c.up ? " up" : " down");
-    EXPECT_EQ(words(), c.said) << c.mode << " " << c.index;
+    EXPECT_EQ(said(), c.said) << c.mode << " " << c.index;
     EXPECT_EQ(p.mode.widthQuiet, 0);
   }
   EXPECT_EQ(p.mode.ssbWidthIndex, 15);
@@ -86,7 +88,7 @@ TEST_F(ModeTest, ModeKeyOnTwoMetresTakesTheFmWidth) {
 }
 
 TEST_F(ModeTest, FmSendsTheSquelchQueryButNoFrequencyOrWidth) {
-  st.radio->setSetting("SQ0", "045");
+  radio->setSetting("SQ0", "045");
   p.band.currentBand = 12;
   p.link.frequencyHz = 145000000;
   p.mode.currentMode = 5;
@@ -95,7 +97,7 @@ TEST_F(ModeTest, FmSendsTheSquelchQueryButNoFrequencyOrWidth) {
   EXPECT_EQ(sent(), (Commands{"MD0B;", "NA0;", "SQ0;"}));
   EXPECT_EQ(p.mode.squelchLevel, 45);
   EXPECT_EQ(record(12)[1], '1');
-  EXPECT_EQ(st.canvas.at(50, 45), "FMN     ");
+  EXPECT_EQ(canvas.at(50, 45), "FMN     ");
 }
 
 TEST_F(ModeTest, SsbResendsFrequencyAndWidthAndStoresTheMode) {
@@ -106,8 +108,8 @@ TEST_F(ModeTest, SsbResendsFrequencyAndWidthAndStoresTheMode) {
   applyMode(p);
   EXPECT_EQ(sent(), (Commands{"MD03;", "NA1;", "FA014074000;", "SH0005;"}));
   EXPECT_EQ(record(6)[1], '3');
-  EXPECT_EQ(st.canvas.at(50, 45), "CW      ");
-  EXPECT_TRUE(words().empty());
+  EXPECT_EQ(canvas.at(50, 45), "CW      ");
+  EXPECT_TRUE(said().empty());
 }
 
 TEST_F(ModeTest, NoFrequencyResendBeforeTheRadioHasReported) {
@@ -124,9 +126,9 @@ TEST_F(ModeTest, RelayedModeShowsTheLabelButSendsNoModeCommand) {
   const std::string before = record(4);
   applyMode(p);
   const auto cmds = sent();
-  EXPECT_FALSE(contains(cmds, "MD02;"));
-  EXPECT_TRUE(contains(cmds, "NA0;"));
-  EXPECT_EQ(st.canvas.at(50, 45), "USB    ");
+  EXPECT_FALSE(has(cmds, "MD02;"));
+  EXPECT_TRUE(has(cmds, "NA0;"));
+  EXPECT_EQ(canvas.at(50, 45), "USB    ");
   EXPECT_EQ(record(4), before);
 }
 
@@ -171,7 +173,7 @@ TEST_F(ModeTest, DigitalVoiceRoundTripGivesTheToneBackInItsKind) {
     EXPECT_EQ(p.mode.currentMode, 6);
     auto cmds = sent();
     EXPECT_EQ(cmds.front(), "CT00;");
-    EXPECT_TRUE(contains(cmds, "MD0E;"));
+    EXPECT_TRUE(has(cmds, "MD0E;"));
     EXPECT_EQ(record(12)[1], '6');
     toggleDigitalMode(p);
     EXPECT_EQ(p.mode.currentMode, 5);
@@ -179,7 +181,7 @@ TEST_F(ModeTest, DigitalVoiceRoundTripGivesTheToneBackInItsKind) {
     EXPECT_EQ(Commands(cmds.end() - 2, cmds.end()), back) << tone;
     EXPECT_EQ(p.tone.toneText, tone);
     EXPECT_EQ(p.tone.toneActive, 1);
-    words();
+    said();
   }
 }
 

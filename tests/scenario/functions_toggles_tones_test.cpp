@@ -1,21 +1,23 @@
 #include "functions/toggles.h"
 #include "functions/tones.h"
-#include "functions_fixture.h"
+#include "session.h"
 
 namespace korvel::testing {
 namespace {
+
+using FunctionsTest = SessionAt<Ready::kFunctions>;
 
 TEST_F(FunctionsTest, AttenuatorIsNotOfferedAboveSixMetres) {
   for (const int band : {12, 13, 14}) {
     p.band.currentBand = band;
     toggleAttenuator(p);
-    EXPECT_EQ(words(), (Words{"at", "na"})) << band;
+    EXPECT_EQ(said(), (Words{"at", "na"})) << band;
     EXPECT_TRUE(sent().empty()) << band;
   }
   p.band.currentBand = 11;
   toggleAttenuator(p);
   toggleAttenuator(p);
-  EXPECT_EQ(words(), (Words{"at", "on", "at", "off"}));
+  EXPECT_EQ(said(), (Words{"at", "on", "at", "off"}));
   EXPECT_EQ(sent(), (Commands{"RA01;", "RA00;"}));
 }
 
@@ -23,13 +25,13 @@ TEST_F(FunctionsTest, NoiseReductionNotReadFromTheRadioIsSwitchedOffSilently) {
   p.fn.nrState = 9;
   toggleNoiseReduction(p);
   EXPECT_EQ(sent(), (Commands{"NR00;"}));
-  EXPECT_TRUE(words().empty());
+  EXPECT_TRUE(said().empty());
   EXPECT_EQ(p.fn.nrState, 0);
 
-  st.radio->setSetting("RL0", "07");
+  radio->setSetting("RL0", "07");
   toggleNoiseReduction(p);
   EXPECT_EQ(sent(), (Commands{"NR01;", "RL0;"}));
-  EXPECT_EQ(words(), (Words{"nr", "on"}));
+  EXPECT_EQ(said(), (Words{"nr", "on"}));
   EXPECT_EQ(p.fn.nrLevel, 7);
   EXPECT_EQ(p.fn.lastFunction, 3);
 }
@@ -51,17 +53,17 @@ TEST_F(FunctionsTest, ProcessorCommandsComeFromTheModelTable) {
     toggleProcessor(p);
     toggleProcessor(p);
     EXPECT_EQ(sent(), c.cmds) << c.model;
-    EXPECT_EQ(words(), c.cmds.empty() ? Words{} : (Words{"spc", "on", "spc", "off"})) << c.model;
+    EXPECT_EQ(said(), c.cmds.empty() ? Words{} : (Words{"spc", "on", "spc", "off"})) << c.model;
   }
   p.link.radioModel = 761;
   p.mode.currentMode = 3;
   toggleProcessor(p);
-  EXPECT_EQ(words(), (Words{"na"}));
+  EXPECT_EQ(said(), (Words{"na"}));
   EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(FunctionsTest, SwitchingOnMakesTheFunctionTheLevelTargetAndReadsItsLevel) {
-  st.radio->setSetting("NL0", "009");
+  radio->setSetting("NL0", "009");
   toggleNoiseBlanker(p);
   EXPECT_EQ(sent(), (Commands{"NB01;", "NL0;"}));
   EXPECT_EQ(p.fn.nbLevel, 9);
@@ -76,7 +78,7 @@ TEST_F(FunctionsTest, SwitchingOnMakesTheFunctionTheLevelTargetAndReadsItsLevel)
   EXPECT_EQ(p.fn.preampLevel, 0);
 
   // A level query nobody answers leaves the level as it was.
-  st.radio->setAnswering(false);
+  radio->setAnswering(false);
   p.fn.nbOn = 0;
   p.fn.nbLevel = 4;
   toggleNoiseBlanker(p);
@@ -89,7 +91,7 @@ TEST_F(FunctionsTest, ContourCyclesDipPeakOff) {
   cycleContour(p);
   cycleContour(p);
   EXPECT_EQ(sent(), (Commands{"CO011200;", "CO031200;", "CO001200;"}));
-  EXPECT_EQ(words(), (Words{"cod", "cop", "co", "off"}));
+  EXPECT_EQ(said(), (Words{"cod", "cop", "co", "off"}));
   EXPECT_EQ(p.fn.lastFunction, 0);
   EXPECT_EQ(p.core.keyState, 0);
   toggleNotch(p);
@@ -121,7 +123,7 @@ TEST_F(FunctionsTest, TypedToneCodesAreCheckedBeforeAnythingIsSent) {
     p.tone.toneText = c.typed;
     validateToneEntry(p);
     EXPECT_EQ(sent(), c.cmds) << c.typed;
-    EXPECT_EQ(words(), c.said) << c.typed;
+    EXPECT_EQ(said(), c.said) << c.typed;
     EXPECT_EQ(p.tone.toneEntryQuiet, 0) << c.typed;
     if (c.cmds.empty()) {
       EXPECT_EQ(p.tone.toneText, "999") << c.typed;
@@ -135,10 +137,10 @@ TEST_F(FunctionsTest, TypedToneCodesAreCheckedBeforeAnythingIsSent) {
 TEST_F(FunctionsTest, ToneAppliedOutsideTheEntryReadsItsDigitsUnlessQuiet) {
   p.tone.toneText = "023";
   applyTone(p);
-  EXPECT_EQ(words(), (Words{"ctcss", "0", "2", "3"}));
+  EXPECT_EQ(said(), (Words{"ctcss", "0", "2", "3"}));
   p.tone.speechQuiet = 1;
   applyTone(p);
-  EXPECT_TRUE(words().empty());
+  EXPECT_TRUE(said().empty());
   EXPECT_EQ(sent(), (Commands{"CN00023;", "CT02;", "CN00023;", "CT02;"}));
 }
 
@@ -155,7 +157,7 @@ TEST_F(FunctionsTest, RepeaterShiftTakesTheBandsDirection) {
     p.tone.repeaterActive = 0;
     toggleRepeaterShift(p);
     EXPECT_EQ(sent(), c.cmds) << c.band;
-    EXPECT_EQ(words(), c.cmds.empty() ? Words{} : (Words{"repeater", "on"})) << c.band;
+    EXPECT_EQ(said(), c.cmds.empty() ? Words{} : (Words{"repeater", "on"})) << c.band;
   }
 
   p.band.currentBand = 12;
@@ -168,7 +170,7 @@ TEST_F(FunctionsTest, RepeaterShiftTakesTheBandsDirection) {
   p.tone.vfoB = 1;
   toggleRepeaterShift(p);
   EXPECT_EQ(sent(), (Commands{"OS00;"}));
-  EXPECT_EQ(words(), (Words{"repeater", "on", "repeater", "off"}));
+  EXPECT_EQ(said(), (Words{"repeater", "on", "repeater", "off"}));
   EXPECT_EQ(p.tone.vfoB, 0);
   EXPECT_EQ(p.tone.repeaterActive, 0);
 
@@ -176,7 +178,7 @@ TEST_F(FunctionsTest, RepeaterShiftTakesTheBandsDirection) {
   p.tone.repeaterActive = 2;
   toggleRepeaterShift(p);
   EXPECT_EQ(sent(), (Commands{"OS00;"}));
-  EXPECT_TRUE(words().empty());
+  EXPECT_TRUE(said().empty());
 }
 
 TEST_F(FunctionsTest, RepeaterDefaultsComeFromTheConfiguredCopy) {
@@ -210,7 +212,7 @@ TEST_F(FunctionsTest, SplitPutsTheReceiveFrequencyOnVfoBAndBack) {
   p.link.lastFrequencyCommand = "FB014255000;";
   splitOff(p);
   EXPECT_EQ(sent(), (Commands{"FT2;", "FA014250000;"}));
-  EXPECT_EQ(words(), (Words{"split", "split", "off"}));
+  EXPECT_EQ(said(), (Words{"split", "split", "off"}));
   EXPECT_EQ(p.tone.vfoB, 0);
   EXPECT_EQ(record(6).size(), 26u);
 

@@ -3,7 +3,7 @@
 // the tuning keys with the frequency resend.
 #include <gtest/gtest.h>
 
-#include "keys_session.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
@@ -11,7 +11,6 @@ namespace {
 using testing::countOf;
 using testing::has;
 using testing::Session;
-using testing::stationWith;
 using testing::Words;
 using testing::Commands;
 
@@ -25,7 +24,6 @@ Words beeps(Words before, Words after) {
 
 TEST(Chain, WhileTheTuneCarrierIsOnOnlySAndTAreTaken) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("T");
   ASSERT_EQ(s.p.core.tuneActive, 1);
   s.forget();
@@ -52,7 +50,6 @@ TEST(Chain, FunctionKeysThatRunOnResendTheFrequency) {
   } cases[] = {{vk::function(1), "PA01;"}, {vk::function(5), "BC01;"}, {vk::function(8), "VX1;"}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.p.fn.preampOn = 0;
     s.p.fn.notchOn = 0;
     s.p.core.voxOn = 0;
@@ -66,8 +63,7 @@ TEST(Chain, FunctionKeysThatRunOnResendTheFrequency) {
 
 TEST(Chain, ProcessorKeyOutsideSidebandIsNotAvailable) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.p.mode.currentMode = 3;
+  s.selectMode(3);
   s.press(vk::function(7));
   EXPECT_EQ(s.said(), Words{"na"});
   EXPECT_TRUE(s.commands().empty());
@@ -78,7 +74,6 @@ TEST(Chain, ProcessorKeyOutsideSidebandIsNotAvailable) {
 TEST(VoiceMessages, SlotOutsideOneToFiveIsInvalid) {
   for (const char* keys : {"XR7", "XR0", "XP9", "XP0", "XR6"}) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.type(keys);
     const Words words = s.said();
     ASSERT_FALSE(words.empty());
@@ -90,7 +85,6 @@ TEST(VoiceMessages, SlotOutsideOneToFiveIsInvalid) {
 
 TEST(VoiceMessages, RecordingStopsAtTheNextKeyWhichIsThenHandled) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("XR");
   EXPECT_EQ(s.said(), (Words{"extcm", "on", "record"}));
   EXPECT_EQ(s.p.core.keyState, 15);
@@ -106,9 +100,7 @@ TEST(VoiceMessages, RecordingStopsAtTheNextKeyWhichIsThenHandled) {
 
 TEST(VoiceMessages, RStopsTheRecordingAndNothingElse) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("XR5");
-  s.forget();
+  s.prepare("XR5");
   s.type("R");
   EXPECT_EQ(s.said(), Words{"stop"});
   EXPECT_EQ(s.commands(), Commands{"LM00;"});
@@ -117,7 +109,6 @@ TEST(VoiceMessages, RStopsTheRecordingAndNothingElse) {
 
 TEST(VoiceMessages, PlaySendsTheSlot) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("XP2");
   EXPECT_EQ(s.said(), (Words{"extcm", "on", "play", "2"}));
   EXPECT_EQ(s.commands(), Commands{"PB02;"});
@@ -128,10 +119,8 @@ TEST(VoiceMessages, PlaySendsTheSlot) {
 
 TEST(ExtendedKeys, AgcStepsThroughFastMidSlow) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.core.agcStep = 1;
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   const struct {
     const char* command;
     const char* word;
@@ -141,27 +130,24 @@ TEST(ExtendedKeys, AgcStepsThroughFastMidSlow) {
     EXPECT_EQ(s.commands(), Commands{step.command});
     EXPECT_EQ(s.said(), (Words{"agc", step.word}));
   }
-  EXPECT_EQ(s.st.radio->setting("GT0"), "1");
+  EXPECT_EQ(s.radio->setting("GT0"), "1");
   EXPECT_EQ(s.p.core.agcStep, 2);
 }
 
 TEST(ExtendedKeys, SwapExchangesTheVfoFieldsOfTheRecord) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.record(4) = "01A007100000B0035500009990";
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("S");
   EXPECT_EQ(s.said(), Words{"swop"});
   EXPECT_EQ(s.commands(), Commands{"SV;"});
   EXPECT_EQ(s.record(4), "01A003550000B0071000009990");
-  EXPECT_EQ(s.st.radio->swapCount(), 1);
+  EXPECT_EQ(s.radio->swapCount(), 1);
   EXPECT_EQ(s.p.core.keyState, 0);
 }
 
 TEST(ExtendedKeys, SwapKeepsTheRecordOnRadiosThatSwapItThemselves) {
-  Session s(stationWith(681));
-  ASSERT_NO_FATAL_FAILURE(s.settle());
+  Session s({.model = 681});
   s.record(4) = "01A007100000B0035500009990";
   s.type("XS");
   EXPECT_EQ(s.commands(), Commands{"SV;"});
@@ -170,13 +156,11 @@ TEST(ExtendedKeys, SwapKeepsTheRecordOnRadiosThatSwapItThemselves) {
 
 TEST(ExtendedKeys, NoSwapWithARepeaterShift) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
   s.type("V");
   ASSERT_EQ(s.p.tone.repeaterActive, 1);
   const std::string record = s.record(12);
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("S");
   EXPECT_TRUE(s.said().empty());
   EXPECT_TRUE(s.commands().empty());
@@ -186,7 +170,6 @@ TEST(ExtendedKeys, NoSwapWithARepeaterShift) {
 
 TEST(ExtendedKeys, MSwitchesFmWidth) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
   s.type("XM");
   EXPECT_EQ(s.p.mode.currentMode, 7);
@@ -206,17 +189,16 @@ TEST(Tune, TunerOnRunsTheTunerCycleAndEnds) {
     const char* start;
   } cases[] = {{761, "AC002;"}, {800, "AC003;"}};
   for (const auto& c : cases) {
-    Session s(stationWith(c.model));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.p.config.tunerState = 0;
+    Session s({.model = c.model});
+    s.prepare({vk::function(12)});  // tuner off
     s.p.core.tickCount = 7;
     s.type("T");
     EXPECT_EQ(s.said(), beeps({"tune", "on"}, {"ok", "tune", "off"})) << c.model;
     EXPECT_EQ(s.commands(), (Commands{"AC001;", c.start})) << c.model;
     EXPECT_EQ(s.p.core.tuneActive, 0);
     EXPECT_EQ(s.p.core.tickCount, 0);
-    EXPECT_EQ(s.st.radio->tuneCount(), 1);
-    EXPECT_FALSE(s.st.radio->transmitting());
+    EXPECT_EQ(s.radio->tuneCount(), 1);
+    EXPECT_FALSE(s.radio->transmitting());
     // The tuner is engaged now: the next tune only starts it.
     s.type("T");
     EXPECT_EQ(s.commands(), Commands{c.start}) << c.model;
@@ -225,13 +207,12 @@ TEST(Tune, TunerOnRunsTheTunerCycleAndEnds) {
 
 TEST(Tune, TunerBothTunesThenKeysTheCarrier) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.p.config.tunerState = 2;
+  s.prepare({vk::function(12), vk::function(12)});  // tuner off, then both
   s.type("T");
   EXPECT_EQ(s.said(), beeps({"tune", "on"}, {"ok"}));
   EXPECT_EQ(s.commands(), (Commands{"AC001;", "AC002;", "PC005;", "MD05;", "FA007100000;", "TX1;"}));
   EXPECT_EQ(s.p.core.tuneActive, 1);
-  EXPECT_TRUE(s.st.radio->transmitting());
+  EXPECT_TRUE(s.radio->transmitting());
   s.type("T");
   const Words heard = s.heard();
   ASSERT_GE(heard.size(), 2u);
@@ -242,15 +223,13 @@ TEST(Tune, TunerBothTunesThenKeysTheCarrier) {
   EXPECT_EQ(Commands(off.begin(), off.begin() + 3), (Commands{"TX0;", "PC100;", "MD01;"}));
   EXPECT_EQ(s.p.config.tunerState, 2);
   EXPECT_EQ(s.p.core.tuneActive, 0);
-  EXPECT_FALSE(s.st.radio->transmitting());
+  EXPECT_FALSE(s.radio->transmitting());
 }
 
 TEST(Tune, TunerOffWaitsFivePausesBeforeRestoring) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_EQ(s.p.config.tunerState, 1);
-  s.type("T");
-  s.forget();
+  s.prepare("T");
   s.type("T");
   const Words heard = s.heard();
   EXPECT_EQ(countOf(heard, "delay"), 5);
@@ -260,14 +239,13 @@ TEST(Tune, TunerOffWaitsFivePausesBeforeRestoring) {
 TEST(Tune, AboveSeventyThreeMegahertzTheTunerIsNotUsed) {
   for (const int tuner : {0, 2}) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
     s.p.config.tunerState = tuner;
     s.type("T");
     EXPECT_EQ(s.said(), (Words{"tune", "on", "atu", "na"})) << tuner;
     EXPECT_EQ(s.commands(), (Commands{"PC005;", "MD05;", "FA145000000;", "TX1;"})) << tuner;
     EXPECT_EQ(s.p.config.tunerState, 3);
-    EXPECT_EQ(s.st.radio->tuneCount(), 0);
+    EXPECT_EQ(s.radio->tuneCount(), 0);
     s.type("T");
     EXPECT_EQ(s.commands().front(), "TX0;");
     EXPECT_EQ(s.p.config.tunerState, 0) << tuner;  // on, also when it was both before
@@ -281,12 +259,11 @@ TEST(Tune, SeventyThreeMegahertzItselfStillUsesTheTuner) {
   } cases[] = {{73000000, true}, {73000001, false}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.p.config.tunerState = 0;
-    s.p.link.frequencyHz = c.hz;
+    s.prepare({vk::function(12)});
+    s.tuneTo(c.hz);
     s.type("T");
     EXPECT_EQ(has(s.said(), "atu"), !c.tuner) << c.hz;
-    EXPECT_EQ(s.st.radio->tuneCount(), c.tuner ? 1 : 0) << c.hz;
+    EXPECT_EQ(s.radio->tuneCount(), c.tuner ? 1 : 0) << c.hz;
   }
 }
 
@@ -298,7 +275,6 @@ TEST(Tune, TunerSettingCycles) {
     int to;
   } steps[] = {{1, "AC001;", "on", 0}, {0, "AC001;", "both", 2}, {2, "AC000;", "off", 1}, {3, "AC000;", "off", 1}};
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   for (const auto& step : steps) {
     s.p.config.tunerState = step.from;
     s.p.core.tunerEngaged = 1;
@@ -314,20 +290,18 @@ TEST(Tune, TunerSettingCycles) {
 
 TEST(Monitor, TogglesAndRunsOnToTheResend) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.core.monitorOn = 0;
   s.p.core.monitorLevel = "070";
   s.press(vk::function(9));
   EXPECT_EQ(s.said(), (Words{"mon", "on"}));
   EXPECT_EQ(s.commands(), (Commands{"ML1070;", "ML0001;", "FA007100000;"}));
-  EXPECT_EQ(s.st.radio->setting("ML0"), "001");
+  EXPECT_EQ(s.radio->setting("ML0"), "001");
   s.press(vk::function(9));
   EXPECT_EQ(s.said(), (Words{"mon", "off"}));
   EXPECT_EQ(s.commands(), (Commands{"ML0000;", "FA007100000;"}));
   EXPECT_EQ(s.p.core.monitorOn, 0);
   // In an adjust state the key still switches the monitor; the state stays.
-  s.type("P");
-  s.forget();
+  s.prepare("P");
   s.press(vk::function(9));
   EXPECT_EQ(s.commands(), (Commands{"ML1070;", "ML0001;"}));
   EXPECT_EQ(s.p.core.keyState, 3);
@@ -335,8 +309,7 @@ TEST(Monitor, TogglesAndRunsOnToTheResend) {
 
 TEST(MicGain, ReadMeterAndEnd) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.st.radio->setSetting("MG", "040");
+  s.radio->setSetting("MG", "040");
   s.press(vk::function(11));
   EXPECT_EQ(s.heard(), (Words{"micgain", "lev", "delay", "4", "0", "delay"}));
   EXPECT_EQ(s.commands(), Commands{"MG;"});
@@ -345,8 +318,8 @@ TEST(MicGain, ReadMeterAndEnd) {
   EXPECT_EQ(s.p.core.micMeterState, 1);
   EXPECT_EQ(s.p.core.meterPeak, 0);
   // The poll cycle now reads the ALC meter.
-  s.st.tick(4);
-  const Commands polled = s.st.sent();
+  s.tick(4);
+  const Commands polled = s.sent();
   EXPECT_TRUE(has(polled, "RM4;"));
   EXPECT_FALSE(has(polled, "SM0;"));
   s.forget();
@@ -363,10 +336,8 @@ TEST(MicGain, ReadMeterAndEnd) {
 
 TEST(MicGain, F11WhileMeteringOnlyEndsIt) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.st.radio->setSetting("MG", "055");
-  s.press(vk::function(11));
-  s.forget();
+  s.radio->setSetting("MG", "055");
+  s.prepare({vk::function(11)});
   s.press(vk::function(11));
   EXPECT_EQ(s.said(), (Words{"micgain", "lev", "5", "5", "off"}));
   EXPECT_TRUE(s.commands().empty());
@@ -375,8 +346,7 @@ TEST(MicGain, F11WhileMeteringOnlyEndsIt) {
 
 TEST(MicGain, AnswerWithoutItsLettersDoesNotCrash) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.st.radio->setCommandBehaviour("MG", sim::CommandBehaviour::Refused);
+  s.radio->setCommandBehaviour("MG", sim::CommandBehaviour::Refused);
   s.press(vk::function(11));
   EXPECT_EQ(s.p.level.micGain, 0);
   EXPECT_EQ(s.p.core.keyState, 12);
@@ -384,8 +354,7 @@ TEST(MicGain, AnswerWithoutItsLettersDoesNotCrash) {
 
 TEST(KeyerSpeed, OnReadsTheSpeedAndOffRestoresTheMode) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.st.radio->setSetting("KS", "025");
+  s.radio->setSetting("KS", "025");
   s.p.core.breakIn = 1;
   s.type("K");
   EXPECT_EQ(s.said(), (Words{"ks", "on", "2", "5", "wpm"}));
@@ -411,10 +380,8 @@ TEST(KeyerSpeed, OnReadsTheSpeedAndOffRestoresTheMode) {
 
 TEST(KeyerSpeed, AnyOtherKeyLeavesAndIsThenHandled) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.core.breakIn = 0;
-  s.type("K");
-  s.forget();
+  s.prepare("K");
   s.type("J");
   const Commands sent = s.commands();
   ASSERT_FALSE(sent.empty());
@@ -427,9 +394,8 @@ TEST(KeyerSpeed, AnyOtherKeyLeavesAndIsThenHandled) {
 
 TEST(KeyerSpeed, SpeedStaysWhenTheRadioDoesNotAnswer) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.level.keyerSpeed = 22;
-  s.st.radio->setAnswering(false);
+  s.radio->setAnswering(false);
   s.type("K");
   EXPECT_EQ(s.p.level.keyerSpeed, 22);
   EXPECT_EQ(s.said(), (Words{"ks", "on", "2", "2", "wpm"}));
@@ -444,10 +410,12 @@ TEST(LevelKey, NamesTheLastFunctionAndSelectsItsLevel) {
       {0, {"lev"}, 0},          {1, {"preamp", "lev"}, 10}, {2, {"nb", "lev"}, 10},
       {3, {"nr", "lev"}, 10},   {4, {"co", "lev"}, 10},     {5, {"spc", "lev"}, 10},
   };
+  // The keys that switch each function on and so make it the last one.
+  const int functionKeys[] = {0, vk::function(1), vk::function(3), vk::function(4), vk::function(6), vk::function(7)};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.p.fn.lastFunction = c.function;
+    if (c.function > 0) s.press(functionKeys[c.function]);
+    s.forget();
     s.type("L");
     EXPECT_EQ(s.said(), c.words) << c.function;
     EXPECT_EQ(s.p.core.keyState, c.state) << c.function;
@@ -459,7 +427,6 @@ TEST(LevelKey, NamesTheLastFunctionAndSelectsItsLevel) {
 
 TEST(Split, OnAndOffOnHf) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("J");  // the last frequency command is now the working frequency
   s.forget();
   s.type("V");
@@ -475,7 +442,6 @@ TEST(Split, OnAndOffOnHf) {
 
 TEST(Split, FmOnTwoMetresTogglesTheRepeaterShiftWithItsStandardDirection) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
   s.p.config.repeaterOffsetMinus[12] = 0;  // the working direction is put back first
   s.type("V");
@@ -491,7 +457,6 @@ TEST(Split, FmOnTwoMetresTogglesTheRepeaterShiftWithItsStandardDirection) {
 
 TEST(Split, GeneralCoverageRefuses) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("BU");
   s.poll();
   s.type("V");
@@ -502,7 +467,6 @@ TEST(Split, GeneralCoverageRefuses) {
 
 TEST(Split, SidebandOnTenMetresIsPlainSplit) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("B0");
   s.poll();
   s.type("V");
@@ -513,10 +477,8 @@ TEST(Split, SidebandOnTenMetresIsPlainSplit) {
 
 TEST(Split, MegahertzStepRenewsAnActiveShift) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("V");
-  s.forget();
+  s.prepare("V");
   s.type("=");
   EXPECT_EQ(s.commands(), (Commands{"OS02;", "FA146000000;"}));
   EXPECT_EQ(s.p.tone.repeaterActive, 1);
@@ -524,8 +486,7 @@ TEST(Split, MegahertzStepRenewsAnActiveShift) {
   EXPECT_EQ(s.commands(), (Commands{"OS02;", "FA145000000;"}));
   EXPECT_EQ(s.p.tone.repeaterActive, 1);
   // Without a shift the step is only a step.
-  s.type("V");
-  s.forget();
+  s.prepare("V");
   s.type("=");
   EXPECT_EQ(s.commands(), Commands{"FA146000000;"});
 }
@@ -545,14 +506,13 @@ TEST(ZeroIn, CwZeroesInOtherModesSnapToAKilohertz) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.p.mode.currentMode = c.mode;
-    s.p.link.frequencyHz = c.hz;
+    s.tuneTo(c.hz);
+    s.selectMode(c.mode);
     s.type("Z");
     EXPECT_EQ(s.said(), (Words{"0", "ok"})) << c.mode << " " << c.hz;
     EXPECT_EQ(s.commands(), Commands{c.command}) << c.mode << " " << c.hz;
     EXPECT_EQ(s.p.link.frequencyHz, c.after) << c.mode << " " << c.hz;
-    EXPECT_EQ(s.st.radio->zeroInCount(), c.mode == 3 ? 1 : 0);
+    EXPECT_EQ(s.radio->zeroInCount(), c.mode == 3 ? 1 : 0);
   }
 }
 
@@ -561,7 +521,6 @@ TEST(ZeroIn, CwZeroesInOtherModesSnapToAKilohertz) {
 TEST(FrequencyKey, NothingInTheFirstTwoTicksOfTheCycle) {
   for (const int ticks : {0, 1}) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.p.core.tickCount = ticks;
     s.type("F");
     EXPECT_TRUE(s.said().empty()) << ticks;
@@ -582,7 +541,6 @@ TEST(FrequencyKey, FrequencyModeAndTone) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.p.core.tickCount = 5;
     s.p.tone.toneActive = c.toneActive;
     s.p.tone.toneText = c.tone;
@@ -610,7 +568,6 @@ TEST(FrequencyKey, ExtendedWithAShiftSpeaksTheTransmitFrequency) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.type(c.band);
     s.poll();
     const auto i = static_cast<std::size_t>(c.index);
@@ -619,8 +576,7 @@ TEST(FrequencyKey, ExtendedWithAShiftSpeaksTheTransmitFrequency) {
     s.p.tone.repeaterActive = 1;
     s.p.core.tickCount = 5;
     const std::string shown = s.p.link.frequencyText;
-    s.type("X");
-    s.forget();
+    s.prepare("X");
     s.type("F");
     Words words = s.said();
     ASSERT_GE(words.size(), 2u + c.digits.size()) << c.band << c.minus;
@@ -635,12 +591,10 @@ TEST(FrequencyKey, ExtendedWithAShiftSpeaksTheTransmitFrequency) {
 
 TEST(FrequencyKey, ExtendedWithSplitSpeaksVfoA) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.record(4) = "01A007050000B0071000009990";
-  s.p.tone.vfoB = 1;
+  s.prepare("V");  // split
   s.p.core.tickCount = 5;
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("F");
   EXPECT_EQ(s.said(), (Words{"vfoa", "7", "point", "0", "5", "mhz", "lsb"}));
   EXPECT_EQ(s.p.tone.vfoB, 1);
@@ -697,7 +651,6 @@ TEST(StatusReport, SaysWhatIsOnInItsOrder) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.p.fn.preampOn = 0;
     s.p.core.monitorOn = 0;
     s.p.core.breakIn = 0;
@@ -725,7 +678,6 @@ TEST(TuningKeys, PageStepsOnTheVhfBands) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     const long long start = 145500000;
     s.p.band.currentBand = c.band;
     s.p.mode.currentMode = c.mode;
@@ -745,8 +697,7 @@ TEST(TuningKeys, UpAndDownStepAKilohertzOrHalfOneInCw) {
   } cases[] = {{1, 1000}, {2, 1000}, {3, 500}, {4, 1000}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.p.mode.currentMode = c.mode;
+    s.selectMode(c.mode);
     s.press(vk::kUp);
     EXPECT_EQ(s.p.link.frequencyHz, 7100000 + c.step) << c.mode;
     s.press(vk::kDown);
@@ -757,8 +708,7 @@ TEST(TuningKeys, UpAndDownStepAKilohertzOrHalfOneInCw) {
 
 TEST(TuningKeys, RightAndLeftStepTenHertzInCw) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.p.mode.currentMode = 3;
+  s.selectMode(3);
   s.press(vk::kRight);
   EXPECT_EQ(s.commands(), Commands{"FA007100010;"});
   s.press(vk::kLeft);
@@ -768,14 +718,11 @@ TEST(TuningKeys, RightAndLeftStepTenHertzInCw) {
 
 TEST(TuningKeys, OnlyInTheIdleAndWidthStates) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("P");
-  s.forget();
+  s.prepare("P");
   s.press(vk::kPageUp);
   EXPECT_TRUE(s.commands().empty());
   EXPECT_EQ(s.p.link.frequencyHz, 7100000);
-  s.type("W");
-  s.forget();
+  s.prepare("W");
   s.press(vk::kPageUp);
   EXPECT_EQ(s.commands(), Commands{"FA007110000;"});
 }
@@ -791,13 +738,11 @@ TEST(TuningKeys, ResendFormsAndNeverANegativeFrequency) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.p.link.frequencyHz = c.hz;
     s.type("J");
     EXPECT_EQ(s.commands(), Commands{c.command}) << c.hz;
   }
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   // A step that would reach or pass 0 Hz is not taken: the radio stays where it is, and the
   // panel does not mistake itself for one that has lost its radio.
   for (int key : {vk::kDown, vk::kPageDown, vk::kMinus, vk::kLeft}) {

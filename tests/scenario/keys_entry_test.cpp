@@ -2,7 +2,7 @@
 // and the channel key sequences, as the operator types them.
 #include <gtest/gtest.h>
 
-#include "keys_session.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
@@ -10,7 +10,6 @@ namespace {
 using testing::countOf;
 using testing::has;
 using testing::Session;
-using testing::stationWith;
 using testing::Words;
 using testing::Commands;
 
@@ -27,7 +26,6 @@ Commands frequencyCommands(const Commands& sent) {
 
 TEST(FrequencyEntry, EachKeyIsSpokenAndEnterTunes) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("E");
   EXPECT_EQ(s.said(), Words{"EF"});
   EXPECT_EQ(s.commands(), Commands{"FA007100000;"});  // E runs on to the frequency resend
@@ -50,7 +48,7 @@ TEST(FrequencyEntry, EachKeyIsSpokenAndEnterTunes) {
   EXPECT_EQ(s.p.band.currentBand, 6);
   EXPECT_EQ(s.p.mode.currentMode, 2);
   EXPECT_EQ(s.p.core.freqEntryActive, 0);
-  EXPECT_EQ(s.st.radio->frequencyA(), 14200000);
+  EXPECT_EQ(s.radio->frequencyA(), 14200000);
 }
 
 TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
@@ -66,9 +64,7 @@ TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.type("E");
-    s.forget();
+    s.prepare("E");
     s.type(c.keys);
     const Commands tuned = frequencyCommands(s.commands());
     ASSERT_FALSE(tuned.empty()) << c.keys;
@@ -82,7 +78,6 @@ TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
 
 TEST(FrequencyEntry, KeypadDigitsAndPointWorkAsTheMainRow) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("E");
   for (const int key : {vk::kNumpad0 + 1, vk::kNumpad0 + 4, vk::kDecimal, vk::kNumpad0 + 2}) s.press(key);
   EXPECT_EQ(s.said(), (Words{"EF", "1", "4", "point", "2"}));
@@ -105,9 +100,7 @@ TEST(FrequencyEntry, LeadingZerosDoNotMoveThePoint) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.type("E");
-    s.forget();
+    s.prepare("E");
     s.type(c.keys);
     const Commands tuned = frequencyCommands(s.commands());
     ASSERT_FALSE(tuned.empty()) << c.keys;
@@ -117,9 +110,7 @@ TEST(FrequencyEntry, LeadingZerosDoNotMoveThePoint) {
 
 TEST(FrequencyEntry, PointAboveTheTopBandIsRefusedAndTheEntryStaysOpen) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("E440");
-  s.forget();
+  s.prepare("E440");
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
   EXPECT_TRUE(s.commands().empty());
@@ -127,8 +118,7 @@ TEST(FrequencyEntry, PointAboveTheTopBandIsRefusedAndTheEntryStaysOpen) {
   EXPECT_EQ(s.p.band.currentBand, 4);
   EXPECT_EQ(s.p.core.pointEntered, 0);
   // A zero megahertz part is refused the same way.
-  s.type("E0");
-  s.forget();
+  s.prepare("E0");
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
   EXPECT_EQ(s.p.core.freqEntryActive, 1);
@@ -139,9 +129,7 @@ TEST(FrequencyEntry, BadEntriesSayInvalidAndLeaveTheRadioAlone) {
   // whole megahertz above 439.
   for (const char* keys : {"2.1234567\n", "1234\n", "\n", "0\n", "00\n", "440\n", "999\n"}) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.type("E");
-    s.forget();
+    s.prepare("E");
     s.type(keys);
     const Words words = s.said();
     ASSERT_FALSE(words.empty()) << keys;
@@ -150,16 +138,14 @@ TEST(FrequencyEntry, BadEntriesSayInvalidAndLeaveTheRadioAlone) {
     EXPECT_EQ(s.p.mode.currentMode, 1) << keys;
     EXPECT_EQ(s.p.core.freqEntryActive, 0) << keys;
     EXPECT_EQ(s.p.core.mhzDigits, 0) << keys;
-    EXPECT_EQ(s.st.radio->frequencyA(), 7100000) << keys;
-    EXPECT_EQ(s.st.radio->mode(), '1') << keys;
+    EXPECT_EQ(s.radio->frequencyA(), 7100000) << keys;
+    EXPECT_EQ(s.radio->mode(), '1') << keys;
   }
 }
 
 TEST(FrequencyEntry, EnterWithoutAnOpenEntryDoesNothing) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("E7\n");
-  s.forget();
+  s.prepare("E7\n");
   s.type("\n");
   EXPECT_TRUE(s.said().empty());
   EXPECT_TRUE(s.commands().empty());
@@ -168,7 +154,6 @@ TEST(FrequencyEntry, EnterWithoutAnOpenEntryDoesNothing) {
 
 TEST(FrequencyEntry, PointOutsideAnEntryOrASecondPointIsRefused) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   // Never an entry since start-up.
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
@@ -180,8 +165,7 @@ TEST(FrequencyEntry, PointOutsideAnEntryOrASecondPointIsRefused) {
   EXPECT_EQ(s.said(), Words{"invalid"});
   EXPECT_EQ(s.p.band.currentBand, 6);
   // A second point in one entry would look the band up from all the digits typed so far.
-  s.type("E14.2");
-  s.forget();
+  s.prepare("E14.2");
   s.type(".");
   EXPECT_EQ(s.said(), Words{"invalid"});
   s.type("\n");
@@ -191,10 +175,8 @@ TEST(FrequencyEntry, PointOutsideAnEntryOrASecondPointIsRefused) {
 
 TEST(FrequencyEntry, FmBelowTwentyFiveMegahertzBecomesAm) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.record(14)[1] = '5';  // general coverage last left in FM narrow
-  s.type("E16");
-  s.forget();
+  s.prepare("E16");
   s.type("\n");
   const Commands sent = s.commands();
   const auto fm = std::find(sent.begin(), sent.end(), "MD0B;");
@@ -214,10 +196,8 @@ TEST(FrequencyEntry, SplitFlagOfTheRecordOnlyForASplitRecord) {
   } cases[] = {{'0', 0, "FA014200000;"}, {'1', 1, "FB014200000;"}, {'5', 0, "FA014200000;"}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.record(6)[0] = c.kind;
-    s.type("E14.2");
-    s.forget();
+    s.prepare("E14.2");
     s.type("\n");
     EXPECT_EQ(s.p.tone.vfoB, c.vfoB) << c.kind;
     EXPECT_EQ(frequencyCommands(s.commands()).back(), c.command) << c.kind;
@@ -233,7 +213,6 @@ TEST(FrequencyEntry, PreampFollowsTheRecord) {
   } cases[] = {{"14.2\n", '1', "PA01;", "on"}, {"14.2\n", '0', "PA00;", "off"}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     s.record(6)[25] = c.preamp;
     s.type("E");
     s.type(c.keys);
@@ -262,8 +241,7 @@ TEST(BandSelect, DigitPicksTheBandAndZeroIsTenMetres) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.p.tone.vfoB = 1;
+    s.prepare("V");  // split
     s.type("B");
     EXPECT_EQ(s.said(), (Words{"band", "40", "metres"}));
     EXPECT_EQ(s.p.core.keyState, 1);
@@ -289,10 +267,8 @@ TEST(BandSelect, LetterBandsFollowTheCoverage) {
       {"2", 'S', 0},  {"7", 'S', 13}, {"1", 'U', 14}, {"7", 'X', 11},
   };
   for (const auto& c : cases) {
-    Session s(stationWith(761, c.coverage));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.type("B");
-    s.forget();
+    Session s({.model = 761, .bandCoverage = c.coverage});
+    s.prepare("B");
     s.type(std::string(1, c.key));
     const std::string label = std::string(c.coverage) + c.key;
     EXPECT_EQ(s.p.core.keyState, 0) << label;
@@ -311,9 +287,7 @@ TEST(BandSelect, LetterBandsFollowTheCoverage) {
 
 TEST(BandSelect, GeneralCoverageSaysBandFirst) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("B");
-  s.forget();
+  s.prepare("B");
   s.type("U");
   const Words words = s.said();
   ASSERT_GE(words.size(), 2u);
@@ -333,16 +307,13 @@ void goToBand(Session& s, const char* keys) {
 
 TEST(RepeaterOffset, OnlyFromTenMetresUp) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("O");
   EXPECT_TRUE(s.said().empty());
   EXPECT_EQ(s.p.core.keyState, 0);
   // General coverage has no offset at all.
   goToBand(s, "BU");
-  s.type("X");
-  s.forget();
+  s.prepare("X");
   s.type("O");
   EXPECT_EQ(s.said(), Words{"na"});
   EXPECT_EQ(s.p.core.keyState, 0);
@@ -360,7 +331,6 @@ TEST(RepeaterOffset, EnterAnnouncesTheOffsetInUse) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     goToBand(s, c.band);
     s.type("XO");
     EXPECT_EQ(s.said(), (Words{"extcm", "on", "eofs"})) << c.band;
@@ -374,12 +344,10 @@ TEST(RepeaterOffset, EnterAnnouncesTheOffsetInUse) {
 
 TEST(RepeaterOffset, TenMetresSpeaksItsConfiguredOffset) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.config.repeaterOffsetMinus[10] = 0;
   s.p.config.repeaterOffsetKhz[10] = "200";
   goToBand(s, "B0");
-  s.type("XO");
-  s.forget();
+  s.prepare("XO");
   s.type("\n");
   EXPECT_EQ(s.said(), (Words{"10", "metres", "std", "plus", "2", "0", "0", "khz"}));
 }
@@ -400,10 +368,8 @@ TEST(RepeaterOffset, TypedOffsetIsStoredInBothCopies) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     goToBand(s, c.band);
-    s.type("XO");
-    s.forget();
+    s.prepare("XO");
     s.type(std::string(1, c.keys[0]));
     EXPECT_EQ(s.said(), Words{c.minus == 1 ? "minus" : "plus"}) << c.keys;
     EXPECT_EQ(s.p.core.keyState, 6);
@@ -432,7 +398,6 @@ TEST(RepeaterOffset, WrongLengthIsInvalidAndKeepsTheOffset) {
   };
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     goToBand(s, c.band);
     const auto i = static_cast<std::size_t>(c.index);
     const std::string before = s.p.config.repeaterOffsetKhz[i];
@@ -449,10 +414,8 @@ TEST(RepeaterOffset, WrongLengthIsInvalidAndKeepsTheOffset) {
 
 TEST(RepeaterOffset, TenMetresTakesNoTypedOffset) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   goToBand(s, "B0");
-  s.type("XO");
-  s.forget();
+  s.prepare("XO");
   s.type("-");
   EXPECT_TRUE(s.said().empty());
   EXPECT_EQ(s.p.core.keyState, 0);
@@ -467,7 +430,6 @@ TEST(ToneEntry, DigitsMakeAThreeCharacterCode) {
   } cases[] = {{"12", "012"}, {"08", "008"}, {"523", "523"}, {"49", "049"}, {"603", "603"}};
   for (const auto& c : cases) {
     Session s;
-    ASSERT_NO_FATAL_FAILURE(s.settle());
     ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
     s.type("I");
     EXPECT_EQ(s.said(), Words{"ecd"});
@@ -483,10 +445,8 @@ TEST(ToneEntry, DigitsMakeAThreeCharacterCode) {
 
 TEST(ToneEntry, EnterSetsTheTypedTone) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("I12");
-  s.forget();
+  s.prepare("I12");
   s.type("\n");
   EXPECT_EQ(s.said(), (Words{"ctcss", "on"}));
   EXPECT_EQ(s.commands(), (Commands{"CN00012;", "CT02;"}));
@@ -501,10 +461,8 @@ TEST(ToneEntry, EnterSetsTheTypedTone) {
 
 TEST(ToneEntry, SingleDigitIsTheToneOfThatNumber) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("I8");
-  s.forget();
+  s.prepare("I8");
   s.type("\n");
   EXPECT_EQ(s.commands(), (Commands{"CN00008;", "CT02;"}));
   EXPECT_EQ(s.p.tone.toneActive, 1);
@@ -512,7 +470,6 @@ TEST(ToneEntry, SingleDigitIsTheToneOfThatNumber) {
 
 TEST(ToneEntry, PromptFollowsTheDcsSettingAndOtherModesAreRefused) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("I");
   EXPECT_EQ(s.said(), (Words{"wrong", "mode"}));
   EXPECT_EQ(s.p.tone.toneActive, 0);
@@ -524,7 +481,6 @@ TEST(ToneEntry, PromptFollowsTheDcsSettingAndOtherModesAreRefused) {
 
 TEST(ToneEntry, AnOpenEntryWithNoToneEndsAtAnyOtherKey) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.tone.toneActive = 1;
   s.p.tone.toneText = "999";
   s.type("5");
@@ -536,10 +492,8 @@ TEST(ToneEntry, AnOpenEntryWithNoToneEndsAtAnyOtherKey) {
 
 TEST(ToneEntry, MenuKeyIsIgnoredWhileATone) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_NO_FATAL_FAILURE(onTwoMetres(s));
-  s.type("I");
-  s.forget();
+  s.prepare("I");
   s.type("N");
   EXPECT_TRUE(s.said().empty());
   EXPECT_NE(s.p.core.keyState, 8);
@@ -560,9 +514,8 @@ TEST(MenuAccess, ReadSpeaksTheValueByModel) {
       {800, "040102", "250", {"2", "5", "0"}},
   };
   for (const auto& c : cases) {
-    Session s(stationWith(c.model));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
-    s.st.radio->setMenuValue(c.number, c.value);
+    Session s({.model = c.model});
+    s.radio->setMenuValue(c.number, c.value);
     s.type("N");
     EXPECT_EQ(s.said(), Words{"mn"});
     s.type(c.number);
@@ -572,7 +525,7 @@ TEST(MenuAccess, ReadSpeaksTheValueByModel) {
     EXPECT_EQ(words.back(), "mp") << c.model;
     EXPECT_EQ(s.p.core.keyState, 9);
     // A reply still waiting from the poll cycle must not be read as the menu value.
-    s.st.tick();
+    s.tick();
     s.type("\n");
     EXPECT_EQ(s.said(), c.words) << c.model;
     EXPECT_EQ(s.commands(), Commands{"EX" + std::string(c.number) + ";"}) << c.model;
@@ -587,11 +540,9 @@ TEST(MenuAccess, NumberOfTheWrongLengthIsInvalid) {
     const char* number;
   } cases[] = {{570, "01"}, {570, "0123"}, {761, "010"}, {761, "0103171"}, {650, "010"}, {650, "010317"}};
   for (const auto& c : cases) {
-    Session s(stationWith(c.model));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
+    Session s({.model = c.model});
     s.type("N");
-    s.type(c.number);
-    s.forget();
+    s.prepare(c.number);
     s.type("\n");
     EXPECT_EQ(s.said(), Words{"invalid"}) << c.model << " " << c.number;
     EXPECT_EQ(s.p.core.keyState, 0);
@@ -601,9 +552,7 @@ TEST(MenuAccess, NumberOfTheWrongLengthIsInvalid) {
 
 TEST(MenuAccess, TypedValueIsSetWithItsSign) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("N010317\n");
-  s.forget();
+  s.prepare("N010317\n");
   s.type("=");
   EXPECT_EQ(s.said(), Words{"plus"});
   s.type("5");
@@ -611,21 +560,20 @@ TEST(MenuAccess, TypedValueIsSetWithItsSign) {
   s.type("\n");
   EXPECT_EQ(s.said(), Words{"ok"});
   EXPECT_EQ(s.commands(), Commands{"EX010317+5;"});
-  EXPECT_EQ(s.st.radio->menuValue("010317"), "+5");
+  EXPECT_EQ(s.radio->menuValue("010317"), "+5");
   EXPECT_EQ(s.p.core.keyState, 0);
   s.type("N012345\n-3\n");
-  EXPECT_EQ(s.st.radio->menuValue("012345"), "-3");
+  EXPECT_EQ(s.radio->menuValue("012345"), "-3");
   // Whatever the meter parsing last left behind plays no part in a menu setting.
   s.p.core.meterScratch = 250;
   s.type("N012345\n7\n");
-  EXPECT_EQ(s.st.radio->menuValue("012345"), "7");
+  EXPECT_EQ(s.radio->menuValue("012345"), "7");
 }
 
 // --- channel sequences ------------------------------------------------------------------------
 
 TEST(ChannelKeys, StoreWithBankAndSlot) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("C");
   EXPECT_EQ(s.said(), Words{"sch"});
   s.type("B");
@@ -640,9 +588,7 @@ TEST(ChannelKeys, StoreWithBankAndSlot) {
 
 TEST(ChannelKeys, AnyOtherKeyCancelsAndIsThenHandled) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("GB3");
-  s.forget();
+  s.prepare("GB3");
   s.type("J");
   EXPECT_EQ(s.p.memory.channelOp, 0);
   EXPECT_EQ(s.p.memory.bankEntry, 0);
@@ -653,8 +599,7 @@ TEST(ChannelKeys, AnyOtherKeyCancelsAndIsThenHandled) {
   EXPECT_TRUE(s.commands().empty());
   EXPECT_EQ(s.p.memory.lastBank, 99);
   // The cancelling key does its own work.
-  s.type("C");
-  s.forget();
+  s.prepare("C");
   s.type("P");
   EXPECT_EQ(s.p.memory.channelOp, 0);
   const Words words = s.said();
@@ -665,7 +610,6 @@ TEST(ChannelKeys, AnyOtherKeyCancelsAndIsThenHandled) {
 
 TEST(ChannelKeys, StepWithoutABankSaysSo) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("U");
   EXPECT_EQ(s.said(), Words{"ncs"});
   EXPECT_TRUE(s.commands().empty());
@@ -673,7 +617,6 @@ TEST(ChannelKeys, StepWithoutABankSaysSo) {
 
 TEST(ChannelKeys, StepMemoryIsForgottenByKeysOtherThanSAndF) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.memory.lastBank = 3;
   s.p.tone.speechQuiet = 1;
   s.p.core.tickCount = 5;

@@ -2,14 +2,13 @@
 // command that carries the whole value to the radio.
 #include <gtest/gtest.h>
 
-#include "keys_session.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
 
 using testing::has;
 using testing::Session;
-using testing::stationWith;
 using testing::Words;
 using testing::Commands;
 
@@ -23,12 +22,25 @@ struct Row {
   Words words;
 };
 
+// The key that selects each adjustment target (the key state it leaves).
+int selectingKey(int keyState) {
+  switch (keyState) {
+    case 3: return 'P';
+    case 4: return 'R';
+    case 7: return 'A';
+    case 10: return 'L';
+    case 11: return 'K';
+    default: return vk::function(11);
+  }
+}
+
 void runRows(const std::vector<Row>& rows) {
   for (const auto& row : rows) {
-    Session s(stationWith(row.model));
-    ASSERT_NO_FATAL_FAILURE(s.settle());
+    Session s({.model = row.model});
+    row.set(s.p);  // before the key, which names the function it reads; after it, as it may ask the radio
+    s.press(selectingKey(row.keyState));
     row.set(s.p);
-    s.p.core.keyState = row.keyState;
+    s.forget();
     s.press(row.key);
     EXPECT_EQ(s.commands(), Commands{row.command}) << row.name;
     EXPECT_EQ(s.said(), row.words) << row.name;
@@ -172,7 +184,6 @@ TEST(Levels, ProcessorByModel) {
 
 TEST(LevelTargets, RfKeyFromTheStartValue) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   ASSERT_EQ(s.p.level.rfGain, 250);
   s.type("R");
   EXPECT_EQ(s.said(), Words{"rf"});
@@ -185,24 +196,20 @@ TEST(LevelTargets, RfKeyFromTheStartValue) {
 
 TEST(LevelTargets, AfKeySelectsTheAfGain) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.p.level.afGain = 120;
   s.type("A");
   EXPECT_EQ(s.said(), Words{"af"});
   EXPECT_EQ(s.p.core.keyState, 7);
   s.press(vk::kDown);
   EXPECT_EQ(s.commands(), Commands{"AG0110;"});
-  EXPECT_EQ(s.st.radio->setting("AG0"), "110");
+  EXPECT_EQ(s.radio->setting("AG0"), "110");
 }
 
 TEST(LevelTargets, WidthTargetLeavesTheNoiseReductionAlone) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.p.fn.nrState = 1;
-  s.p.fn.lastFunction = 3;
+  s.press(vk::function(4));
   s.p.fn.nrLevel = 5;
-  s.type("W");
-  s.forget();
+  s.prepare("W");
   s.press(vk::kUp);
   const Commands sent = s.commands();
   EXPECT_EQ(sent, (Commands{"SH0015;", "FA007100000;"}));
@@ -211,23 +218,20 @@ TEST(LevelTargets, WidthTargetLeavesTheNoiseReductionAlone) {
 
 TEST(LevelTargets, FunctionLevelOnlyInItsState) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.p.fn.lastFunction = 3;
+  s.press(vk::function(4));
   s.p.fn.nrLevel = 5;
+  s.forget();
   s.press(vk::kUp);
   EXPECT_EQ(s.commands(), Commands{"FA007101000;"});
   EXPECT_EQ(s.p.fn.nrLevel, 5);
-  s.type("L");
-  s.forget();
+  s.prepare("L");
   s.press(vk::kUp);
   EXPECT_EQ(s.commands(), Commands{"RL006;"});
 }
 
 TEST(LevelTargets, BandTargetStepsBands) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.type("B");
-  s.forget();
+  s.prepare("B");
   s.press(vk::kUp);
   EXPECT_EQ(s.p.band.currentBand, 5);
   EXPECT_TRUE(has(s.commands(), "FA010100000;"));
@@ -244,7 +248,6 @@ TEST(LevelTargets, EntryStatesHaveNoTarget) {
   for (const auto& c : cases) {
     for (const int key : {vk::kUp, vk::kDown}) {
       Session s;
-      ASSERT_NO_FATAL_FAILURE(s.settle());
       s.type(c.keys);
       ASSERT_EQ(s.p.core.keyState, c.state) << c.keys;
       s.forget();

@@ -1,25 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "platform/key_codes.h"
-#include "station.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
 
-using testing::Station;
-using testing::StationOptions;
-using Words = std::vector<std::string>;
-using Commands = std::vector<std::string>;
-
-// A station that has started, met its radio and settled on the start band's 7.1 MHz.
-void settle(Station& st) {
-  ASSERT_TRUE(st.settle());
-  ASSERT_EQ(st.panel.link.frequencyHz, 7100000);
-}
+using testing::Ready;
+using testing::Session;
+using testing::Words;
+using testing::Commands;
 
 TEST(Keys, BandSixFromTheOverview) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('B');
   EXPECT_EQ(st.words(), (Words{"band", "40", "metres"}));
   EXPECT_EQ(st.panel.core.keyState, 1);
@@ -36,10 +29,7 @@ TEST(Keys, BandSixFromTheOverview) {
 }
 
 TEST(Keys, BeforeTheRadioAnswersEveryKeyButShiftAndQSaysNoRadio) {
-  Station st(StationOptions{.model = 0});
-  ASSERT_TRUE(st.startUp());
-  st.words();
-  st.sent();
+  Session st({.model = 0, .ready = Ready::kStartedUp});
   for (int key : {int('B'), int('6'), int('M'), vk::kUp, vk::function(1), vk::kEnter}) {
     st.press(key);
     EXPECT_EQ(st.words(), Words{"nc"}) << key;
@@ -53,8 +43,7 @@ TEST(Keys, BeforeTheRadioAnswersEveryKeyButShiftAndQSaysNoRadio) {
 }
 
 TEST(Keys, AutoRepeatIsIgnoredUntilTheKeyIsReleased) {
-  Station st;
-  settle(st);
+  Session st;
   st.keyDown('X');
   st.keyDown('X');
   st.keyDown('X');
@@ -66,8 +55,7 @@ TEST(Keys, AutoRepeatIsIgnoredUntilTheKeyIsReleased) {
 }
 
 TEST(Keys, ExtendedStateIsCancelledByOtherKeys) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('X');
   st.words();
   st.press('W');
@@ -77,8 +65,7 @@ TEST(Keys, ExtendedStateIsCancelledByOtherKeys) {
 }
 
 TEST(Keys, LettersWithoutACommandResendTheFrequency) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('J');
   EXPECT_EQ(st.radioCommands(), Commands{"FA007100000;"});
   st.press(vk::function(10));
@@ -89,14 +76,12 @@ TEST(Keys, LettersWithoutACommandResendTheFrequency) {
 }
 
 TEST(Keys, KeypadAndMainRowDoTheSame) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('B');
   st.press(vk::kNumpad0 + 5);
   EXPECT_EQ(st.panel.band.currentBand, 5);
   EXPECT_EQ(st.panel.mode.currentMode, 3);
-  st.words();
-  st.sent();
+  st.forget();
   // Keypad plus tunes up a megahertz like the "=" key.
   st.tick(4);
   const long long before = st.panel.link.frequencyHz;
@@ -112,8 +97,7 @@ TEST(Keys, KeypadAndMainRowDoTheSame) {
 }
 
 TEST(Keys, TuningStepsAndTheResendForm) {
-  Station st;
-  settle(st);
+  Session st;
   struct Step {
     int key;
     long long hz;
@@ -132,8 +116,7 @@ TEST(Keys, TuningStepsAndTheResendForm) {
 }
 
 TEST(Keys, SquelchKeysInFmClampWithWords) {
-  Station st;
-  settle(st);
+  Session st;
   st.panel.mode.currentMode = 7;
   st.panel.mode.squelchLevel = 8;
   st.press(vk::kRight);
@@ -155,8 +138,7 @@ TEST(Keys, SquelchKeysInFmClampWithWords) {
 }
 
 TEST(Keys, TuneCarrierLocksEveryKeyButSAndT) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('T');  // the tuner is off in the sample configuration: a 5 W AM carrier at once
   EXPECT_EQ(st.words(), (Words{"tune", "on"}));
   EXPECT_EQ(st.radioCommands(), (Commands{"PC005;", "MD05;", "FA007100000;", "TX1;"}));
@@ -176,8 +158,7 @@ TEST(Keys, TuneCarrierLocksEveryKeyButSAndT) {
 }
 
 TEST(Keys, TransmitTwiceRestoresTheSwrSetting) {
-  Station st;
-  settle(st);
+  Session st;
   st.panel.config.swrAnnounce = 1;
   st.press(vk::kSpace);
   EXPECT_EQ(st.words(), (Words{"tx", "on"}));
@@ -189,8 +170,7 @@ TEST(Keys, TransmitTwiceRestoresTheSwrSetting) {
 }
 
 TEST(Keys, QuitAfterContactWaitsForTwoFrequencyReplies) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('Q');
   EXPECT_EQ(st.words(), Words{"quit"});
   EXPECT_EQ(st.radioCommands(), Commands{"TX0;"});
@@ -201,8 +181,7 @@ TEST(Keys, QuitAfterContactWaitsForTwoFrequencyReplies) {
 }
 
 TEST(Keys, ModeKeyCyclesAndWidthKeySpeaksTheWidth) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('M');
   EXPECT_EQ(st.words(), Words{"usb"});
   st.press('W');
@@ -214,8 +193,7 @@ TEST(Keys, ModeKeyCyclesAndWidthKeySpeaksTheWidth) {
 }
 
 TEST(Keys, PowerKeyAnnouncesAndAdjusts) {
-  Station st;
-  settle(st);
+  Session st;
   st.press('P');
   EXPECT_EQ(st.words(), (Words{"Power", "1", "0", "0", "watts"}));
   st.press(vk::kUp);

@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "link_station.h"
+#include "session.h"
 #include "core/connection.h"
 
 namespace korvel::testing {
 namespace {
 
-using Commands = std::vector<std::string>;
 
 Commands concat(std::initializer_list<Commands> parts) {
   Commands out;
@@ -39,8 +38,7 @@ class ConnectionByModel : public ::testing::TestWithParam<ModelCase> {};
 
 TEST_P(ConnectionByModel, SendsTheModelsSequenceAndReadsTheRadioBack) {
   const ModelCase& c = GetParam();
-  Station st(withRadio(c.simModel));
-  prepareLink(st);
+  Session st({.model = c.simModel, .ready = Ready::kLink});
   // Put the radio somewhere other than the program's defaults, so that each read-back shows.
   st.radio->receive("GT03;AG0123;ML0001;ML1070;NR01;VX1;BI1;" + c.processorOn);
   st.panel.core.voxOn = 0;
@@ -96,8 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return "Model" + std::to_string(info.param.simModel); });
 
 TEST(Connection, SilentRadioLeavesTheDefaultsAndStillConnects) {
-  Station st(withRadio(0));
-  prepareLink(st);
+  Session st({.model = 0, .ready = Ready::kLink});
   Panel& p = st.panel;
   p.core.agcStep = 5;
   p.fn.procState = 1;
@@ -127,8 +124,7 @@ TEST(Connection, SilentRadioLeavesTheDefaultsAndStillConnects) {
 }
 
 TEST(Connection, ModelWithoutProcessorKeepsItsProcessorState) {
-  Station st(withRadio(310));
-  prepareLink(st);
+  Session st({.model = 310, .ready = Ready::kLink});
   st.panel.fn.procState = 1;
   st.tick(2);
   EXPECT_EQ(st.panel.link.radioModel, 241);
@@ -136,8 +132,7 @@ TEST(Connection, ModelWithoutProcessorKeepsItsProcessorState) {
 }
 
 TEST(Connection, UnsupportedModelConnectsThenSaysFtxAndEnds) {
-  Station st(withRadio(840));
-  prepareLink(st);
+  Session st({.model = 840, .ready = Ready::kLink});
   st.tick(2);
   ASSERT_EQ(st.panel.link.connected, 1);
   EXPECT_EQ(st.panel.core.running, 1);
@@ -148,8 +143,7 @@ TEST(Connection, UnsupportedModelConnectsThenSaysFtxAndEnds) {
 }
 
 TEST(Connection, RepeaterRecordOffsetBecomesTheWorkingOffsetBeforeTheMenusGoOut) {
-  Station st(withRadio(570));
-  prepareLink(st);
+  Session st({.model = 570, .ready = Ready::kLink});
   Panel& p = st.panel;
   p.band.currentBand = 12;
   p.band.bandTable[12] = repeaterRecord("145500000", '1', '-', "0750");
@@ -162,8 +156,7 @@ TEST(Connection, RepeaterRecordOffsetBecomesTheWorkingOffsetBeforeTheMenusGoOut)
 }
 
 TEST(Connection, SeventyCentimetreRepeaterRecordKeepsAllFourOffsetDigits) {
-  Station st(withRadio(570));
-  prepareLink(st);
+  Session st({.model = 570, .ready = Ready::kLink});
   Panel& p = st.panel;
   p.band.currentBand = 13;
   p.band.bandTable[13] = repeaterRecord("433500000", '1', '+', "1600");
@@ -181,8 +174,7 @@ TEST(Connection, FmRecordToneIsTakenAndDcsRecognised) {
     int dcs;
   };
   for (const Case& c : {Case{"012", 1, 0}, Case{"523", 1, 1}, Case{"999", 0, 0}}) {
-    Station st(withRadio(761));
-    prepareLink(st);
+    Session st({.model = 761, .ready = Ready::kLink});
     Panel& p = st.panel;
     p.band.currentBand = 12;
     p.mode.currentMode = 5;
@@ -196,8 +188,7 @@ TEST(Connection, FmRecordToneIsTakenAndDcsRecognised) {
 
 TEST(Connection, PreampFlagIsTheInverseOfTheRecordSoTheToggleRestoresIt) {
   for (const char digit : {'0', '1'}) {
-    Station st(withRadio(0));
-    prepareLink(st);
+    Session st({.model = 0, .ready = Ready::kLink});
     st.panel.band.bandTable[4] = plainRecord("007100000", '1', "999", digit);
     connectRadio(st.panel);
     EXPECT_EQ(st.panel.fn.preampOn, digit == '0' ? 1 : 0);
@@ -205,8 +196,7 @@ TEST(Connection, PreampFlagIsTheInverseOfTheRecordSoTheToggleRestoresIt) {
 }
 
 TEST(Connection, PassThroughPortIsSetUpLikeTheRadioPort) {
-  Station st(withRadio(761));
-  prepareLink(st);
+  Session st({.model = 761, .ready = Ready::kLink});
   st.ports.addPort(6);
   st.panel.config.passThroughPort = 6;
   ASSERT_FALSE(st.ports.isOpen(6));
@@ -218,8 +208,7 @@ TEST(Connection, PassThroughPortIsSetUpLikeTheRadioPort) {
 
 TEST(Connection, TunerSettingChoosesTheTunerCommand) {
   for (const int tuner : {0, 1, 2, 3}) {
-    Station st(withRadio(0));
-    prepareLink(st);
+    Session st({.model = 0, .ready = Ready::kLink});
     st.panel.config.tunerState = tuner;
     connectRadio(st.panel);
     const Commands sent = st.sent();

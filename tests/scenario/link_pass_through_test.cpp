@@ -6,24 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "link_station.h"
+#include "session.h"
 #include "radio_link/debug_log.h"
 
 namespace korvel::testing {
 namespace {
 
-using Commands = std::vector<std::string>;
 
 constexpr int kRelayPort = 6;
 
 // A connected station with no radio: the test plays the radio on port 5 and the other program on
 // port 6. Ticks are taken in pairs so that each relay happens on a query tick.
 struct RelayStation {
-  Station st{withRadio(0)};
+  Session st{{.model = 0, .ready = Ready::kLink, .connected = true}};
   Panel& p = st.panel;
   RelayStation() {
-    prepareLink(st);
-    markConnected(st);
     st.ports.addPort(kRelayPort);
     p.config.passThroughPort = kRelayPort;
     setUpPort(p, kRelayPort);

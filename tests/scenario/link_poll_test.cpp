@@ -6,22 +6,17 @@
 #include <vector>
 
 #include "core/poll_cycle.h"
-#include "link_station.h"
+#include "session.h"
 #include "radio_link/debug_log.h"
 
 namespace korvel::testing {
 namespace {
 
-using Commands = std::vector<std::string>;
 
 // A connected station with no radio on the line: the test plays the radio by feeding replies.
 struct PollStation {
-  Station st{withRadio(0)};
+  Session st{{.model = 0, .ready = Ready::kLink, .connected = true}};
   Panel& p = st.panel;
-  PollStation() {
-    prepareLink(st);
-    markConnected(st);
-  }
   // A query tick, then the given reply arrives and the reply tick reads it.
   void answer(const std::string& reply) {
     st.tick();

@@ -7,17 +7,16 @@
 
 #include "state/text.h"
 #include "memory/channel_ops.h"
-#include "station.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
 
-using testing::Station;
-using Words = std::vector<std::string>;
-using Commands = std::vector<std::string>;
-
-// Started, connected and past the first polls; nothing said or sent is left unread.
-void start(Station& st) { ASSERT_TRUE(st.settle()); }
+using testing::has;
+using testing::Session;
+using testing::Ready;
+using testing::Words;
+using testing::Commands;
 
 // True when `wanted` appears in `all` in this order (other commands may come between).
 bool inOrder(const Commands& all, const Commands& wanted) {
@@ -30,20 +29,7 @@ bool inOrder(const Commands& all, const Commands& wanted) {
   return true;
 }
 
-// Words heard, without the pauses that wait for a radio answer.
-Words spoken(const Words& words) {
-  Words out;
-  for (const auto& w : words) {
-    if (w != "delay") out.push_back(w);
-  }
-  return out;
-}
-
-bool contains(const std::vector<std::string>& all, const std::string& item) {
-  return std::find(all.begin(), all.end(), item) != all.end();
-}
-
-void put(Station& st, int slot, const std::string& record) {
+void put(Session& st, int slot, const std::string& record) {
   st.panel.memory.memorySlots[static_cast<std::size_t>(slot)] = record;
 }
 
@@ -55,8 +41,7 @@ std::string savedSlotLine(const std::string& file, int slot) {
 }
 
 TEST(MemoryChannels, StoreIntoBankTwoSlotSevenSpeaksAndSavesBothFiles) {
-  Station st;
-  start(st);
+  Session st;
   const int preamp = st.panel.fn.preampOn;
   st.press('C');
   EXPECT_EQ(st.words(), Words{"sch"});
@@ -79,8 +64,7 @@ TEST(MemoryChannels, StoreIntoBankTwoSlotSevenSpeaksAndSavesBothFiles) {
 }
 
 TEST(MemoryChannels, StoreOnGeneralCoverageTakesTheWorkingFrequency) {
-  Station st;
-  start(st);
+  Session st;
   st.press('B');
   st.press('U');
   st.tick(4);
@@ -114,8 +98,7 @@ TEST(MemoryChannels, StoreKeepsTheRecordLayoutInOddStates) {
       {"active tone", 4, 1, "012", "0104A007100000B007100000012"},
   };
   for (const auto& c : cases) {
-    Station st;
-    start(st);
+    Session st;
     st.panel.band.currentBand = c.band;
     st.panel.tone.toneActive = c.toneActive;
     st.panel.tone.toneText = c.toneText;
@@ -129,9 +112,8 @@ TEST(MemoryChannels, StoreKeepsTheRecordLayoutInOddStates) {
 }
 
 TEST(MemoryChannels, StoreInSplitTakesTheRadiosVfoB) {
-  Station st;
-  start(st);
-  st.panel.tone.vfoB = 1;
+  Session st;
+  st.prepare("V");  // split
   st.panel.link.vfoBText = "B007150000";
   st.panel.fn.preampOn = 1;
   st.press('C');
@@ -145,8 +127,7 @@ TEST(MemoryChannels, StoreInSplitTakesTheRadiosVfoB) {
 }
 
 TEST(MemoryChannels, StoreWithTheRepeaterOnKeepsShiftAndOffset) {
-  Station st;
-  start(st);
+  Session st;
   st.press('B');
   st.press('T');  // 2 m, FM narrow
   st.tick(4);
@@ -161,16 +142,15 @@ TEST(MemoryChannels, StoreWithTheRepeaterOnKeepsShiftAndOffset) {
 }
 
 TEST(MemoryChannels, RecallSendsSplitThenBothVfosAndAnnouncesAtTheNextReply) {
-  Station st;
-  start(st);
+  Session st;
   put(st, 4, "1206A014200000B0142500009991");
   st.press('G');
   st.press('4');
   const Commands sent = st.radioCommands();
   EXPECT_TRUE(inOrder(sent, {"FT3;", "FA014200000;", "FB014250000;", "CT00;", "PA01;"})) << ::testing::PrintToString(sent);
   // Nothing the radio is told may put it back on the frequency it had before the recall.
-  EXPECT_FALSE(contains(sent, "FA007100000;"));
-  EXPECT_FALSE(contains(sent, "FB007100000;"));
+  EXPECT_FALSE(has(sent, "FA007100000;"));
+  EXPECT_FALSE(has(sent, "FB007100000;"));
   EXPECT_EQ(st.words(), (Words{"gch", "4", "split"}));
   EXPECT_EQ(st.panel.tone.vfoB, 1);
   EXPECT_EQ(st.panel.band.currentBand, 6);
@@ -186,8 +166,7 @@ TEST(MemoryChannels, RecallSendsSplitThenBothVfosAndAnnouncesAtTheNextReply) {
 }
 
 TEST(MemoryChannels, RecallSimplexSendsFt2AndVfoA) {
-  Station st;
-  start(st);
+  Session st;
   put(st, 8, "0414A009670000B0096700009990");
   st.press('G');
   st.press('8');
@@ -198,8 +177,7 @@ TEST(MemoryChannels, RecallSimplexSendsFt2AndVfoA) {
 }
 
 TEST(MemoryChannels, RecallUsesTheBankLeftFromAnEarlierRecall) {
-  Station st;
-  start(st);
+  Session st;
   put(st, 31, "0206A014200000B0142000009990");
   put(st, 35, "0206A014350000B0143500009990");
   put(st, 5, "0206A014005000B0140050009990");
@@ -212,23 +190,21 @@ TEST(MemoryChannels, RecallUsesTheBankLeftFromAnEarlierRecall) {
   st.press('G');
   st.press('5');
   const Commands sent = st.radioCommands();
-  EXPECT_TRUE(contains(sent, "FA014350000;")) << ::testing::PrintToString(sent);
-  EXPECT_FALSE(contains(sent, "FA014005000;"));
+  EXPECT_TRUE(has(sent, "FA014350000;")) << ::testing::PrintToString(sent);
+  EXPECT_FALSE(has(sent, "FA014005000;"));
   EXPECT_EQ(st.panel.memory.lastBank, 3);
   EXPECT_EQ(st.panel.memory.lastSlot, 5);
 }
 
 TEST(MemoryChannels, StepWalksTheBankQuietlyAndWraps) {
-  Station st;
-  start(st);
+  Session st;
   put(st, 42, "0206A014200000B0142000009990");
   put(st, 47, "1206A014210000B0142600009990");
   st.press('G');
   st.press('B');
   st.press('4');
   st.press('2');
-  st.words();
-  st.sent();
+  st.forget();
 
   st.press('U');  // on to 47: split, but "split" is not said while stepping
   EXPECT_EQ(st.words(), (Words{"channel", "7"}));
@@ -244,22 +220,19 @@ TEST(MemoryChannels, StepWalksTheBankQuietlyAndWraps) {
 }
 
 TEST(MemoryChannels, StepWithOnlyTheLastChannelOccupiedRecallsItAgain) {
-  Station st;
-  start(st);
+  Session st;
   put(st, 3, "0206A014200000B0142000009990");
   st.press('G');
   st.press('3');
-  st.sent();
-  st.words();
+  st.forget();
   st.press('U');
   EXPECT_EQ(st.words(), (Words{"channel", "3"}));
-  EXPECT_TRUE(contains(st.radioCommands(), "FA014200000;"));
+  EXPECT_TRUE(has(st.radioCommands(), "FA014200000;"));
   EXPECT_EQ(st.panel.memory.lastSlot, 3);
 }
 
 TEST(MemoryChannels, StepWithoutARecalledChannelSaysNcs) {
-  Station st;
-  start(st);
+  Session st;
   st.press('U');
   EXPECT_EQ(st.words(), Words{"ncs"});
   EXPECT_TRUE(st.radioCommands().empty());
@@ -269,8 +242,7 @@ TEST(MemoryChannels, StepWithoutARecalledChannelSaysNcs) {
   st.press('G');
   st.press('3');
   st.press('M');
-  st.words();
-  st.sent();
+  st.forget();
   st.press('U');
   EXPECT_EQ(st.words(), Words{"ncs"});
   EXPECT_TRUE(st.radioCommands().empty());
@@ -295,8 +267,7 @@ TEST(MemoryChannels, RecalledToneIsSetInFmAndClearedElsewhere) {
       {"0212A145000000B1450000000120", 0, {"CT00;"}, {}, 0, "999"},
   };
   for (const auto& c : cases) {
-    Station st;
-    start(st);
+    Session st;
     st.panel.tone.toneIsDcs = c.dcsBefore;
     put(st, 9, c.record);
     st.press('G');
@@ -304,11 +275,11 @@ TEST(MemoryChannels, RecalledToneIsSetInFmAndClearedElsewhere) {
     const Commands sent = st.radioCommands();
     EXPECT_TRUE(inOrder(sent, c.tone)) << c.record << " " << ::testing::PrintToString(sent);
     if (c.toneActive == 1) {
-      EXPECT_FALSE(contains(sent, "CN01012;")) << c.record;
+      EXPECT_FALSE(has(sent, "CN01012;")) << c.record;
     }
     Words expected{"gch", "9"};
     expected.insert(expected.end(), c.words.begin(), c.words.end());
-    EXPECT_EQ(spoken(st.words()), expected) << c.record;
+    EXPECT_EQ(st.said(), expected) << c.record;
     EXPECT_EQ(st.panel.tone.toneActive, c.toneActive) << c.record;
     EXPECT_EQ(st.panel.tone.toneText, c.toneText) << c.record;
   }
@@ -328,16 +299,15 @@ TEST(MemoryChannels, RepeaterRecordTakesItsShiftAndSwitchesItOn) {
       {"5513A438000000B-000076009990", 13, "OS02;", 1, "7600"},
   };
   for (const auto& c : cases) {
-    Station st;
-    start(st);
+    Session st;
     put(st, 2, c.record);
     st.press('G');
     st.press('2');
     const Commands sent = st.radioCommands();
     EXPECT_TRUE(inOrder(sent, {"FA" + mid(c.record, 6, 9) + ";", c.command, "PA00;"}))
         << c.record << " " << ::testing::PrintToString(sent);
-    EXPECT_FALSE(contains(sent, "FT2;"));
-    EXPECT_FALSE(contains(sent, "FT3;"));
+    EXPECT_FALSE(has(sent, "FT2;"));
+    EXPECT_FALSE(has(sent, "FT3;"));
     EXPECT_EQ(st.panel.tone.repeaterActive, 1) << c.record;
     EXPECT_EQ(st.panel.tone.vfoB, 0) << c.record;
     const auto b = static_cast<std::size_t>(c.band);
@@ -366,8 +336,7 @@ TEST(MemoryChannels, EmptyOrMalformedSlotSaysInvalidAndSendsNothing) {
       "0206X014200000B0142000009990",  // letter A missing
   };
   for (const char* record : records) {
-    Station st;
-    start(st);
+    Session st;
     const int band = st.panel.band.currentBand;
     const int mode = st.panel.mode.currentMode;
     put(st, 7, record);
@@ -384,16 +353,14 @@ TEST(MemoryChannels, EmptyOrMalformedSlotSaysInvalidAndSendsNothing) {
 }
 
 TEST(MemoryChannels, StepOntoAMalformedSlotSaysInvalidAndForgetsTheBank) {
-  Station st;
-  start(st);
+  Session st;
   put(st, 10, "0206A014200000B0142000009990");
   put(st, 11, "0206A0142");
   st.press('G');
   st.press('B');
   st.press('1');
   st.press('0');
-  st.words();
-  st.sent();
+  st.forget();
   st.press('U');
   EXPECT_EQ(st.words(), (Words{"channel", "1", "invalid"}));
   EXPECT_TRUE(st.radioCommands().empty());
@@ -403,10 +370,9 @@ TEST(MemoryChannels, StepOntoAMalformedSlotSaysInvalidAndForgetsTheBank) {
 
 TEST(MemoryChannels, StoredChannelSurvivesARestart) {
   std::string stored;
-  Station later;
+  Session later{{.ready = Ready::kNothing}};
   {
-    Station st;
-    start(st);
+    Session st;
     st.press('B');
     st.press('6');
     st.tick(4);
@@ -420,14 +386,13 @@ TEST(MemoryChannels, StoredChannelSurvivesARestart) {
     std::filesystem::copy_file(st.folder / "savmem.dat", later.folder / "savmem.dat",
                                std::filesystem::copy_options::overwrite_existing);
   }
-  start(later);
+  ASSERT_TRUE(later.settle());
   EXPECT_EQ(later.panel.memory.memorySlots[54], stored);
   // Move away so that the recall has something to change.
   later.press('B');
   later.press('4');
   later.tick(4);
-  later.sent();
-  later.words();
+  later.forget();
   later.press('G');
   later.press('B');
   later.press('5');

@@ -3,17 +3,17 @@
 #include <regex>
 
 #include "core/startup.h"
-#include "station.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
 
-using testing::Station;
-using testing::StationOptions;
-using Words = std::vector<std::string>;
+using testing::Ready;
+using testing::Session;
+using testing::Words;
 
 TEST(StartUp, AnnouncesConfiguresAndTunesTheStartBand) {
-  Station st;
+  Session st{{.ready = Ready::kNothing}};
   ASSERT_TRUE(st.startUp());
   const Words words = st.words();
   ASSERT_GE(words.size(), 4u);
@@ -44,7 +44,7 @@ TEST(StartUp, AnnouncesConfiguresAndTunesTheStartBand) {
 }
 
 TEST(StartUp, DebugLogHasItsHeaderAndEveryCommand) {
-  Station st;
+  Session st{{.ready = Ready::kNothing}};
   ASSERT_TRUE(st.startUp());
   const std::string log = st.file("debug.dat");
   EXPECT_TRUE(std::regex_search(log, std::regex("^KORVEL 3\\.6a  \\d\\d-\\d\\d-\\d{4}   \\d\\d:\\d\\d:\\d\\d\r\n"))) << log;
@@ -53,14 +53,14 @@ TEST(StartUp, DebugLogHasItsHeaderAndEveryCommand) {
 }
 
 TEST(StartUp, MissingConfigurationSpeaksAndTouchesNoPort) {
-  Station st(StationOptions{.writeConfig = false});
+  Session st({.ready = Ready::kNothing, .writeConfig = false});
   EXPECT_FALSE(st.startUp());
   EXPECT_EQ(st.words(), (Words{"korvel", "3", "point", "6", "cfgnf"}));
   EXPECT_EQ(st.ports.openCount(5), 0);
   EXPECT_TRUE(st.sent().empty());
   EXPECT_FALSE(std::filesystem::exists(st.folder / "debug.dat"));
   // The whole program returns 0 and closes its window.
-  Station again(StationOptions{.writeConfig = false});
+  Session again({.ready = Ready::kNothing, .writeConfig = false});
   EXPECT_EQ(runProgram(again.panel), 0);
   EXPECT_TRUE(again.canvas.closed);
 }
@@ -68,7 +68,7 @@ TEST(StartUp, MissingConfigurationSpeaksAndTouchesNoPort) {
 TEST(StartUp, PowerSwitchWakesTheRadioAndSwitchesItOffAfterTheSave) {
   std::string cfg = testing::sampleConfig();
   cfg.replace(cfg.find("OnOff =0"), 8, "OnOff =1");
-  Station st(StationOptions{.config = cfg});
+  Session st({.config = cfg, .ready = Ready::kNothing});
   ASSERT_TRUE(st.startUp());
   auto sent = st.sent();
   ASSERT_GE(sent.size(), 3u);
@@ -92,7 +92,7 @@ TEST(StartUp, PowerSwitchWakesTheRadioAndSwitchesItOffAfterTheSave) {
 }
 
 TEST(StartUp, CloseRequestEndsTheLoopAndShutsDownInOrder) {
-  Station st;
+  Session st{{.ready = Ready::kNothing}};
   st.canvas.queue.push_back({platform::kCloseMessage, 0});
   EXPECT_EQ(runProgram(st.panel), 0);
   EXPECT_EQ(st.panel.core.running, 0);

@@ -1,27 +1,12 @@
 #include "station.h"
 
-#include <atomic>
 #include <fstream>
-#include <unistd.h>
 
 #include "core/dispatcher.h"
 #include "core/startup.h"
 #include "platform/window_system.h"
 
 namespace korvel::testing {
-
-namespace {
-
-std::filesystem::path freshFolder() {
-  static std::atomic<int> counter{0};
-  auto dir = std::filesystem::temp_directory_path() /
-             ("korvel-station-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
-}  // namespace
 
 void makeSilentWaveFolder(const std::filesystem::path& folder) {
   const auto wave = folder / "wave";
@@ -58,21 +43,15 @@ std::string sampleConfig(int comPort, int passThroughPort, int debugLog, const s
 }
 
 Station::Station(StationOptions options)
-    : folder(freshFolder()),
-      radio(options.model > 0 ? std::make_unique<sim::Transceiver>(options.model) : nullptr),
+    : radio(options.model > 0 ? std::make_unique<sim::Transceiver>(options.model) : nullptr),
       ports(radio.get(), options.comPort),
       panel(ports, sound, canvas, folder) {
-  makeSilentWaveFolder(folder);
+  if (options.waveFolder) makeSilentWaveFolder(folder);
   if (options.writeConfig) {
     std::ofstream cfg(folder / "korvel.cfg", std::ios::binary);
     cfg << (options.config.empty() ? sampleConfig(options.comPort) : options.config);
   }
   panel.speech.transcript = &transcript;
-}
-
-Station::~Station() {
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
 }
 
 void Station::keyDown(int key) { handleEvent(panel, {platform::kKeyDownMessage, key}); }

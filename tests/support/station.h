@@ -11,6 +11,7 @@
 
 #include "state/panel.h"
 #include "simulated_ports.h"
+#include "temp_folder.h"
 #include "text_canvas.h"
 #include "transceiver.h"
 #include "word_recorder.h"
@@ -22,12 +23,12 @@ struct StationOptions {
   int comPort = 5;
   std::string config;      // korvel.cfg text; empty: the sample configuration with comPort
   bool writeConfig = true;
+  bool waveFolder = true;  // the silent word files
 };
 
 class Station {
  public:
   explicit Station(StationOptions options = {});
-  ~Station();
   Station(const Station&) = delete;
   Station& operator=(const Station&) = delete;
 
@@ -54,7 +55,8 @@ class Station {
   std::vector<std::string> radioCommands();
   std::string file(const std::string& name) const;
 
-  std::filesystem::path folder;
+  TempFolder home{"korvel-station"};
+  std::filesystem::path folder = home.path();
   std::unique_ptr<sim::Transceiver> radio;
   SimulatedSerialPorts ports;
   WordRecorder sound;

@@ -9,18 +9,14 @@
 #include "display/main_window.h"
 #include "functions/toggles.h"
 #include "speech/announcers.h"
-#include "station.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
 
-using Words = std::vector<std::string>;
+using testing::Words;
 
-class Announcers : public ::testing::Test {
- protected:
-  testing::Station st;
-  Panel& p = st.panel;
-};
+using Announcers = testing::SessionAt<testing::Ready::kNothing>;
 
 // ---------------------------------------------------------------- frequency
 
@@ -44,7 +40,7 @@ TEST_F(Announcers, FrequencyDigitsStopAtTheLastNonZeroDigit) {
   for (const auto& c : cases) {
     p.link.frequencyText = c.text;
     speakFrequency(p);
-    EXPECT_EQ(st.words(), c.want) << "'" << c.text << "'";
+    EXPECT_EQ(words(), c.want) << "'" << c.text << "'";
   }
 }
 
@@ -70,7 +66,7 @@ TEST_F(Announcers, FrequencyPrefixesFollowVfoRepeaterAndTransmitFlags) {
     speakFrequency(p);
     Words want = c.prefix;
     for (const char* w : {"7", "point", "1", "mhz"}) want.push_back(w);
-    EXPECT_EQ(st.words(), want) << c.vfoB << c.repeater << c.txFrequency;
+    EXPECT_EQ(words(), want) << c.vfoB << c.repeater << c.txFrequency;
   }
 }
 
@@ -81,10 +77,10 @@ TEST_F(Announcers, QuietSpeechSilencesFrequencyAndModeOnly) {
   p.link.frequencyText = " 14.074000";
   speakFrequency(p);
   speakMode(p);
-  EXPECT_EQ(st.words(), Words{});
+  EXPECT_EQ(words(), Words{});
   p.band.currentBand = 6;
   speakBand(p);
-  EXPECT_EQ(st.words(), (Words{"20", "metres"}));
+  EXPECT_EQ(words(), (Words{"20", "metres"}));
 }
 
 // ---------------------------------------------------------------- mode and width
@@ -100,7 +96,7 @@ TEST_F(Announcers, ModeWords) {
   for (const auto& c : cases) {
     p.mode.currentMode = c.mode;
     speakMode(p);
-    EXPECT_EQ(st.words(), c.want) << c.mode;
+    EXPECT_EQ(words(), c.want) << c.mode;
   }
 }
 
@@ -121,7 +117,7 @@ TEST_F(Announcers, WidthInKilohertzForSideband) {
     p.mode.currentMode = c.mode;
     p.mode.widthIndex = c.index;
     speakWidth(p);
-    EXPECT_EQ(st.words(), c.want) << c.mode << "/" << c.index;
+    EXPECT_EQ(words(), c.want) << c.mode << "/" << c.index;
   }
 }
 
@@ -144,7 +140,7 @@ TEST_F(Announcers, WidthInHertzForCwAndTheOtherModes) {
     p.mode.currentMode = c.mode;
     p.mode.widthIndex = c.index;
     speakWidth(p);
-    EXPECT_EQ(st.words(), c.want) << c.mode << "/" << c.index;
+    EXPECT_EQ(words(), c.want) << c.mode << "/" << c.index;
   }
 }
 
@@ -167,12 +163,12 @@ TEST_F(AnnouncerSMeter, BandsBelowS9SpeakOneDigitAndPrintPaddedText) {
       {109, "8"}, {120, "8"},
   };
   for (const auto& c : cases) {
-    st.canvas.fields.clear();
+    canvas.fields.clear();
     p.core.sMeterValue = c.value;
     showSMeter(p);
-    EXPECT_EQ(st.words(), (Words{"s", c.digit})) << c.value;
-    ASSERT_EQ(st.canvas.fields.size(), 1u) << c.value;
-    const auto& f = st.canvas.fields[0];
+    EXPECT_EQ(words(), (Words{"s", c.digit})) << c.value;
+    ASSERT_EQ(canvas.fields.size(), 1u) << c.value;
+    const auto& f = canvas.fields[0];
     EXPECT_EQ(f.x, 750);
     EXPECT_EQ(f.y, 45);
     const std::string want = "S" + c.digit + std::string(c.digit == "0" ? 12 : 11, ' ');
@@ -192,15 +188,15 @@ TEST_F(AnnouncerSMeter, OverS9PrintsTheDecibelFigureInTheSmallFont) {
       {248, "+60db", "60db"}, {255, "+60db", "60db"},
   };
   for (const auto& c : cases) {
-    st.canvas.fields.clear();
+    canvas.fields.clear();
     setFont(p, "Ariel", 50, 700);
     p.core.sMeterValue = c.value;
     showSMeter(p);
-    EXPECT_EQ(st.words(), (Words{"s", "9", c.word})) << c.value;
-    ASSERT_EQ(st.canvas.fields.size(), 2u) << c.value;
-    EXPECT_EQ(st.canvas.fields[0].text, "S9");
-    EXPECT_EQ(st.canvas.fields[0].x, 750);
-    const auto& db = st.canvas.fields[1];
+    EXPECT_EQ(words(), (Words{"s", "9", c.word})) << c.value;
+    ASSERT_EQ(canvas.fields.size(), 2u) << c.value;
+    EXPECT_EQ(canvas.fields[0].text, "S9");
+    EXPECT_EQ(canvas.fields[0].x, 750);
+    const auto& db = canvas.fields[1];
     EXPECT_EQ(db.text, c.printed) << c.value;
     EXPECT_EQ(db.x, kAfterS9);
     EXPECT_EQ(db.y, 45);
@@ -211,22 +207,22 @@ TEST_F(AnnouncerSMeter, OverS9PrintsTheDecibelFigureInTheSmallFont) {
     EXPECT_EQ(p.display.fontFace, "ARIEL");
     EXPECT_EQ(p.display.fontPoints, 50);
     EXPECT_EQ(p.display.fontWeight, 700);
-    EXPECT_EQ(st.canvas.points, 50);
+    EXPECT_EQ(canvas.points, 50);
   }
 }
 
 TEST_F(AnnouncerSMeter, S9WithoutDecibelsBlanksAnEarlierFigure) {
   for (const int value : {121, 131}) {
-    st.canvas.fields.clear();
+    canvas.fields.clear();
     p.core.sMeterValue = 200;
     showSMeter(p);
-    EXPECT_EQ(st.canvas.at(kAfterS9, 45), "+30db");
+    EXPECT_EQ(canvas.at(kAfterS9, 45), "+30db");
     p.core.sMeterValue = value;
     showSMeter(p);
-    st.words();
-    EXPECT_EQ(st.canvas.at(750, 45), "S9");
-    EXPECT_EQ(st.canvas.at(kAfterS9, 45), std::string(50, ' ')) << value;
-    const auto& blanks = st.canvas.fields.back();
+    words();
+    EXPECT_EQ(canvas.at(750, 45), "S9");
+    EXPECT_EQ(canvas.at(kAfterS9, 45), std::string(50, ' ')) << value;
+    const auto& blanks = canvas.fields.back();
     EXPECT_EQ(blanks.text, std::string(50, ' '));
     EXPECT_EQ(blanks.points, 50) << "the blanks go out in the large font";
     EXPECT_EQ(p.display.fontFace, "ARIEL");
@@ -234,15 +230,15 @@ TEST_F(AnnouncerSMeter, S9WithoutDecibelsBlanksAnEarlierFigure) {
   }
   p.core.sMeterValue = 121;
   showSMeter(p);
-  EXPECT_EQ(st.words(), (Words{"s", "9"}));
+  EXPECT_EQ(words(), (Words{"s", "9"}));
 }
 
 TEST_F(AnnouncerSMeter, SilentUpdateWithTheWaveFolderPointingNowhere) {
   p.speech.waveFolder = "xx";
   p.core.sMeterValue = 97;
   showSMeter(p);
-  EXPECT_EQ(st.words(), Words{});
-  EXPECT_EQ(st.canvas.at(750, 45), "S7" + std::string(11, ' '));
+  EXPECT_EQ(words(), Words{});
+  EXPECT_EQ(canvas.at(750, 45), "S7" + std::string(11, ' '));
 }
 
 // ---------------------------------------------------------------- SWR
@@ -262,11 +258,11 @@ TEST_F(Announcers, SwrTableEdgesInFullAndShortPhrases) {
     p.core.swrText = c.v;
     p.config.swrAnnounce = 0;
     speakSwr(p);
-    EXPECT_EQ(st.words(), (Words{"SWR", c.whole, "point", c.tenths, "21"})) << c.v;
+    EXPECT_EQ(words(), (Words{"SWR", c.whole, "point", c.tenths, "21"})) << c.v;
     EXPECT_EQ(p.config.swrAnnounce, 0);
     p.config.swrAnnounce = 2;
     speakSwr(p);
-    EXPECT_EQ(st.words(), (Words{c.whole, "point", c.tenths})) << c.v;
+    EXPECT_EQ(words(), (Words{c.whole, "point", c.tenths})) << c.v;
   }
 }
 
@@ -275,10 +271,10 @@ TEST_F(Announcers, SwrAnnounceOneGivesOneFullPhraseThenShortOnes) {
   p.core.swrText = "085";
   p.config.swrAnnounce = 1;
   speakSwr(p);
-  EXPECT_EQ(st.words(), (Words{"SWR", "1", "point", "5", "21"}));
+  EXPECT_EQ(words(), (Words{"SWR", "1", "point", "5", "21"}));
   EXPECT_EQ(p.config.swrAnnounce, 2);
   speakSwr(p);
-  EXPECT_EQ(st.words(), (Words{"1", "point", "5"}));
+  EXPECT_EQ(words(), (Words{"1", "point", "5"}));
 }
 
 TEST_F(Announcers, SwrIsSilentWhileReceivingWithTheTunerOn) {
@@ -292,7 +288,7 @@ TEST_F(Announcers, SwrIsSilentWhileReceivingWithTheTunerOn) {
     p.core.txState = c.tx;
     p.config.swrAnnounce = 1;
     speakSwr(p);
-    EXPECT_EQ(st.words().empty(), !c.speaks) << c.tuner << c.tx;
+    EXPECT_EQ(words().empty(), !c.speaks) << c.tuner << c.tx;
     EXPECT_EQ(p.config.swrAnnounce, c.speaks ? 2 : 1);
   }
 }
@@ -304,23 +300,23 @@ TEST_F(Announcers, MeterPeakIntroducedOnceAndRestartsTheTickCount) {
   p.core.meterPeak = 107;
   p.core.tickCount = 10;
   speakMeterPeak(p);
-  EXPECT_EQ(st.words(), (Words{"alc", "1", "0", "7"}));
+  EXPECT_EQ(words(), (Words{"alc", "1", "0", "7"}));
   EXPECT_EQ(p.core.micMeterState, 2);
   EXPECT_EQ(p.core.tickCount, 0);
   p.core.meterPeak = 0;
   p.core.tickCount = 12;
   speakMeterPeak(p);
-  EXPECT_EQ(st.words(), (Words{"0"}));
+  EXPECT_EQ(words(), (Words{"0"}));
   EXPECT_EQ(p.core.tickCount, 0);
 }
 
 TEST_F(Announcers, PowerDigitsThenWatts) {
   p.config.txPower = 5;
   speakPower(p);
-  EXPECT_EQ(st.words(), (Words{"5", "watts"}));
+  EXPECT_EQ(words(), (Words{"5", "watts"}));
   p.config.txPower = 100;
   speakPower(p);
-  EXPECT_EQ(st.words(), (Words{"1", "0", "0", "watts"}));
+  EXPECT_EQ(words(), (Words{"1", "0", "0", "watts"}));
 }
 
 TEST_F(Announcers, EveryBandName) {
@@ -328,17 +324,17 @@ TEST_F(Announcers, EveryBandName) {
   for (int band = 1; band <= 13; ++band) {
     p.band.currentBand = band;
     speakBand(p);
-    EXPECT_EQ(st.words(), (Words{names[band - 1], "metres"})) << band;
+    EXPECT_EQ(words(), (Words{names[band - 1], "metres"})) << band;
   }
   p.band.currentBand = 14;
   speakBand(p);
-  EXPECT_EQ(st.words(), (Words{"un"}));
+  EXPECT_EQ(words(), (Words{"un"}));
   p.band.currentBand = 0;
   speakBand(p);
-  EXPECT_EQ(st.words(), (Words{"metres"}));
+  EXPECT_EQ(words(), (Words{"metres"}));
   p.band.currentBand = 15;
   speakBand(p);
-  EXPECT_EQ(st.words(), Words{});
+  EXPECT_EQ(words(), Words{});
 }
 
 TEST_F(Announcers, KeyerSpeedTensOnlyFromTen) {
@@ -352,7 +348,7 @@ TEST_F(Announcers, KeyerSpeedTensOnlyFromTen) {
   for (const auto& c : cases) {
     p.level.keyerSpeed = c.speed;
     speakKeyerSpeed(p);
-    EXPECT_EQ(st.words(), c.want) << c.speed;
+    EXPECT_EQ(words(), c.want) << c.speed;
   }
 }
 
@@ -362,7 +358,7 @@ class AnnouncerToggles : public Announcers {
  protected:
   void SetUp() override {
     p.config.comPort = 5;
-    st.ports.openPort(5, 38400);
+    ports.openPort(5, 38400);
   }
 };
 
@@ -370,28 +366,28 @@ TEST_F(AnnouncerToggles, BreakInSwitchesSendsAnnouncesAndShowsInCw) {
   p.mode.currentMode = 3;
   toggleBreakIn(p);
   EXPECT_EQ(p.core.breakIn, 1);
-  EXPECT_EQ(st.words(), (Words{"bkin", "on"}));
-  EXPECT_EQ(st.sent(), (Words{"BI1;"}));
-  EXPECT_EQ(st.canvas.at(620, 250), "bin ");
+  EXPECT_EQ(words(), (Words{"bkin", "on"}));
+  EXPECT_EQ(sent(), (Words{"BI1;"}));
+  EXPECT_EQ(canvas.at(620, 250), "bin ");
   toggleBreakIn(p);
   EXPECT_EQ(p.core.breakIn, 0);
-  EXPECT_EQ(st.words(), (Words{"bkin", "off"}));
-  EXPECT_EQ(st.sent(), (Words{"BI0;"}));
-  EXPECT_EQ(st.canvas.at(620, 250), std::string(5, ' '));
+  EXPECT_EQ(words(), (Words{"bkin", "off"}));
+  EXPECT_EQ(sent(), (Words{"BI0;"}));
+  EXPECT_EQ(canvas.at(620, 250), std::string(5, ' '));
 }
 
 TEST_F(AnnouncerToggles, VoxSwitchesSendsAnnouncesAndShowsOutsideCw) {
   p.mode.currentMode = 2;
   toggleVox(p);
   EXPECT_EQ(p.core.voxOn, 1);
-  EXPECT_EQ(st.words(), (Words{"vox", "on"}));
-  EXPECT_EQ(st.sent(), (Words{"VX1;"}));
-  EXPECT_EQ(st.canvas.at(620, 250), "vox");
+  EXPECT_EQ(words(), (Words{"vox", "on"}));
+  EXPECT_EQ(sent(), (Words{"VX1;"}));
+  EXPECT_EQ(canvas.at(620, 250), "vox");
   toggleVox(p);
   EXPECT_EQ(p.core.voxOn, 0);
-  EXPECT_EQ(st.words(), (Words{"vox", "off"}));
-  EXPECT_EQ(st.sent(), (Words{"VX0;"}));
-  EXPECT_EQ(st.canvas.at(620, 250), std::string(5, ' '));
+  EXPECT_EQ(words(), (Words{"vox", "off"}));
+  EXPECT_EQ(sent(), (Words{"VX0;"}));
+  EXPECT_EQ(canvas.at(620, 250), std::string(5, ' '));
 }
 
 }  // namespace

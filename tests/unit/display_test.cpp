@@ -8,28 +8,24 @@
 #include "core/dispatcher.h"
 #include "display/main_window.h"
 #include "display/status_row.h"
-#include "station.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
 
-class DisplayMainWindow : public ::testing::Test {
- protected:
-  testing::Station st;
-  Panel& p = st.panel;
-};
+using DisplayMainWindow = testing::SessionAt<testing::Ready::kNothing>;
 
 TEST_F(DisplayMainWindow, CreatedAtItsPlaceWithItsCaption) {
   ASSERT_TRUE(createMainWindow(p));
-  EXPECT_TRUE(st.canvas.created);
-  EXPECT_EQ(st.canvas.left, 250);
-  EXPECT_EQ(st.canvas.top, 100);
-  EXPECT_EQ(st.canvas.width, 950);
-  EXPECT_EQ(st.canvas.height, 500);
-  EXPECT_EQ(st.canvas.title, "*** Korvel Front Panel v3.6a ***");
+  EXPECT_TRUE(canvas.created);
+  EXPECT_EQ(canvas.left, 250);
+  EXPECT_EQ(canvas.top, 100);
+  EXPECT_EQ(canvas.width, 950);
+  EXPECT_EQ(canvas.height, 500);
+  EXPECT_EQ(canvas.title, "*** Korvel Front Panel v3.6a ***");
   EXPECT_EQ(p.display.windowOpen, 1);
   closeMainWindow(p);
-  EXPECT_TRUE(st.canvas.closed);
+  EXPECT_TRUE(canvas.closed);
   EXPECT_EQ(p.display.windowOpen, 0);
 }
 
@@ -37,13 +33,13 @@ TEST_F(DisplayMainWindow, PrintDropsTheLineEndAndContinuesOnTheSameLine) {
   // Default font: the canvas gives 8 px per character.
   moveTo(p, 100, 200);
   printText(p, {"ab", "c", "\r\n"});
-  EXPECT_EQ(st.canvas.at(100, 200), "abc");
+  EXPECT_EQ(canvas.at(100, 200), "abc");
   EXPECT_EQ(p.display.x, 124);
   EXPECT_EQ(p.display.y, 200);
   printText(p, {"de", "\r\n"});
-  EXPECT_EQ(st.canvas.at(124, 200), "de");
+  EXPECT_EQ(canvas.at(124, 200), "de");
   EXPECT_EQ(p.display.x, 140);
-  EXPECT_EQ(st.canvas.fields.size(), 2u);
+  EXPECT_EQ(canvas.fields.size(), 2u);
 }
 
 TEST_F(DisplayMainWindow, WhatIsLeftOfAPrintAfterTheLineEnd) {
@@ -62,18 +58,18 @@ TEST_F(DisplayMainWindow, WhatIsLeftOfAPrintAfterTheLineEnd) {
       {{"  ", "\r\n"}, "  "},
   };
   for (const auto& c : cases) {
-    st.canvas.fields.clear();
+    canvas.fields.clear();
     moveTo(p, 10, 20);
     std::string joined;
     for (const auto& piece : c.pieces) joined += piece;
     printText(p, std::string_view(joined));
     if (c.drawn.empty()) {
-      EXPECT_TRUE(st.canvas.fields.empty()) << joined.size();
+      EXPECT_TRUE(canvas.fields.empty()) << joined.size();
       EXPECT_EQ(p.display.x, 10);
     } else {
-      ASSERT_EQ(st.canvas.fields.size(), 1u);
-      EXPECT_EQ(st.canvas.fields[0].text, c.drawn);
-      EXPECT_EQ(p.display.x, 10 + st.canvas.widthOf(c.drawn));
+      ASSERT_EQ(canvas.fields.size(), 1u);
+      EXPECT_EQ(canvas.fields[0].text, c.drawn);
+      EXPECT_EQ(p.display.x, 10 + canvas.widthOf(c.drawn));
     }
   }
 }
@@ -84,8 +80,8 @@ TEST_F(DisplayMainWindow, ShorterValueWithTrailingBlanksCoversALongerOne) {
   printText(p, {"FMN     ", "\r\n"});
   moveTo(p, 50, 45);
   printText(p, {"CW      ", "\r\n"});
-  EXPECT_EQ(st.canvas.at(50, 45), "CW      ");
-  EXPECT_EQ(st.canvas.fields[0].text.size(), st.canvas.fields[1].text.size());
+  EXPECT_EQ(canvas.at(50, 45), "CW      ");
+  EXPECT_EQ(canvas.fields[0].text.size(), canvas.fields[1].text.size());
 }
 
 TEST_F(DisplayMainWindow, SetFontRecordsAndPassesOnTheFont) {
@@ -94,12 +90,12 @@ TEST_F(DisplayMainWindow, SetFontRecordsAndPassesOnTheFont) {
   EXPECT_EQ(p.display.fontFace, "ARIEL");
   EXPECT_EQ(p.display.fontPoints, 20);
   EXPECT_EQ(p.display.fontWeight, 20);
-  EXPECT_EQ(st.canvas.face, "ARIEL");
-  EXPECT_EQ(st.canvas.points, 20);
-  EXPECT_EQ(st.canvas.weight, 20);
+  EXPECT_EQ(canvas.face, "ARIEL");
+  EXPECT_EQ(canvas.points, 20);
+  EXPECT_EQ(canvas.weight, 20);
   setFont(p, std::string(40, 'F'), 50, 700);
   EXPECT_EQ(p.display.fontFace, std::string(31, 'F'));
-  EXPECT_EQ(st.canvas.face, std::string(31, 'F'));
+  EXPECT_EQ(canvas.face, std::string(31, 'F'));
 }
 
 TEST_F(DisplayMainWindow, SpacesNeverNegative) {
@@ -110,18 +106,18 @@ TEST_F(DisplayMainWindow, SpacesNeverNegative) {
 
 TEST_F(DisplayMainWindow, TimerRunsAtFiftyMilliseconds) {
   startTimer(p);
-  EXPECT_TRUE(st.canvas.timerRunning);
-  EXPECT_EQ(st.canvas.timerPeriodMs, 50);
+  EXPECT_TRUE(canvas.timerRunning);
+  EXPECT_EQ(canvas.timerPeriodMs, 50);
   stopTimer(p);
-  EXPECT_FALSE(st.canvas.timerRunning);
+  EXPECT_FALSE(canvas.timerRunning);
 }
 
 TEST_F(DisplayMainWindow, ProcessEventsHandsEveryPendingEventToTheDispatcher) {
   p.core.running = 1;
-  st.canvas.queue.push_back({platform::kKeyUpMessage, 'B'});
-  st.canvas.queue.push_back({platform::kCloseMessage, 0});
+  canvas.queue.push_back({platform::kKeyUpMessage, 'B'});
+  canvas.queue.push_back({platform::kCloseMessage, 0});
   processEvents(p);
-  EXPECT_TRUE(st.canvas.queue.empty());
+  EXPECT_TRUE(canvas.queue.empty());
   EXPECT_EQ(p.core.running, 0);
 }
 
@@ -140,14 +136,14 @@ class DisplayStatusRow : public DisplayMainWindow {
  protected:
   std::vector<Field> row() {
     std::vector<Field> out;
-    for (const auto& f : st.canvas.fields) {
+    for (const auto& f : canvas.fields) {
       EXPECT_EQ(f.y, 250);
       EXPECT_EQ(f.face, "Ariel");
       EXPECT_EQ(f.points, 20);
       EXPECT_EQ(f.weight, 20);
       out.push_back({f.x, f.text});
     }
-    st.canvas.fields.clear();
+    canvas.fields.clear();
     return out;
   }
   static std::string blanks(int n) { return std::string(n, ' '); }
@@ -169,7 +165,7 @@ TEST_F(DisplayStatusRow, AllOffIsBlanksOfTheRightWidths) {
   EXPECT_EQ(p.display.fontFace, "Ariel");
   EXPECT_EQ(p.display.fontPoints, 50);
   EXPECT_EQ(p.display.fontWeight, 700);
-  EXPECT_EQ(st.canvas.points, 50);
+  EXPECT_EQ(canvas.points, 50);
 }
 
 TEST_F(DisplayStatusRow, EverythingOnInLsb) {
@@ -228,7 +224,7 @@ TEST_F(DisplayStatusRow, MonitorOffBlanksStartWhereFieldEightEnded) {
   p.mode.currentMode = 2;
   p.core.monitorOn = 1;
   showStatusRow(p);
-  EXPECT_EQ(st.canvas.at(690, 250), "mon");
+  EXPECT_EQ(canvas.at(690, 250), "mon");
   row();
   p.core.voxOn = 1;
   p.core.monitorOn = 0;
@@ -236,7 +232,7 @@ TEST_F(DisplayStatusRow, MonitorOffBlanksStartWhereFieldEightEnded) {
   const auto fields = row();
   EXPECT_EQ(fields[8], (Field{after(620, "vox"), blanks(11)}));
   // Nothing is drawn at x 690 itself: the old "mon" is covered only where the blanks reach.
-  EXPECT_EQ(st.canvas.at(690, 250), "mon");
+  EXPECT_EQ(canvas.at(690, 250), "mon");
 }
 
 TEST_F(DisplayStatusRow, ToneField) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../scenario/link_station.h"
+#include "session.h"
 #include "core/connection.h"
 #include "functions/band_table.h"
 #include "radio_link/transport.h"
@@ -13,15 +13,10 @@
 namespace korvel::testing {
 namespace {
 
-using Commands = std::vector<std::string>;
 
 struct Connected {
-  Station st{withRadio(0)};
+  Session st{{.model = 0, .ready = Ready::kLink, .connected = true}};
   Panel& p = st.panel;
-  Connected() {
-    prepareLink(st);
-    markConnected(st);
-  }
   void reply(const std::string& text) {
     p.link.replyText = text;
     handleFrequencyReply(p);

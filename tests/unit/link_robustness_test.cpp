@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../scenario/link_station.h"
+#include "session.h"
 #include "core/poll_cycle.h"
 #include "state/text.h"
 
@@ -59,8 +59,7 @@ const std::vector<std::string> kNastyReplies{
 
 TEST(LinkRobustness, NastyRepliesThroughThePollBeforeAndAfterConnection) {
   for (const int model : {0, 241, 362, 761}) {
-    Station st(withRadio(0));
-    prepareLink(st);
+    Session st({.model = 0, .ready = Ready::kLink});
     for (const int connected : {0, 1}) {
       for (const auto& reply : kNastyReplies) {
         for (const int phase : {0, 1}) {
@@ -80,8 +79,7 @@ TEST(LinkRobustness, NastyRepliesThroughThePollBeforeAndAfterConnection) {
 
 TEST(LinkRobustness, ConnectionSequenceAnsweredWithNoise) {
   // The radio answers the first frequency query and then every read-back with the same noise.
-  Station st(withRadio(0));
-  prepareLink(st);
+  Session st({.model = 0, .ready = Ready::kLink});
   for (const auto& noise : kNastyReplies) {
     st.panel.link.connected = 0;
     st.panel.link.radioModel = 0;
@@ -106,8 +104,7 @@ TEST(LinkRobustness, RandomBytesOnBothLines) {
   const std::string alphabet = "FABSMRIDGTLPNVXC0123456789;- ";
   std::uniform_int_distribution<std::size_t> letter(0, alphabet.size() - 1);
 
-  Station st(withRadio(0));
-  prepareLink(st);
+  Session st({.model = 0, .ready = Ready::kLink});
   st.ports.addPort(6);
   st.panel.config.passThroughPort = 6;
   setUpPort(st.panel, 6);

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "functions/repeater_tail.h"
-#include "memory_fixture.h"
+#include "session.h"
 
 namespace korvel::testing {
 namespace {
 
-using RepeaterTail = MemoryFolderTest;
+using RepeaterTail = SessionAt<Ready::kMemory>;
 
 TEST_F(RepeaterTail, AppendsTheBandsSignAndOffset) {
   p.config.repeaterOffsetMinus[10] = 1;

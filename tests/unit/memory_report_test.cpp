@@ -3,7 +3,7 @@
 #include "memory/memory_report.h"
 #include "state/frequency_text.h"
 #include "memory/memory_store.h"
-#include "memory_fixture.h"
+#include "session.h"
 
 namespace korvel::testing {
 namespace {
@@ -45,7 +45,7 @@ TEST(MemoryReportLine, BuildsEachPieceFromTheRecord) {
   for (const auto& c : cases) EXPECT_EQ(channelReportLine(c.slot, c.record), c.want) << c.record;
 }
 
-using Report = MemoryFolderTest;
+using Report = SessionAt<Ready::kMemory>;
 
 TEST_F(Report, OnlyChannel35) {
   p.memory.memorySlots[35] = "0206A014200000B0142000009991";

@@ -4,12 +4,12 @@
 
 #include "memory/memory_report.h"
 #include "memory/memory_store.h"
-#include "memory_fixture.h"
+#include "session.h"
 
 namespace korvel::testing {
 namespace {
 
-using Store = MemoryFolderTest;
+using Store = SessionAt<Ready::kMemory>;
 
 const std::string kChannel = "0206A014200000B0142000009991";
 
