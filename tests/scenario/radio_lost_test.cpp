@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "keys_session.h"
+#include "session.h"
 
 namespace korvel {
 namespace {
@@ -16,27 +16,26 @@ using testing::Words;
 
 TEST(RadioLost, SaidOnceRefusedWhileGoneAndConnectedAgainOnReturn) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
   s.type("B6");
   s.poll();
-  s.st.ports.setRadio(nullptr);
-  s.st.tick(30);  // one and a half seconds of silence: not yet lost
+  s.ports.setRadio(nullptr);
+  s.tick(30);  // one and a half seconds of silence: not yet lost
   EXPECT_EQ(s.p.link.connected, 1);
   EXPECT_TRUE(s.said().empty());
-  s.st.tick(12);
+  s.tick(12);
   EXPECT_EQ(s.said(), Words{"nc"});
   EXPECT_EQ(s.p.link.radioLost, 1);
-  EXPECT_EQ(s.st.canvas.at(285, 150).rfind("not answering", 0), 0u) << s.st.canvas.at(285, 150);
-  s.st.tick(100);
+  EXPECT_EQ(s.canvas.at(285, 150).rfind("not answering", 0), 0u) << s.canvas.at(285, 150);
+  s.tick(100);
   EXPECT_TRUE(s.said().empty()) << "the loss is said once";
   s.type("B4");
   EXPECT_EQ(s.said(), (Words{"nc", "nc"}));
 
   // The radio comes back on another frequency and mode: it is set up again on 20 m.
-  s.st.radio->receive("FA007050000;MD03;");
-  s.st.ports.setRadio(s.st.radio.get());
+  s.radio->receive("FA007050000;MD03;");
+  s.ports.setRadio(s.radio.get());
   s.forget();
-  s.st.tick(6);
+  s.tick(6);
   const Words back = s.said();
   ASSERT_FALSE(back.empty());
   EXPECT_EQ(back.back(), "connected");
@@ -53,12 +52,11 @@ TEST(RadioLost, SaidOnceRefusedWhileGoneAndConnectedAgainOnReturn) {
 
 TEST(RadioLost, QuitWhileTheRadioIsGoneEndsAtOnceWithTheMemorySaved) {
   Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  s.st.ports.setRadio(nullptr);
+  s.ports.setRadio(nullptr);
   s.type("Q");
-  s.st.tick(60);
+  s.tick(60);
   EXPECT_EQ(s.p.core.running, 0);
-  EXPECT_FALSE(s.st.file("savmem.dat").empty());
+  EXPECT_FALSE(s.file("savmem.dat").empty());
 }
 
 }  // namespace
@@ -69,7 +67,7 @@ namespace {
 
 TEST(UnrecognisedMemoryFile, IsKeptBesideTheNewOneNewestOnly) {
   for (const std::string& bytes : {std::string(5000, '\x07'), std::string("not a memory file\r\n")}) {
-    testing::Station st;
+    testing::Session st({.ready = testing::Ready::kNothing});
     { std::ofstream(st.folder / "savmem.dat.bad", std::ios::binary) << "an older damaged file"; }
     { std::ofstream(st.folder / "savmem.dat", std::ios::binary) << bytes; }
     ASSERT_TRUE(st.startUp());

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "keys_session.h"
+#include "session.h"
 #include "platform/key_codes.h"
 #include "platform/text_fields.h"
 
@@ -21,8 +21,7 @@ std::vector<std::string> fieldsOf(const testing::Station& st) {
 
 TEST(TextFields, TheLineFollowsTheOperatorsSession) {
   testing::Session s;
-  ASSERT_NO_FATAL_FAILURE(s.settle());
-  const std::string start = TextFields::line(fieldsOf(s.st));
+  const std::string start = TextFields::line(fieldsOf(s));
   EXPECT_EQ(start.rfind("LSB  7.100000  S", 0), 0u) << start;
   struct Step {
     std::string keys;
@@ -38,7 +37,7 @@ TEST(TextFields, TheLineFollowsTheOperatorsSession) {
     s.type(step.keys);
     if (step.functionKey != 0) s.press(vk::function(step.functionKey));
     s.poll();
-    auto shown = fieldsOf(s.st);
+    auto shown = fieldsOf(s);
     EXPECT_EQ(shown[platform::kMeterField].rfind("S", 0), 0u) << shown[platform::kMeterField];
     shown[platform::kMeterField].clear();
     EXPECT_EQ(TextFields::line(shown), step.line) << "after " << step.keys << " F" << step.functionKey;
