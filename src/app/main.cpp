@@ -1,5 +1,6 @@
 // korvel: the speaking front panel. Runs in the station folder (the current folder, or --folder),
 // where korvel.cfg, the wave folder, the COM<n> links and the files it writes live.
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -9,9 +10,15 @@
 
 #include "core/panel.h"
 #include "core/startup.h"
+#ifdef _WIN32
+#include "platform/win32_serial.h"
+#include "platform/win32_sound.h"
+#include "platform/win32_window.h"
+#else
 #include "platform/sdl_sound.h"
 #include "platform/sdl_window.h"
 #include "platform/serial_posix.h"
+#endif
 
 namespace {
 
@@ -20,7 +27,11 @@ constexpr const char* kUsage =
     "\n"
     "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
     "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
+#ifdef _WIN32
+    "configuration names (COM<n>) and speaks every result with the\n"
+#else
     "configuration names (the link COM<n> in that folder) and speaks every result with the\n"
+#endif
     "word files of the wave folder.\n"
     "\n"
     "  --transcript[=FILE]  write the name of every word spoken, one per line, to FILE\n"
@@ -35,6 +46,13 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // A window program has no console of its own; started from one, it writes its text there.
+  if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+  }
+#endif
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
   std::string transcriptFile;
@@ -83,9 +101,15 @@ int main(int argc, char** argv) {
     }
   }
 
+#ifdef _WIN32
+  korvel::platform::Win32SerialPorts ports;
+  korvel::platform::Win32WindowSystem window;
+  korvel::platform::Win32SoundOutput sound;
+#else
   korvel::platform::PosixSerialPorts ports(folder);
   korvel::platform::SdlWindowSystem window;
   korvel::platform::SdlSoundOutput sound;
+#endif
   korvel::Panel panel(ports, sound, window, folder);
   panel.speech.transcript = transcript;
   return korvel::runProgram(panel);

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,6 +31,15 @@ inline const std::vector<std::string> kStartBandRecords = {
     "05A432000000B4320000009990", "04A009670000B0096700009990",
 };
 
+// Whether permission bits stop this process: not for the superuser, and Windows has none.
+inline bool permissionBitsBind() {
+#ifdef _WIN32
+  return false;
+#else
+  return ::geteuid() != 0;
+#endif
+}
+
 class MemoryFolderTest : public ::testing::Test {
  protected:
   MemoryFolderTest() : folder(makeFolder()), ports(nullptr, 5), p(ports, sound, canvas, folder) {
@@ -44,9 +54,16 @@ class MemoryFolderTest : public ::testing::Test {
   }
 
   static std::filesystem::path makeFolder() {
+#ifdef _WIN32
+    for (unsigned n = std::random_device{}();; ++n) {
+      auto dir = std::filesystem::temp_directory_path() / ("korvel-memory-" + std::to_string(n));
+      if (std::filesystem::create_directory(dir)) return dir;
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "korvel-memory-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     return pattern;
+#endif
   }
 
   void write(const std::string& name, const std::string& bytes) {
