@@ -72,4 +72,10 @@ if(KORVEL_BUILD_TESTS)
     COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/e2e-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
             ${KORVEL_LINUX_BUILD}/wave)
   set_tests_properties(korvel_windows_e2e PROPERTIES TIMEOUT 300)
+
+  # Every test under the build's own Wine prefix (scripts/korvel-windows makes it before the tests:
+  # a first start takes several seconds), with its COM links, never the user's ~/.wine.
+  set(KORVEL_WINE_PREFIX "${CMAKE_BINARY_DIR}/wine-prefix" CACHE PATH "The Wine prefix the tests run in")
+  get_property(windowsTests DIRECTORY PROPERTY TESTS)
+  set_property(TEST ${windowsTests} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${KORVEL_WINE_PREFIX};WINEDEBUG=-all")
 endif()

@@ -13,19 +13,22 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# An X server of our own when there is no display (Wine needs one for any window).
+# An X server of our own when there is no display (Wine needs one for any window). The server picks
+# a free display number itself, so drivers running side by side do not collide.
 need_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp > "$work/xvfb.out" 2>&1 &
-    started+=($!)
-    export DISPLAY=":$n"
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
-    echo "Xvfb did not start" >&2
-    return 1
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.out" 2>&1 &
+  started+=($!)
+  for _ in $(seq 1 100); do
+    if [ -s "$work/display" ]; then
+      export DISPLAY=":$(head -n 1 "$work/display")"
+      return 0
+    fi
+    sleep 0.1
   done
+  echo "Xvfb did not start" >&2
+  cat "$work/xvfb.out" >&2
+  return 1
 }
 
 # start_sim SIM PORT: korvel-sim on the pseudo-terminal that Wine's COM<PORT> leads to. Its own
