@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -170,6 +171,10 @@ class PseudoTerminal {
     slavePath_ = name;
     slave_ = open(name, O_RDWR | O_NOCTTY);
     if (slave_ < 0) fail("open slave");
+    // Started in a session of its own (setsid), the simulator makes the terminal that session's
+    // controlling terminal: its end then comes as an ordinary hang-up to whoever holds the port,
+    // which Wine's server handles (it does not survive the hang-up of a terminal nobody controls).
+    if (getsid(0) == getpid()) ioctl(slave_, TIOCSCTTY, 0);
     termios settings{};
     if (tcgetattr(slave_, &settings) != 0) fail("tcgetattr");
     cfmakeraw(&settings);

@@ -1,5 +1,6 @@
 // korvel: the speaking front panel. Runs in the station folder (the current folder, or --folder),
 // where korvel.cfg, the wave folder, the COM<n> links and the files it writes live.
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -7,11 +8,17 @@
 #include <memory>
 #include <string>
 
-#include "app/front_end.h"
 #include "state/panel.h"
 #include "core/startup.h"
+#ifdef _WIN32
+#include "platform/win32_serial.h"
+#include "platform/win32_sound.h"
+#include "platform/win32_window.h"
+#else
+#include "app/front_end.h"
 #include "platform/sdl_sound.h"
 #include "platform/serial_posix.h"
+#endif
 
 namespace {
 
@@ -20,7 +27,11 @@ constexpr const char* kUsage =
     "\n"
     "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
     "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
+#ifdef _WIN32
+    "configuration names (COM<n>) and speaks every result with the\n"
+#else
     "configuration names (the link COM<n> in that folder) and speaks every result with the\n"
+#endif
     "word files of the wave folder.\n"
     "\n"
     "  --transcript[=FILE]  write the name of every word spoken, one per line, to FILE\n"
@@ -37,6 +48,13 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // A window program has no console of its own; started from one, it writes its text there.
+  if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+  }
+#endif
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
   bool terminalAsked = false;
@@ -88,6 +106,13 @@ int main(int argc, char** argv) {
     }
   }
 
+#ifdef _WIN32
+  korvel::platform::Win32SerialPorts ports;
+  korvel::platform::Win32WindowSystem window;
+  korvel::platform::Win32SoundOutput sound;
+  (void)terminalAsked;  // Windows always has its window
+  korvel::Panel panel(ports, sound, window, folder);
+#else
   // Before the sound starts its threads: the terminal front end takes the ending signals itself.
   auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
   if (frontEnd.window == nullptr) return 1;  // nothing to take keys from: not one command sent
@@ -97,6 +122,7 @@ int main(int argc, char** argv) {
   korvel::platform::PosixSerialPorts ports(folder);
   korvel::platform::SdlSoundOutput sound;
   korvel::Panel panel(ports, sound, *frontEnd.window, folder);
+#endif
   panel.speech.transcript = transcript;
   return korvel::runProgram(panel);
 }

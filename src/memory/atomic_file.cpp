@@ -1,5 +1,8 @@
 #include "memory/atomic_file.h"
 
+// POSIX; atomic_file_win32.cpp is the Windows side.
+#ifndef _WIN32
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -74,3 +77,5 @@ bool replaceFileContents(const std::filesystem::path& target, std::string_view c
 }
 
 }  // namespace korvel
+
+#endif  // _WIN32

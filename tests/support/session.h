@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <fstream>
 #include <initializer_list>
@@ -41,6 +45,15 @@ struct SessionOptions {
   bool connected = false;          // kLink: already past the connection (frequency 7.1 MHz)
   bool writeConfig = true;
 };
+
+// Whether permission bits stop this process: not for the superuser, and Windows has none.
+inline bool permissionBitsBind() {
+#ifdef _WIN32
+  return false;
+#else
+  return ::geteuid() != 0;
+#endif
+}
 
 // A plain band record: kind, mode digit, "A" + nine digits, "B" + the same nine digits, tone, preamp.
 inline std::string plainRecord(const std::string& nineDigits, char mode = '1', const std::string& tone = "999",

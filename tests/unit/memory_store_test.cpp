@@ -244,11 +244,13 @@ TEST_F(Store, SomethingThatIsNoFileIsLeftAlone) {
   EXPECT_EQ(p.memory.memorySlots[0], "9");
   EXPECT_EQ(p.band.bandTable[6], kStartBandRecords[6]);
 
+#ifndef _WIN32  // named pipes are a POSIX file type
   // Nor is a pipe, and reading it would wait for a writer for ever.
   std::filesystem::remove(folder / "savmem.dat");
   ASSERT_EQ(::mkfifo((folder / "savmem.dat").c_str(), 0644), 0);
   loadMemoryBanks(p);
   EXPECT_TRUE(std::filesystem::is_fifo(folder / "savmem.dat"));
+#endif
 }
 
 TEST_F(Store, PreviousFormatThatCannotBeReplacedStillGivesItsChannels) {
@@ -269,8 +271,10 @@ TEST_F(Store, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile) {
                                std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   saveMemoryBanks(p);
   EXPECT_EQ(lines("savmem.dat").size(), 115u);
+#ifndef _WIN32  // Windows keeps no owner/group/other bits
   EXPECT_EQ(std::filesystem::status(folder / "savmem.dat").permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+#endif
   EXPECT_EQ(otherFiles({"savmem.dat", "memory.txt"}), std::vector<std::string>{});
 }
 
@@ -297,7 +301,7 @@ TEST_F(Store, FailedSaveLeavesTheOldFileAndKeepsTheStoreInMemory) {
 }
 
 TEST_F(Store, ReadOnlyFolderLeavesTheOldFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into read-only folders";
+  if (!permissionBitsBind()) GTEST_SKIP() << "read-only folders do not stop this user";
   const std::string old = memoryFile("KORVEL v3.2a 3.6a 40", startBands(), emptySlots());
   write("savmem.dat", old);
   p.memory.memorySlots[0] = kChannel;
@@ -308,7 +312,7 @@ TEST_F(Store, ReadOnlyFolderLeavesTheOldFile) {
 }
 
 TEST_F(Store, UnreadableFileIsNeitherDeletedNorReplaced) {
-  if (::geteuid() == 0) GTEST_SKIP() << "the superuser reads files without read permission";
+  if (!permissionBitsBind()) GTEST_SKIP() << "missing read permission does not stop this user";
   const std::string old = memoryFile("KORVEL v3.2a 3.6a 60", startBands(), emptySlots());
   write("savmem.dat", old);
   std::filesystem::permissions(folder / "savmem.dat", std::filesystem::perms::owner_write);
@@ -321,7 +325,9 @@ TEST_F(Store, UnreadableFileIsNeitherDeletedNorReplaced) {
 TEST_F(Store, SymbolicLinkIsKeptAndItsFileReplaced) {
   std::filesystem::create_directory(folder / "shared");
   write("shared/store.dat", "old");
-  std::filesystem::create_symlink(folder / "shared" / "store.dat", folder / "savmem.dat");
+  std::error_code linkError;
+  std::filesystem::create_symlink(folder / "shared" / "store.dat", folder / "savmem.dat", linkError);
+  if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
   saveMemoryBanks(p);
   EXPECT_TRUE(std::filesystem::is_symlink(folder / "savmem.dat"));
   EXPECT_EQ(lines("shared/store.dat").size(), 115u);

@@ -1,0 +1,82 @@
+# The Windows build, included by CMakeLists.txt when cross-building with cmake/mingw-w64.cmake:
+# the Win32 platform layer, korvel.exe, and the unit, scenario and Win32 tests, run under Wine.
+# The logic, the simulator library and the test sources come from the variables and globs the
+# Linux build uses. The word files and korvel-sim come from a Linux build (KORVEL_LINUX_BUILD).
+
+set(KORVEL_LINUX_BUILD "${CMAKE_SOURCE_DIR}/build" CACHE PATH
+    "A Linux build of Korvel: its rendered wave folder and its korvel-sim serve the Windows tests")
+
+# mingw-w64 declares the POSIX reentrant time functions (localtime_r) only when asked.
+target_compile_definitions(korvel_logic PRIVATE _POSIX_THREAD_SAFE_FUNCTIONS)
+
+file(GLOB KORVEL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/win32_*.cpp)
+add_library(korvel_platform STATIC ${KORVEL_WIN32_PLATFORM_SOURCES})
+target_include_directories(korvel_platform PUBLIC src)
+target_compile_definitions(korvel_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32)
+
+# A window program (no console window beside the panel); src/app/main.cpp picks the Win32 layer.
+file(GLOB KORVEL_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp)
+list(FILTER KORVEL_APP_SOURCES EXCLUDE REGEX "front_end\\.cpp$")  # the Linux choice of window or terminal
+add_executable(korvel WIN32 ${KORVEL_APP_SOURCES})
+target_link_libraries(korvel PRIVATE korvel_logic korvel_platform)
+
+if(KORVEL_BUILD_TESTS)
+  enable_testing()
+  # GoogleTest from Debian's source package, built with the cross compiler.
+  set(KORVEL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${KORVEL_GTEST_SOURCE} googletest EXCLUDE_FROM_ALL)
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+
+  file(GLOB KORVEL_SUPPORT_SOURCES CONFIGURE_DEPENDS ${KORVEL_SUPPORT_GLOBS})
+  add_library(korvel_test_support STATIC ${KORVEL_SUPPORT_SOURCES})
+  target_include_directories(korvel_test_support PUBLIC tests/support)
+  target_link_libraries(korvel_test_support PUBLIC korvel_logic korvel_sim GTest::gtest)
+  target_compile_options(korvel_test_support PUBLIC -Wno-missing-field-initializers)
+  target_compile_definitions(korvel_test_support PUBLIC
+    KORVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    KORVEL_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    KORVEL_WAVE_DIR="${KORVEL_LINUX_BUILD}/wave")
+
+  # Under Wine every program start costs about a second, so a test binary runs whole, not test by
+  # test. The unit and scenario tests are file-heavy and Wine's file calls slow: they run in two
+  # shards side by side (ctest -j2), one Wine start each.
+  file(GLOB KORVEL_UNIT_TESTS CONFIGURE_DEPENDS ${KORVEL_UNIT_TEST_GLOBS})
+  add_executable(korvel_tests ${KORVEL_UNIT_TESTS})
+  target_link_libraries(korvel_tests PRIVATE korvel_test_support GTest::gtest_main)
+  set(KORVEL_TEST_SHARDS 2)
+  math(EXPR lastShard "${KORVEL_TEST_SHARDS} - 1")
+  foreach(shard RANGE ${lastShard})
+    add_test(NAME korvel_tests_${shard} COMMAND korvel_tests --gtest_brief=1)
+    set_tests_properties(korvel_tests_${shard} PROPERTIES TIMEOUT 300
+      ENVIRONMENT "GTEST_TOTAL_SHARDS=${KORVEL_TEST_SHARDS};GTEST_SHARD_INDEX=${shard}")
+  endforeach()
+
+  # The Win32 layer itself: serial ports over Wine COM links to korvel-sim, the window under X.
+  file(GLOB KORVEL_WIN32_TESTS CONFIGURE_DEPENDS tests/windows/*.cpp)
+  if(KORVEL_WIN32_TESTS)
+  add_executable(korvel_win32_tests ${KORVEL_WIN32_TESTS})
+  target_link_libraries(korvel_win32_tests PRIVATE korvel_platform korvel_test_support GTest::gtest_main)
+  add_test(NAME korvel_win32_tests
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/with-sim ${KORVEL_LINUX_BUILD}/korvel-sim
+            ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:korvel_win32_tests>)
+    set_tests_properties(korvel_win32_tests PROPERTIES TIMEOUT 300)
+  endif()
+
+  # End to end: korvel.exe under Wine against korvel-sim on a Wine COM port, keys through X.
+  add_test(NAME korvel_windows_e2e
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/e2e-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
+            ${KORVEL_LINUX_BUILD}/wave)
+  set_tests_properties(korvel_windows_e2e PROPERTIES TIMEOUT 300)
+
+  # Every test under the build's own Wine prefix (scripts/korvel-windows makes it before the tests:
+  # a first start takes several seconds), with its COM links, never the user's ~/.wine.
+  set(KORVEL_WINE_PREFIX "${CMAKE_BINARY_DIR}/wine-prefix" CACHE PATH "The Wine prefix the tests run in")
+  get_property(windowsTests DIRECTORY PROPERTY TESTS)
+  set_property(TEST ${windowsTests} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${KORVEL_WINE_PREFIX};WINEDEBUG=-all")
+endif()
