@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "state/panel.h"
@@ -45,20 +46,15 @@ constexpr const char* kUsage =
     "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
     "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help.\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
-#ifdef _WIN32
-  // A window program has no console of its own; started from one, it writes its text there.
-  if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
-    std::freopen("CONOUT$", "w", stdout);
-    std::freopen("CONOUT$", "w", stderr);
-  }
-#endif
+struct Options {
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
   bool terminalAsked = false;
   std::string transcriptFile;
+};
+
+// The command line; an exit code when the program is to end at once (help, version, a bad argument).
+std::optional<int> parseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -70,21 +66,40 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (arg == "--transcript") {
-      transcriptWanted = true;
+      o.transcriptWanted = true;
     } else if (arg.rfind("--transcript=", 0) == 0) {
-      transcriptWanted = true;
-      transcriptFile = arg.substr(std::strlen("--transcript="));
+      o.transcriptWanted = true;
+      o.transcriptFile = arg.substr(std::strlen("--transcript="));
     } else if (arg == "--terminal") {
-      terminalAsked = true;
+      o.terminalAsked = true;
     } else if (arg == "--folder" && i + 1 < argc) {
-      folder = argv[++i];
+      o.folder = argv[++i];
     } else if (arg.rfind("--folder=", 0) == 0) {
-      folder = arg.substr(std::strlen("--folder="));
+      o.folder = arg.substr(std::strlen("--folder="));
     } else {
       std::cerr << "korvel: unknown argument '" << arg << "'\n" << kUsage;
       return 2;
     }
   }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // A window program has no console of its own; started from one, it writes its text there.
+  if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && AttachConsole(ATTACH_PARENT_PROCESS)) {
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+  }
+#endif
+  Options options;
+  if (const auto exitCode = parseOptions(argc, argv, options)) return *exitCode;
+  const std::filesystem::path& folder = options.folder;
+  const bool terminalAsked = options.terminalAsked;
+  const std::string& transcriptFile = options.transcriptFile;
+  const bool transcriptWanted = options.transcriptWanted;
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) {
     std::cerr << "korvel: station folder '" << folder.string() << "' does not exist\n";

@@ -20,9 +20,9 @@ void keyerSpeedKey(Panel& p) {
     p.mode.currentMode = mode_number::kCw;
     applyMode(p);
     c.keyState = key_state::kKeyerSpeed;
-    const std::string& reply = queryRadio(p, "KS");
-    const long at = findText(reply, "KS");
-    if (at > 0) p.level.keyerSpeed = static_cast<int>(wholeValueOf(mid(reply, at + 2, 3)));
+    if (const auto speed = replyField(queryRadio(p, "KS"), "KS", 3)) {
+      p.level.keyerSpeed = static_cast<int>(wholeValueOf(*speed));
+    }
     playWord(p, "on");
     sendText(p, "BI0");
     speakKeyerSpeed(p);

@@ -33,8 +33,8 @@ void micGainKey(Panel& p) {
   c.tickCount = 0;
   playWord(p, "lev");
   const std::string& reply = queryRadio(p, "MG");
-  const long at = findText(reply, "MG");
-  p.level.micGain = static_cast<int>(wholeValueOf(at > 0 ? mid(reply, at + 2, 3) : mid(reply, 2, 3)));
+  // Without its letters the reply is still read where the gain would stand.
+  p.level.micGain = static_cast<int>(wholeValueOf(replyField(reply, "MG", 3).value_or(mid(reply, 2, 3))));
   c.meterPeak = p.level.micGain;
   c.micMeterState = -1;
   speakMeterPeak(p);

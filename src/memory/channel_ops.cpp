@@ -138,6 +138,34 @@ void recallTone(Panel& p, std::string_view record) {
   sendText(p, "CT00");
 }
 
+// The channel's split state: a split channel listens on VFO B; a repeater channel has no split.
+void recallSplit(Panel& p, char kind) {
+  auto& t = p.tone;
+  if (kind == '5') {
+    t.vfoB = 0;
+  } else if (kind == '1') {
+    t.vfoB = 1;
+    if (t.speechQuiet != 1) playWord(p, "split");
+    sendText(p, "FT3");
+  } else {
+    t.vfoB = 0;
+    sendText(p, "FT2");
+  }
+}
+
+// Both VFOs of a split channel, else VFO A only.
+void sendRecalledFrequencies(Panel& p, std::string_view record) {
+  auto& t = p.tone;
+  if (t.vfoB != 0) {
+    t.vfoB = 0;
+    sendText(p, "FA" + channel_record::vfoADigits(record));
+    t.vfoB = 1;
+    sendText(p, "FB" + channel_record::vfoBDigits(record));
+  } else {
+    sendText(p, "FA" + channel_record::vfoADigits(record));
+  }
+}
+
 }  // namespace
 
 bool isWellFormedChannelRecord(std::string_view r) {
@@ -177,22 +205,13 @@ void recallChannel(Panel& p, int slot) {
 
   // A copy: the routines below may save the store, and the record must stay as it was read.
   const std::string record = m.memorySlots[static_cast<std::size_t>(slot)];
-  if (left(record, 1) == "9" || !isWellFormedChannelRecord(record)) {
+  if (!channel_record::isOccupied(record) || !isWellFormedChannelRecord(record)) {
     refuseRecall(p);
     return;
   }
 
   const char kind = channel_record::kind(record);
-  if (kind == '5') {
-    t.vfoB = 0;
-  } else if (kind == '1') {
-    t.vfoB = 1;
-    if (t.speechQuiet != 1) playWord(p, "split");
-    sendText(p, "FT3");
-  } else {
-    t.vfoB = 0;
-    sendText(p, "FT2");
-  }
+  recallSplit(p, kind);
 
   // Band and frequency are taken before the mode is applied: the mode change re-sends the working
   // frequency and notes the mode in the current band's record, and both belong to the channel, not
@@ -205,14 +224,7 @@ void recallChannel(Panel& p, int slot) {
   applyMode(p);
   if (kind == '5') t.repeaterActive = 1;
 
-  if (t.vfoB != 0) {
-    t.vfoB = 0;
-    sendText(p, "FA" + channel_record::vfoADigits(record));
-    t.vfoB = 1;
-    sendText(p, "FB" + channel_record::vfoBDigits(record));
-  } else {
-    sendText(p, "FA" + channel_record::vfoADigits(record));
-  }
+  sendRecalledFrequencies(p, record);
 
   if (kind == '5') {
     t.repeaterActive = 0;
@@ -240,7 +252,7 @@ void stepChannel(Panel& p) {
   bool found = false;
   for (int step = 0; step < 10 && !found; ++step) {
     slot = slot >= 9 ? 0 : std::max(slot, -1) + 1;
-    found = left(m.memorySlots[static_cast<std::size_t>(m.lastBank * 10 + slot)], 1) != "9";
+    found = channel_record::isOccupied(m.memorySlots[static_cast<std::size_t>(m.lastBank * 10 + slot)]);
   }
   if (!found) {
     playWord(p, "ncs");

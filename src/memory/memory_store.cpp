@@ -7,6 +7,7 @@
 
 #include "state/panel.h"
 #include "state/band_record.h"
+#include "state/channel_record.h"
 #include "state/text.h"
 #include "memory/atomic_file.h"
 #include "memory/memory_report.h"
@@ -86,7 +87,7 @@ void readPreviousBody(Panel& p, LineReader& lines) {
   for (auto& slot : p.memory.memorySlots) {
     std::string line = lines.next();
     // Channels of the previous format end before the preamplifier digit: it starts off.
-    if (left(line, 1) != "9") line += "0";
+    if (channel_record::isOccupied(line)) line += "0";
     slot = capStored(std::move(line));
   }
 }
@@ -131,7 +132,7 @@ bool isWellFormedBandRecord(std::string_view r) {
 }
 
 void initMemorySlots(Panel& p) {
-  for (auto& slot : p.memory.memorySlots) slot.assign(1, '9');
+  for (auto& slot : p.memory.memorySlots) slot.assign(1, channel_record::kEmptyKind);
 }
 
 MemoryFileFormat readMemoryFile(Panel& p, std::istream& in) {
