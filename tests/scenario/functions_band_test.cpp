@@ -241,7 +241,7 @@ TEST_F(FunctionsTest, JumpsFollowTheTopBand) {
   for (const auto& c : cases) {
     p.config.bandCoverage = c.coverage;
     p.band.currentBand = 4;
-    p.core.keyState = 1;
+    p.core.keyState = key_state::kBandSelect;
     jumpToBand(p, c.target);
     const auto said = Session::said();
     const auto cmds = sent();

@@ -186,7 +186,7 @@ TEST_F(ModeTest, DigitalVoiceRoundTripGivesTheToneBackInItsKind) {
 }
 
 TEST_F(ModeTest, WideFmKeySwapsFmAndFmNarrow) {
-  p.core.keyState = 14;
+  p.core.keyState = key_state::kExtended;
   p.mode.currentMode = 5;
   toggleWideFm(p);
   EXPECT_EQ(p.mode.currentMode, 7);

@@ -86,7 +86,7 @@ TEST_F(FunctionsTest, SwitchingOnMakesTheFunctionTheLevelTargetAndReadsItsLevel)
 }
 
 TEST_F(FunctionsTest, ContourCyclesDipPeakOff) {
-  p.core.keyState = 10;
+  p.core.keyState = key_state::kFunctionLevel;
   cycleContour(p);
   cycleContour(p);
   cycleContour(p);
