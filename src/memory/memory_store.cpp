@@ -104,7 +104,9 @@ void appendLine(std::string& out, std::string_view entry) {
 bool keepUnrecognisedFile(Panel& p) {
   std::error_code ec;
   const auto kept = p.folder / kUnrecognisedMemoryFileName;
-  std::filesystem::copy_file(p.folder / kMemoryFileName, kept, std::filesystem::copy_options::overwrite_existing, ec);
+  // The older kept file goes first: not every library's copy can overwrite (mingw's cannot).
+  std::filesystem::remove(kept, ec);
+  std::filesystem::copy_file(p.folder / kMemoryFileName, kept, ec);
   if (ec) {
     std::cerr << "korvel: " << kMemoryFileName << " is not a memory file Korvel knows, and it cannot be kept as "
               << kUnrecognisedMemoryFileName << " (" << ec.message() << "): it is left as it is\n";
