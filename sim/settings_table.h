@@ -12,7 +12,7 @@ enum class ValueKind {
   ModeCharacter,  // one of the mode characters "1".."9", "A".."E"
 };
 
-struct SettingSpec {
+struct SettingRule {
   std::string_view prefix;   // "AG0", "KS", "CN00"
   int width;                 // characters of the value
   int maxValue;              // largest number a Digits value may take
@@ -20,12 +20,12 @@ struct SettingSpec {
   ValueKind kind = ValueKind::Digits;
 };
 
-std::span<const SettingSpec> settingSpecs();
+std::span<const SettingRule> settingRules();
 // The setting whose prefix begins command (the longest one), or null.
-const SettingSpec* findSetting(std::string_view command);
+const SettingRule* findSetting(std::string_view command);
 // The setting whose prefix is exactly prefix, or null.
-const SettingSpec* settingByPrefix(std::string_view prefix);
-// Whether value is a valid value for spec: exact width, right characters, in range.
-bool acceptsValue(const SettingSpec& spec, std::string_view value);
+const SettingRule* settingByPrefix(std::string_view prefix);
+// Whether value is a valid value for rule: exact width, right characters, in range.
+bool acceptsValue(const SettingRule& rule, std::string_view value);
 
 }  // namespace korvel::sim

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "models.h"
 #include "settings_table.h"
 
 namespace korvel::sim {
@@ -17,6 +18,7 @@ namespace korvel::sim {
 // The meters the radio can be asked for. SMeter answers "SM0" (and "RM1"); the others answer
 // "RM3", "RM4", "RM5" and "RM6".
 enum class Meter { SMeter, Compression, Alc, PowerOut, Swr };
+inline constexpr std::size_t kMeterCount = 5;
 
 // How the radio treats one command family (see setCommandBehaviour).
 enum class CommandBehaviour {
@@ -38,8 +40,13 @@ class Transceiver {
   // Distinct menu numbers the radio remembers; a set of a further one is refused.
   static constexpr std::size_t kMaxMenus = 4096;
   static constexpr std::size_t kNoReplyLimit = 0;
+  // The largest number a radio can report to "ID" (four digits).
+  static constexpr int kMaxModel = 9999;
+  // Meter readings run from 0 to this.
+  static constexpr int kMeterFullScale = 255;
 
-  // model is the number the radio reports to "ID" (0..9999); throws std::invalid_argument otherwise.
+  // model is the number the radio reports to "ID" (0..kMaxModel); throws std::invalid_argument
+  // otherwise. Its row in the model table (models.h) decides the command forms.
   explicit Transceiver(int model = 761);
 
   // Bytes from the computer in; the bytes the radio answers with out (empty for settings).
@@ -48,11 +55,11 @@ class Transceiver {
   std::string receive(std::string_view bytes);
 
   // --- identity -------------------------------------------------------------------------------
-  int model() const { return model_; }
+  int model() const { return id_; }
   // Digits in "FA"/"FB" commands and answers: 8 for models 241 (and 310), 362 and 462, else 9.
-  int frequencyDigits() const;
+  int frequencyDigits() const { return model_->frequencyDigits; }
   // Digits of a menu number in "EX" commands: 6, 4 (model 650) or 3.
-  int menuDigits() const;
+  int menuDigits() const { return model_->menuDigits; }
 
   // --- state the set commands change ----------------------------------------------------------
   long long frequencyA() const { return frequencyA_; }
@@ -72,6 +79,8 @@ class Transceiver {
   int tuner() const { return tuner_; }
   // Filter width index of the last "SH" setting.
   int filterWidth() const { return filterWidth_; }
+  // The narrow filter ("NA0" answers it): true when on.
+  bool narrow() const { return setting("NA") == "1"; }
 
   // The value of a plain setting by its command prefix, exactly as the radio answers it after the
   // prefix: setting("AG0") == "100", setting("KS") == "020", setting("CN00") == "012". Empty for
@@ -120,34 +129,55 @@ class Transceiver {
     unsigned queries = 0;
   };
 
+  // Answers one command family; parameter is what follows its two letters.
+  using Handler = std::string (Transceiver::*)(std::string_view parameter);
+  static Handler handlerFor(std::string_view letters);
+
   std::string answer(std::string_view command);
+  std::string answerFrequencyA(std::string_view parameter) { return answerFrequency('A', parameter); }
+  std::string answerFrequencyB(std::string_view parameter) { return answerFrequency('B', parameter); }
   std::string answerFrequency(char vfo, std::string_view parameter);
-  std::string answerMeter(Meter meter, std::string_view parameter);
+  std::string answerId(std::string_view parameter);
+  std::string answerSMeter(std::string_view parameter);
+  std::string answerMeterReading(std::string_view parameter);
+  std::string answerMeter(Meter meter, std::string_view letters);
   std::string answerMenu(std::string_view parameter);
   std::string answerProcessor(std::string_view parameter);
   std::string answerWidth(std::string_view parameter);
   std::string answerTuner(std::string_view parameter);
   std::string answerSplit(std::string_view parameter);
-  std::string answerPower(std::string_view parameter);
+  std::string answerSplitSwitch(std::string_view parameter);
+  std::string answerSwap(std::string_view parameter);
+  std::string answerCopyAToB(std::string_view parameter);
+  std::string answerCopyBToA(std::string_view parameter);
+  std::string answerZeroIn(std::string_view parameter);
+  std::string answerPowerSwitch(std::string_view parameter);
+  std::string answerInformation(std::string_view parameter);
+  std::string answerOppositeInformation(std::string_view parameter);
+  std::string informationFor(std::string_view letters, long long frequency, char mode) const;
+  std::string answerNarrow(std::string_view parameter);
+  std::string answerRoofing(std::string_view parameter);
+  std::string answerBandSelect(std::string_view parameter);
   std::string answerSetting(std::string_view command);
-  bool usesShortProcessorForm() const;
-  std::string widthPrefix() const;
+  std::string& stored(std::string_view prefix) { return settings_.find(prefix)->second; }
   int readMeter(Meter meter);
   CommandBehaviour behaviourOf(std::string_view command) const;
   void finishCommand(std::string& out);
 
-  int model_;
+  int id_;
+  const SimModel* model_;
   long long frequencyA_ = 14'074'000;
   long long frequencyB_ = 7'100'000;
   bool transmitOnB_ = false;
   int tuner_ = 0;
   int filterWidth_ = 14;
+  char roofing_ = '6';  // the roofing filter as "RF0" answers it: '6' 12 kHz .. 'A' 300 Hz
   int swapCount_ = 0;
   int zeroInCount_ = 0;
   int tuneCount_ = 0;
   std::map<std::string, std::string, std::less<>> settings_;
   std::map<std::string, std::string, std::less<>> menus_;
-  std::array<MeterState, 5> meters_{};
+  std::array<MeterState, kMeterCount> meters_{};
 
   bool answering_ = true;
   std::size_t replyLimit_ = kNoReplyLimit;

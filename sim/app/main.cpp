@@ -45,12 +45,24 @@ constexpr const char* kUsage =
     "  --reply-delay-ms MS  wait MS milliseconds before sending each answer (default 0)\n"
     "  --log FILE           write one line per command received (\"in  \") and answer sent (\"out \")\n"
     "  --powered-off        start switched off: only \"PS1\" wakes the radio\n"
-    "  --help               show this text\n";
+    "  --help               show this text\n"
+    "\n"
+    "Hamlib's rigctl and rigctld talk to it as to the real radio: rigctl -m 1042 -r NAME f\n"
+    "(the FTDX10, model 761; rigctl -l lists the other Yaesu numbers).\n";
 
 constexpr std::size_t kMaxQueuedOutput = 64 * 1024;
+constexpr int kDefaultModel = 761;
+constexpr int kMaxReplyDelayMs = 60'000;
+// Longer than any number an option takes: parsing stops before an int could overflow.
+constexpr std::size_t kMaxNumberLength = 9;
+// How long the serving loop sleeps in poll() at most, so that a stop signal is seen quickly.
+constexpr int kIdlePollMs = 100;
+// The wait while no side of the terminal is open, instead of spinning.
+constexpr auto kHangUpPause = std::chrono::milliseconds(20);
+constexpr std::size_t kReadChunk = 4096;
 
 struct Options {
-  int model = 761;
+  int model = kDefaultModel;
   std::string link;
   int replyDelayMs = 0;
   std::string logPath;
@@ -58,7 +70,7 @@ struct Options {
 };
 
 std::optional<int> parseCount(std::string_view text, int largest) {
-  if (text.empty() || text.size() > 9) return std::nullopt;
+  if (text.empty() || text.size() > kMaxNumberLength) return std::nullopt;
   int n = 0;
   for (const char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
@@ -102,14 +114,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
       return 2;
     }
     if (arg == "--model") {
-      const auto n = parseCount(*v, 9999);
+      const auto n = parseCount(*v, korvel::sim::Transceiver::kMaxModel);
       if (!n) {
         std::cerr << "korvel-sim: --model takes a number from 0 to 9999\n";
         return 2;
       }
       options.model = *n;
     } else if (arg == "--reply-delay-ms") {
-      const auto n = parseCount(*v, 60'000);
+      const auto n = parseCount(*v, kMaxReplyDelayMs);
       if (!n) {
         std::cerr << "korvel-sim: --reply-delay-ms takes a number of milliseconds up to 60000\n";
         return 2;
@@ -244,10 +256,10 @@ struct DueOutput {
 void serve(int master, korvel::sim::Transceiver& radio, std::chrono::milliseconds replyDelay) {
   std::deque<DueOutput> delayed;
   std::string output;
-  char buffer[4096];
+  char buffer[kReadChunk];
   while (stopRequested == 0) {
     auto now = Clock::now();
-    int timeoutMs = 100;
+    int timeoutMs = kIdlePollMs;
     if (!delayed.empty()) {
       const auto wait = std::chrono::ceil<std::chrono::milliseconds>(delayed.front().due - now).count();
       timeoutMs = static_cast<int>(std::clamp<long long>(wait, 0, timeoutMs));
@@ -267,7 +279,7 @@ void serve(int master, korvel::sim::Transceiver& radio, std::chrono::millisecond
       }
     } else if ((watch.revents & (POLLHUP | POLLERR)) != 0) {
       // No side of the terminal is open for the moment: wait instead of spinning.
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      std::this_thread::sleep_for(kHangUpPause);
     }
     while (!delayed.empty() && delayed.front().due <= now) {
       const std::size_t room = kMaxQueuedOutput - std::min(kMaxQueuedOutput, output.size());

@@ -218,3 +218,43 @@ TEST(SimTransceiver, TestHooksSetAndReadState) {
 
 }  // namespace
 }  // namespace korvel::sim
+
+namespace korvel::sim {
+namespace {
+
+// What Hamlib's Yaesu backend sends at open and for frequency, mode, width, PTT, VFO and split,
+// answered in the radios' own forms (one row: commands sent together, everything answered).
+TEST(SimTransceiver, AnswersWhatHamlibAsksInTheRadiosForms) {
+  struct Case {
+    int model;
+    const char* sent;
+    const char* answer;
+  } cases[] = {
+      {761, "AI;AI0;AI;", "AI0;AI0;"},
+      {761, "IF;", "IF001014074000+000000200000;"},
+      {362, "IF;", "IF00114074000+000000200000;"},  // eight frequency digits: 27 characters
+      {761, "FA007074000;MD03;OS02;CT02;IF;", "IF001007074000+000000302002;"},
+      {761, "MD14;OI;", "OI001007100000+000000400000;"},
+      {761, "SH0;SH0009;SH0;", "SH0014;SH0009;"},
+      {681, "SH0;", "SH0014;"},
+      {650, "SH0;", "SH0114;"},
+      {570, "SH0;", "SH014;"},
+      {761, "NA0;NA01;NA0;NA;", "NA00;NA01;NA1;"},
+      {761, "NA1;NA0;NA00;NA;", "NA01;NA0;"},
+      {761, "ST;ST1;ST;FT;ST0;FT;", "ST0;ST1;FT1;FT0;"},
+      {761, "RF0;RF02;RF0;RF05;RF0;", "RF06;RF07;RF0A;"},
+      {761, "BS03;FA;", "FA007074000;"},
+      {362, "BS10;FA;", "FA50313000;"},
+      {761, "MD03;AB;FB;MD1;", "FB014074000;MD13;"},
+      {761, "BA;FA;MD0;", "FA007100000;MD01;"},
+      {761, "TX1;TX;VS1;VS;PC;", "TX1;VS1;PC100;"},
+      {570, "EX0321;EX032;", "EX0321;"},
+      {650, "EX05071;EX0507;", "EX05071;"},
+      {761, "IF1;OI0;NA02;NA10;SH00;SH0;", "?;?;?;?;SH0014;SH0014;"},
+      {761, "BS11;BS3;RF06;RF1;ST3;AB1;BA0;AI2;", "?;?;?;?;?;?;?;?;"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Transceiver(c.model).receive(c.sent), c.answer) << c.model << " " << c.sent;
+}
+
+}  // namespace
+}  // namespace korvel::sim
