@@ -23,19 +23,41 @@ int modeOfCommand(const Panel& p, const std::string& command) {
   return 0;
 }
 
-}  // namespace
-
-void servicePassThrough(Panel& p) {
-  const RelayOutcome outcome = relayCommand(p);
+void followRelay(Panel& p) {
+  const RelayOutcome outcome = takeRelayOutcome(p);
   if (!outcome.modeCommand.empty()) {
     // The radio changes mode; the program follows without sending a mode command of its own.
     if (const int mode = modeOfCommand(p, outcome.modeCommand); mode > 0) {
       p.mode.currentMode = mode;
       applyMode(p);
     }
-  } else if (outcome.frequencyAnswered) {
+  }
+  if (!outcome.frequencyAnswer.empty()) {
+    // Judged by when its own query went out: stale if the radio has been moved since.
+    p.link.radioStateChangesAtQuery = outcome.stateChangesAtQuery;
+    p.link.replyText = outcome.frequencyAnswer;
     handleFrequencyReply(p);
   }
+}
+
+}  // namespace
+
+bool servicePassThrough(Panel& p) {
+  readPassThrough(p);
+  followRelay(p);  // an exchange that a command of the program's own ended early
+  while (relayCommandReady(p)) {
+    const RelayStep step = startRelayExchange(p);
+    followRelay(p);
+    if (step == RelayStep::awaiting) return true;
+    if (step == RelayStep::over) break;  // one forwarded command per turn: then the poll's
+  }
+  return false;
+}
+
+bool passThroughWaitTick(Panel& p) {
+  if (!relayAnswerTick(p)) return false;
+  followRelay(p);
+  return true;
 }
 
 }  // namespace korvel
