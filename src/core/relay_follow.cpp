@@ -40,23 +40,32 @@ void followRelay(Panel& p) {
   }
 }
 
+// Forwards the waiting commands until one's answer is awaited or a forwarded one has ended the turn.
+// True while an answer is awaited.
+bool takeRelayTurn(Panel& p) {
+  while (relayCommandReady(p)) {
+    const RelayStep step = startRelayExchange(p);
+    followRelay(p);
+    if (step == RelayStep::awaiting) return true;
+    if (step == RelayStep::over) break;  // a forwarded command went out: then the poll's turn
+  }
+  return false;
+}
+
 }  // namespace
 
 bool servicePassThrough(Panel& p) {
   readPassThrough(p);
   followRelay(p);  // an exchange that a command of the program's own ended early
-  while (relayCommandReady(p)) {
-    const RelayStep step = startRelayExchange(p);
-    followRelay(p);
-    if (step == RelayStep::awaiting) return true;
-    if (step == RelayStep::over) break;  // one forwarded command per turn: then the poll's
-  }
-  return false;
+  p.link.relayTurnForwarded = 0;
+  return takeRelayTurn(p);
 }
 
 bool passThroughWaitTick(Panel& p) {
-  if (!relayAnswerTick(p)) return false;
+  const RelayWait wait = relayAnswerTick(p);
   followRelay(p);
+  if (wait == RelayWait::awaiting) return false;
+  if (wait == RelayWait::settingPassed) return !takeRelayTurn(p);
   return true;
 }
 

@@ -15,6 +15,8 @@ namespace {
 constexpr char kTerminator = ';';
 const std::string kRefusal = "?;";          // what the radio answers to a command it cannot take
 const std::string kAutoInformationOff = "AI0;";
+constexpr std::size_t kIdAnswerLength = 7;  // "ID0761;"
+constexpr int kCommandsPerTurn = 2;  // a setting and the command behind it, at most, then the poll's turn
 
 bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -52,7 +54,7 @@ std::string frequencyPart(const std::string& reply) {
 // the middle of the poll's exchanges: it stays off, and the client is told so when it asks.
 // Anything that is not a CAT command, and a frequency setting that is not all digits, is refused as
 // the radio would refuse it; forwarded, it would also become the program's last frequency command.
-std::optional<std::string> answeredHere(const std::string& command) {
+std::optional<std::string> answeredHere(const Panel& p, const std::string& command) {
   const std::string body = command.substr(0, command.size() - 1);
   if (body.size() < 2 || !isUpperLetter(body[0]) || !isUpperLetter(body[1])) return kRefusal;
   for (const char c : body) {
@@ -61,6 +63,8 @@ std::optional<std::string> answeredHere(const std::string& command) {
   const std::string letters = body.substr(0, 2);
   const std::string parameters = body.substr(2);
   if (letters == "AI") return parameters.empty() ? kAutoInformationOff : std::string();
+  // The model number is asked at every client start; once the radio has told it, the answer stands.
+  if (letters == "ID" && parameters.empty() && !p.link.radioIdAnswer.empty()) return p.link.radioIdAnswer;
   if ((letters == "FA" || letters == "FB") && !parameters.empty()) {
     for (const char c : parameters) {
       if (!isDigit(c)) return kRefusal;
@@ -82,6 +86,9 @@ void finishExchange(Panel& p) {
   const std::string answer = std::move(link.relayAnswer);
   link.relayAnswer.clear();
   answerClient(p, answer);
+  if (answer.size() == kIdAnswerLength && answer.rfind("ID", 0) == 0 && isDigits(mid(answer, 3, 4))) {
+    link.radioIdAnswer = answer;
+  }
   if (const std::string frequency = frequencyPart(answer); frequency.size() > 5) link.relayFrequencyAnswer = frequency;
 }
 
@@ -127,13 +134,14 @@ RelayStep startRelayExchange(Panel& p) {
   const std::string command = link.relayBuffer.substr(0, end + 1);
   link.relayBuffer.erase(0, end + 1);
 
-  if (const auto answer = answeredHere(command)) {
+  if (const auto answer = answeredHere(p, command)) {
     answerClient(p, *answer);
     return RelayStep::answeredHere;
   }
   // The answer is the radio's state unless a command sent after this one has moved it.
   markFrequencyQuery(p);
   link.relayStateChangesAtQuery = link.radioStateChangesAtQuery;
+  ++link.relayTurnForwarded;
   sendText(p, command.substr(0, end));
   const std::string& sent = link.commandText;
   if (sent.rfind("MD0", 0) == 0 && mid(sent, 4, 1) != ";") {
@@ -149,11 +157,25 @@ RelayStep startRelayExchange(Panel& p) {
   return RelayStep::over;
 }
 
-bool relayAnswerTick(Panel& p) {
-  if (p.link.relayAwaiting == 0) return true;
-  if (!collectAnswer(p) && ++p.link.lineWaitTicks < kAnswerWaitTicks) return false;
+RelayWait relayAnswerTick(Panel& p) {
+  auto& link = p.link;
+  if (link.relayAwaiting == 0) return RelayWait::over;
+  if (collectAnswer(p)) {
+    finishExchange(p);
+    return RelayWait::over;
+  }
+  // A radio starts answering a query well within a tick. Nothing at all after one, with the next
+  // command already here, is a setting followed by the next command (a setting and its read-back
+  // come in one write): the two make one turn, so the setting does not wait out the CAT pause.
+  const bool setting = link.relayAnswer.empty() && link.lineWaitTicks == 0 && relayCommandReady(p) &&
+                       link.relayTurnForwarded < kCommandsPerTurn;
+  if (setting) {
+    finishExchange(p);
+    return RelayWait::settingPassed;
+  }
+  if (++link.lineWaitTicks < kAnswerWaitTicks) return RelayWait::awaiting;
   finishExchange(p);
-  return true;
+  return RelayWait::over;
 }
 
 void settleRelayExchange(Panel& p) {

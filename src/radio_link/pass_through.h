@@ -28,9 +28,14 @@ enum class RelayStep {
 };
 // Takes the next whole command and answers it here or forwards it.
 RelayStep startRelayExchange(Panel& p);
-// One timer tick of waiting: takes what the radio has sent. True when the exchange is over (the
-// answer is complete, or it has been waited for for the CAT pause).
-bool relayAnswerTick(Panel& p);
+enum class RelayWait {
+  awaiting,       // the answer is not in yet
+  over,           // the answer is complete, or it has been waited for for the CAT pause
+  settingPassed,  // no answer, and the other program has already sent on: the command was a
+                  // setting, and the next may go out in the same turn
+};
+// One timer tick of waiting: takes what the radio has sent.
+RelayWait relayAnswerTick(Panel& p);
 // Ends an awaited exchange now, waiting at most one CAT pause more: the program's own command is
 // about to go out and must not meet the forwarded one's answer on the line.
 void settleRelayExchange(Panel& p);

@@ -26,6 +26,8 @@ struct LinkState {
   long relayStateChangesAtQuery = 0; // the change count when the forwarded command went out
   std::string relayModeCommand;      // a forwarded mode setting the program is still to follow
   std::string relayFrequencyAnswer;  // a forwarded frequency answer the program is still to take
+  int relayTurnForwarded = 0;        // commands forwarded in the relay's present turn on the line
+  std::string radioIdAnswer;         // the radio's answer to a relayed "ID;", which never changes
 
   int connected = 0;
   long long frequencyHz = 0;
