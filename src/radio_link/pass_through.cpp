@@ -15,6 +15,7 @@ namespace {
 constexpr char kTerminator = ';';
 const std::string kRefusal = "?;";          // what the radio answers to a command it cannot take
 const std::string kAutoInformationOff = "AI0;";
+constexpr int kReadsPerTurn = 2;
 constexpr std::size_t kIdAnswerLength = 7;  // "ID0761;"
 constexpr int kCommandsPerTurn = 2;  // a setting and the command behind it, at most, then the poll's turn
 
@@ -25,9 +26,16 @@ bool isPrintable(char c) { return c >= ' ' && c <= '~'; }
 // Adds a read to the relay buffer. A run of text that reaches the buffer's size without a ";" can
 // never become a command: it is dropped (up to and including the ";" that finally ends it, if that
 // came in this read) so that the relay does not stay blocked behind it for good. When a read would
-// overfill the buffer, only whole commands are kept: a command is never cut in two.
-void appendToRelay(Panel& p, const std::string& chunk) {
-  std::string text = p.link.relayBuffer + chunk;
+// overfill the buffer, only whole commands are kept, and the rest of the one cut off is skipped up
+// to its ";": a command is lost whole rather than forwarded torn.
+void appendToRelay(Panel& p, std::string chunk) {
+  auto& link = p.link;
+  if (link.relayDiscarding == 1) {
+    const auto end = chunk.find(kTerminator);
+    link.relayDiscarding = end == std::string::npos ? 1 : 0;
+    chunk.erase(0, end == std::string::npos ? chunk.size() : end + 1);
+  }
+  std::string text = link.relayBuffer + chunk;
   for (;;) {
     const auto end = text.find(kTerminator);
     if (end == std::string::npos) {
@@ -37,8 +45,11 @@ void appendToRelay(Panel& p, const std::string& chunk) {
     if (end < kStoredTextCap) break;
     text.erase(0, end + 1);
   }
-  if (text.size() > kStoredTextCap) text.erase(text.rfind(kTerminator, kStoredTextCap - 1) + 1);
-  p.link.relayBuffer = std::move(text);
+  if (text.size() > kStoredTextCap) {
+    text.erase(text.rfind(kTerminator, kStoredTextCap - 1) + 1);
+    link.relayDiscarding = 1;
+  }
+  link.relayBuffer = std::move(text);
 }
 
 // The text from the first "FA" through the ";" that ends it; empty when there is none.
@@ -110,16 +121,16 @@ bool collectAnswer(Panel& p) {
 
 void readPassThrough(Panel& p) {
   const int port = p.config.passThroughPort;
-  const bool holdsCommand = relayCommandReady(p);
-  // While whole commands wait, only as much is read as fits, so that none is cut; the rest waits
-  // in the port until the relay has caught up.
-  const std::size_t room = holdsCommand ? kStoredTextCap - p.link.relayBuffer.size() : kReadCap;
-  if (room == 0) return;
-  p.link.bytesWaiting = p.ports.portBytesWaiting(port);
-  if (p.link.bytesWaiting <= 0) return;
-  char buffer[kReadCap];
-  const int count = p.ports.readPort(port, buffer, static_cast<int>(room));
-  appendToRelay(p, std::string(buffer, static_cast<std::size_t>(count > 0 ? count : 0)));
+  // Once text waits, only as much is read as fits, so that nothing is cut; the rest waits in the
+  // port until the relay has caught up. A run dropped for its length makes room for a second read.
+  for (int read = 0; read < kReadsPerTurn && !relayCommandReady(p); ++read) {
+    const std::size_t room = p.link.relayBuffer.empty() ? kReadCap : kStoredTextCap - p.link.relayBuffer.size();
+    p.link.bytesWaiting = p.ports.portBytesWaiting(port);
+    if (room == 0 || p.link.bytesWaiting <= 0) return;
+    char buffer[kReadCap];
+    const int count = p.ports.readPort(port, buffer, static_cast<int>(room));
+    appendToRelay(p, std::string(buffer, static_cast<std::size_t>(count > 0 ? count : 0)));
+  }
 }
 
 bool relayCommandReady(const Panel& p) { return p.link.relayBuffer.find(kTerminator) != std::string::npos; }

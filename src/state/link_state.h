@@ -26,6 +26,7 @@ struct LinkState {
   long relayStateChangesAtQuery = 0; // the change count when the forwarded command went out
   std::string relayModeCommand;      // a forwarded mode setting the program is still to follow
   std::string relayFrequencyAnswer;  // a forwarded frequency answer the program is still to take
+  int relayDiscarding = 0;           // 1 while the rest of a command cut off by a full buffer is skipped
   int relayTurnForwarded = 0;        // commands forwarded in the relay's present turn on the line
   std::string radioIdAnswer;         // the radio's answer to a relayed "ID;", which never changes
 
