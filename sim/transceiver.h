@@ -1,5 +1,8 @@
 // A simulated Yaesu transceiver: a CAT state machine that keeps what set commands change and
 // answers queries the way the real radios do. Used in-process by tests and by korvel-sim.
+// Besides what Korvel sends, it answers what Hamlib's Yaesu ("newcat") backend sends at open and
+// for frequency, mode, width, PTT, VFO and split ("AI", "IF"/"OI", "NA0", "SH0", "ST", "RF0", "BS",
+// "AB"/"BA"), so rigctl and the programs built on Hamlib can drive it directly.
 #pragma once
 
 #include <array>

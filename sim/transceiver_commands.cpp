@@ -27,6 +27,9 @@ constexpr std::array<long long, 11> kBandStack = {
     18'100'000, 21'074'000, 24'915'000, 28'074'000, 50'313'000,
 };
 constexpr std::size_t kBandNumberDigits = 2;
+constexpr int kIdDigits = 4;
+constexpr int kMeterDigits = 3;
+constexpr int kWidthDigits = 2;
 
 // The frequency as the model writes it: only the low `digits` digits, zero-padded.
 std::string frequencyField(long long hz, int digits) {
@@ -49,7 +52,7 @@ std::string Transceiver::answerFrequency(char vfo, std::string_view parameter) {
 }
 
 std::string Transceiver::answerId(std::string_view parameter) {
-  return parameter.empty() ? "ID" + zeroPadded(id_, 4) + ";" : unknown();
+  return parameter.empty() ? "ID" + zeroPadded(id_, kIdDigits) + ";" : unknown();
 }
 
 std::string Transceiver::answerSMeter(std::string_view parameter) {
@@ -68,7 +71,7 @@ std::string Transceiver::answerMeterReading(std::string_view parameter) {
 }
 
 std::string Transceiver::answerMeter(Meter meter, std::string_view letters) {
-  return std::string(letters) + zeroPadded(readMeter(meter), 3) + ";";
+  return std::string(letters) + zeroPadded(readMeter(meter), kMeterDigits) + ";";
 }
 
 std::string Transceiver::answerMenu(std::string_view parameter) {
@@ -113,13 +116,13 @@ std::string Transceiver::answerProcessor(std::string_view parameter) {
 // asks on every model, the form the radios document for the main receiver.
 std::string Transceiver::answerWidth(std::string_view parameter) {
   const std::string_view prefix = model_->widthPrefix;
-  const std::string answer = std::string(prefix) + zeroPadded(filterWidth_, 2) + ";";
+  const std::string answer = std::string(prefix) + zeroPadded(filterWidth_, kWidthDigits) + ";";
   if (parameter == "0") return answer;
   const std::string command = "SH" + std::string(parameter);
   if (!startsWith(command, prefix)) return unknown();
   const std::string_view value = std::string_view(command).substr(prefix.size());
   if (value.empty()) return answer;
-  if (value.size() != 2 || !allDigits(value)) return unknown();
+  if (value.size() != static_cast<std::size_t>(kWidthDigits) || !allDigits(value)) return unknown();
   filterWidth_ = static_cast<int>(digitsValue(value));
   return {};
 }
