@@ -6,6 +6,7 @@
 #include "state/text.h"
 #include "core/connection.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/pass_through.h"
 #include "core/relay_follow.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
@@ -87,10 +88,21 @@ void updateMicMeter(Panel& p, const std::string& reply) {
 
 void replyStep(Panel& p) {
   p.core.replyPending = 0;
-  if (!readWaiting(p)) {  // a missing reply is not asked for again
-    noteMissedReply(p);
+  if (!readWaiting(p)) {
+    // A missing reply is not asked for again. While a relayed command waits for the line, though,
+    // the reply may only be late: the line stays the poll's for up to a CAT pause, so that the
+    // late reply cannot land in the relayed command's answer.
+    const bool holdLine = p.config.passThroughPort > 0 && relayCommandReady(p) &&
+                          ++p.link.lineWaitTicks < kAnswerWaitTicks;
+    if (holdLine) {
+      p.core.replyPending = 1;
+    } else {
+      p.link.lineWaitTicks = 0;
+      noteMissedReply(p);
+    }
     return;
   }
+  p.link.lineWaitTicks = 0;
   noteRadioAnswered(p);
   widenFrequencyReply(p);
   if (p.config.debugLog == 1) writeDebugLine(p, "RX=" + p.link.replyText);
@@ -109,9 +121,7 @@ void replyStep(Panel& p) {
   updateMicMeter(p, reply);
 }
 
-void queryStep(Panel& p) {
-  if (p.config.passThroughPort > 0) servicePassThrough(p);
-  if (p.core.replyPending != 0) return;
+void sendPollQuery(Panel& p) {
   std::string& command = p.link.commandText;
   if (p.core.pollPhase == 0) {
     command = "FA";
@@ -125,13 +135,28 @@ void queryStep(Panel& p) {
   p.core.replyPending = 1;
 }
 
+// The query step: the relay goes first when a command of the other program waits; the poll's query
+// follows once the line is free again.
+void queryStep(Panel& p) {
+  if (p.config.passThroughPort > 0 && servicePassThrough(p)) return;
+  if (p.core.replyPending != 0) return;
+  sendPollQuery(p);
+}
+
 }  // namespace
 
+// The relay and the poll take turns on the radio line; neither sends while the other's answer is
+// awaited. A relayed exchange is followed by a poll query, a poll reply by a relayed command.
 void pollTick(Panel& p) {
   if (p.core.pollPaused == 1) return;
   if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;
-  if (p.core.replyPending == 1) {
+  const bool relaying = p.config.passThroughPort > 0;
+  if (relaying) readPassThrough(p);
+  if (p.link.relayAwaiting == 1) {
+    if (passThroughWaitTick(p) && p.core.replyPending == 0) sendPollQuery(p);
+  } else if (p.core.replyPending == 1) {
     replyStep(p);
+    if (relaying && p.core.replyPending == 0) servicePassThrough(p);
   } else {
     queryStep(p);
   }

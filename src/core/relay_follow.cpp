@@ -24,19 +24,50 @@ int modeOfCommand(const Panel& p, const std::string& command) {
   return 0;
 }
 
-}  // namespace
-
-void servicePassThrough(Panel& p) {
-  const RelayOutcome outcome = relayCommand(p);
+void followRelay(Panel& p) {
+  const RelayOutcome outcome = takeRelayOutcome(p);
   if (!outcome.modeCommand.empty()) {
     // The radio changes mode; the program follows without sending a mode command of its own.
     if (const int mode = modeOfCommand(p, outcome.modeCommand); mode > 0) {
       p.mode.currentMode = mode;
       applyMode(p);
     }
-  } else if (outcome.frequencyAnswered) {
+  }
+  if (!outcome.frequencyAnswer.empty()) {
+    // Judged by when its own query went out: stale if the radio has been moved since.
+    p.link.radioStateChangesAtQuery = outcome.stateChangesAtQuery;
+    p.link.replyText = outcome.frequencyAnswer;
     handleFrequencyReply(p);
   }
+}
+
+// Forwards the waiting commands until one's answer is awaited or a forwarded one has ended the turn.
+// True while an answer is awaited.
+bool takeRelayTurn(Panel& p) {
+  while (relayCommandReady(p)) {
+    const RelayStep step = startRelayExchange(p);
+    followRelay(p);
+    if (step == RelayStep::awaiting) return true;
+    if (step == RelayStep::over) break;  // a forwarded command went out: then the poll's turn
+  }
+  return false;
+}
+
+}  // namespace
+
+bool servicePassThrough(Panel& p) {
+  readPassThrough(p);
+  followRelay(p);  // an exchange that a command of the program's own ended early
+  p.link.relayTurnForwarded = 0;
+  return takeRelayTurn(p);
+}
+
+bool passThroughWaitTick(Panel& p) {
+  const RelayWait wait = relayAnswerTick(p);
+  followRelay(p);
+  if (wait == RelayWait::awaiting) return false;
+  if (wait == RelayWait::settingPassed) return !takeRelayTurn(p);
+  return true;
 }
 
 }  // namespace korvel

@@ -1,5 +1,6 @@
 #include "radio_link/pass_through.h"
 
+#include <optional>
 #include <string>
 
 #include "state/panel.h"
@@ -11,13 +12,32 @@ namespace korvel {
 
 namespace {
 
+constexpr char kTerminator = ';';
+const std::string kRefusal = "?;";          // what the radio answers to a command it cannot take
+const std::string kAutoInformationOff = "AI0;";
+constexpr int kReadsPerTurn = 2;
+constexpr std::size_t kIdAnswerLength = 7;  // "ID0761;"
+constexpr int kCommandsPerTurn = 2;  // a setting and the command behind it, at most, then the poll's turn
+
+bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isPrintable(char c) { return c >= ' ' && c <= '~'; }
+
 // Adds a read to the relay buffer. A run of text that reaches the buffer's size without a ";" can
 // never become a command: it is dropped (up to and including the ";" that finally ends it, if that
-// came in this read) so that the relay does not stay blocked behind it for good.
-void appendToRelay(Panel& p, const std::string& chunk) {
-  std::string text = p.link.relayBuffer + chunk;
+// came in this read) so that the relay does not stay blocked behind it for good. When a read would
+// overfill the buffer, only whole commands are kept, and the rest of the one cut off is skipped up
+// to its ";": a command is lost whole rather than forwarded torn.
+void appendToRelay(Panel& p, std::string chunk) {
+  auto& link = p.link;
+  if (link.relayDiscarding == 1) {
+    const auto end = chunk.find(kTerminator);
+    link.relayDiscarding = end == std::string::npos ? 1 : 0;
+    chunk.erase(0, end == std::string::npos ? chunk.size() : end + 1);
+  }
+  std::string text = link.relayBuffer + chunk;
   for (;;) {
-    const auto end = text.find(';');
+    const auto end = text.find(kTerminator);
     if (end == std::string::npos) {
       if (text.size() >= kStoredTextCap) text.clear();
       break;
@@ -25,55 +45,164 @@ void appendToRelay(Panel& p, const std::string& chunk) {
     if (end < kStoredTextCap) break;
     text.erase(0, end + 1);
   }
-  p.link.relayBuffer = capStored(std::move(text));
+  if (text.size() > kStoredTextCap) {
+    text.erase(text.rfind(kTerminator, kStoredTextCap - 1) + 1);
+    link.relayDiscarding = 1;
+  }
+  link.relayBuffer = std::move(text);
 }
 
 // The text from the first "FA" through the ";" that ends it; empty when there is none.
 std::string frequencyPart(const std::string& reply) {
   const auto start = reply.find("FA");
   if (start == std::string::npos) return {};
-  const auto end = reply.find(';', start);
+  const auto end = reply.find(kTerminator, start);
   return end == std::string::npos ? reply.substr(start) : reply.substr(start, end - start + 1);
+}
+
+// Commands the radio is not to see, and what the client hears instead (empty: nothing, as the
+// radio answers nothing to a setting). Auto-information would make the radio talk on its own, in
+// the middle of the poll's exchanges: it stays off, and the client is told so when it asks.
+// Anything that is not a CAT command, and a frequency setting that is not all digits, is refused as
+// the radio would refuse it; forwarded, it would also become the program's last frequency command.
+std::optional<std::string> answeredHere(const Panel& p, const std::string& command) {
+  const std::string body = command.substr(0, command.size() - 1);
+  if (body.size() < 2 || !isUpperLetter(body[0]) || !isUpperLetter(body[1])) return kRefusal;
+  for (const char c : body) {
+    if (!isPrintable(c)) return kRefusal;
+  }
+  const std::string letters = body.substr(0, 2);
+  const std::string parameters = body.substr(2);
+  if (letters == "AI") return parameters.empty() ? kAutoInformationOff : std::string();
+  // The model number is asked at every client start; once the radio has told it, the answer stands.
+  if (letters == "ID" && parameters.empty() && !p.link.radioIdAnswer.empty()) return p.link.radioIdAnswer;
+  if ((letters == "FA" || letters == "FB") && !parameters.empty()) {
+    for (const char c : parameters) {
+      if (!isDigit(c)) return kRefusal;
+    }
+  }
+  return std::nullopt;
+}
+
+void answerClient(Panel& p, const std::string& answer) {
+  if (answer.empty() || answer == ";") return;
+  if (p.config.debugLog == 1) writeDebugLine(p, "***VTX1=" + answer);
+  p.ports.writePort(p.config.passThroughPort, answer.data(), static_cast<int>(answer.size()));
+}
+
+void finishExchange(Panel& p) {
+  auto& link = p.link;
+  link.relayAwaiting = 0;
+  link.lineWaitTicks = 0;
+  const std::string answer = std::move(link.relayAnswer);
+  link.relayAnswer.clear();
+  answerClient(p, answer);
+  if (answer.size() == kIdAnswerLength && answer.rfind("ID", 0) == 0 && isDigits(mid(answer, 3, 4))) {
+    link.radioIdAnswer = answer;
+  }
+  if (const std::string frequency = frequencyPart(answer); frequency.size() > 5) link.relayFrequencyAnswer = frequency;
+}
+
+// Takes what the radio has sent since the forwarded command; true when the answer is complete.
+bool collectAnswer(Panel& p) {
+  auto& link = p.link;
+  const int port = p.config.comPort;
+  if (p.ports.portBytesWaiting(port) > 0) {
+    char buffer[kReadCap];
+    const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
+    const std::string chunk(buffer, static_cast<std::size_t>(count > 0 ? count : 0));
+    if (p.config.debugLog == 1 && !chunk.empty()) writeDebugLine(p, "RX=" + chunk);
+    link.relayAnswer = left(link.relayAnswer + chunk, static_cast<long>(kReadCap));
+  }
+  return !link.relayAnswer.empty() && (link.relayAnswer.back() == kTerminator || link.relayAnswer.size() >= kReadCap);
 }
 
 }  // namespace
 
-RelayOutcome relayCommand(Panel& p) {
+void readPassThrough(Panel& p) {
   const int port = p.config.passThroughPort;
-  p.link.bytesWaiting = p.ports.portBytesWaiting(port);
-  if (p.link.bytesWaiting <= 0) return {};
-  char buffer[kReadCap];
-  const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
-  appendToRelay(p, std::string(buffer, static_cast<std::size_t>(count > 0 ? count : 0)));
-  const auto end = p.link.relayBuffer.find(';');
-  if (end == std::string::npos) return {};  // the command is not complete yet
+  // Once text waits, only as much is read as fits, so that nothing is cut; the rest waits in the
+  // port until the relay has caught up. A run dropped for its length makes room for a second read.
+  for (int read = 0; read < kReadsPerTurn && !relayCommandReady(p); ++read) {
+    const std::size_t room = p.link.relayBuffer.empty() ? kReadCap : kStoredTextCap - p.link.relayBuffer.size();
+    p.link.bytesWaiting = p.ports.portBytesWaiting(port);
+    if (room == 0 || p.link.bytesWaiting <= 0) return;
+    char buffer[kReadCap];
+    const int count = p.ports.readPort(port, buffer, static_cast<int>(room));
+    appendToRelay(p, std::string(buffer, static_cast<std::size_t>(count > 0 ? count : 0)));
+  }
+}
 
-  p.link.relayActive = 1;
-  if (p.config.debugLog == 1) writeDebugLine(p, "***VRX1=" + p.link.relayBuffer);
-  // The relayed answer is the radio's state unless a command sent after this one has moved it.
+bool relayCommandReady(const Panel& p) { return p.link.relayBuffer.find(kTerminator) != std::string::npos; }
+
+RelayStep startRelayExchange(Panel& p) {
+  auto& link = p.link;
+  const auto end = link.relayBuffer.find(kTerminator);
+  if (end == std::string::npos) return RelayStep::answeredHere;
+  link.relayActive = 1;
+  // The log shows what was waiting when this command was taken: the command and those behind it.
+  if (p.config.debugLog == 1) writeDebugLine(p, "***VRX1=" + link.relayBuffer);
+  const std::string command = link.relayBuffer.substr(0, end + 1);
+  link.relayBuffer.erase(0, end + 1);
+
+  if (const auto answer = answeredHere(p, command)) {
+    answerClient(p, *answer);
+    return RelayStep::answeredHere;
+  }
+  // The answer is the radio's state unless a command sent after this one has moved it.
   markFrequencyQuery(p);
-  sendText(p, p.link.relayBuffer.substr(0, end));
-
-  RelayOutcome outcome;
-  const std::string& sent = p.link.commandText;
+  link.relayStateChangesAtQuery = link.radioStateChangesAtQuery;
+  ++link.relayTurnForwarded;
+  sendText(p, command.substr(0, end));
+  const std::string& sent = link.commandText;
   if (sent.rfind("MD0", 0) == 0 && mid(sent, 4, 1) != ";") {
     // The radio changes mode without answering; the program is to follow it.
-    outcome.modeCommand = sent;
-  } else {
-    catPause(p);
-    p.link.replyText.clear();
-    readReply(p);
-    const std::string reply = p.link.replyText;
-    if (!reply.empty() && reply != ";") {
-      if (p.config.debugLog == 1) writeDebugLine(p, "***VTX1=" + reply);
-      p.ports.writePort(port, reply.data(), static_cast<int>(reply.size()));
-      const std::string frequency = frequencyPart(reply);
-      p.link.replyText = frequency;
-      outcome.frequencyAnswered = frequency.size() > 5;
-    }
+    link.relayModeCommand = sent;
+    return RelayStep::over;
   }
-  // Only the first command of a burst is relayed; the rest goes with the buffer.
-  p.link.relayBuffer.clear();
+  link.relayAwaiting = 1;
+  link.lineWaitTicks = 0;
+  link.relayAnswer.clear();
+  if (!collectAnswer(p)) return RelayStep::awaiting;
+  finishExchange(p);
+  return RelayStep::over;
+}
+
+RelayWait relayAnswerTick(Panel& p) {
+  auto& link = p.link;
+  if (link.relayAwaiting == 0) return RelayWait::over;
+  if (collectAnswer(p)) {
+    finishExchange(p);
+    return RelayWait::over;
+  }
+  // A radio starts answering a query well within a tick. Nothing at all after one, with the next
+  // command already here, is a setting followed by the next command (a setting and its read-back
+  // come in one write): the two make one turn, so the setting does not wait out the CAT pause.
+  const bool setting = link.relayAnswer.empty() && link.lineWaitTicks == 0 && relayCommandReady(p) &&
+                       link.relayTurnForwarded < kCommandsPerTurn;
+  if (setting) {
+    finishExchange(p);
+    return RelayWait::settingPassed;
+  }
+  if (++link.lineWaitTicks < kAnswerWaitTicks) return RelayWait::awaiting;
+  finishExchange(p);
+  return RelayWait::over;
+}
+
+void settleRelayExchange(Panel& p) {
+  if (p.link.relayAwaiting == 0) return;
+  if (!collectAnswer(p)) {
+    catPause(p);
+    collectAnswer(p);
+  }
+  finishExchange(p);
+}
+
+RelayOutcome takeRelayOutcome(Panel& p) {
+  RelayOutcome outcome{std::move(p.link.relayModeCommand), std::move(p.link.relayFrequencyAnswer),
+                       p.link.relayStateChangesAtQuery};
+  p.link.relayModeCommand.clear();
+  p.link.relayFrequencyAnswer.clear();
   return outcome;
 }
 

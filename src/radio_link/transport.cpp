@@ -3,6 +3,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/pass_through.h"
 #include "radio_link/radio_models.h"
 #include "player/phrase_player.h"
 
@@ -28,6 +29,9 @@ bool movesRadioState(const std::string& command) {
 }  // namespace
 
 void sendCommand(Panel& p) {
+  // A relayed command's answer may still be on its way: it is taken first, so that it neither
+  // reaches this command's caller nor is lost to the other program.
+  settleRelayExchange(p);
   std::string& command = p.link.commandText;
   if (p.tone.vfoB == 1 && command.rfind("FA", 0) == 0) command[1] = 'B';
   command = capStored(command + ";");
@@ -43,6 +47,7 @@ void sendCommand(Panel& p) {
 }
 
 void readReply(Panel& p) {
+  settleRelayExchange(p);
   p.link.replyText.clear();
   p.link.bytesWaiting = p.ports.portBytesWaiting(p.config.comPort);
   if (p.link.bytesWaiting > 0) {

@@ -18,6 +18,17 @@ struct LinkState {
 
   std::string relayBuffer;           // bytes from the pass-through port not yet relayed
   int relayActive = 0;
+  // The exchange on the radio line: the relay and the poll take turns, each waiting for its own
+  // answer before the other sends.
+  int relayAwaiting = 0;             // 1 while a forwarded command's answer is on its way
+  int lineWaitTicks = 0;             // ticks the answer now awaited has been waited for
+  std::string relayAnswer;           // what the radio has sent back to the forwarded command so far
+  long relayStateChangesAtQuery = 0; // the change count when the forwarded command went out
+  std::string relayModeCommand;      // a forwarded mode setting the program is still to follow
+  std::string relayFrequencyAnswer;  // a forwarded frequency answer the program is still to take
+  int relayDiscarding = 0;           // 1 while the rest of a command cut off by a full buffer is skipped
+  int relayTurnForwarded = 0;        // commands forwarded in the relay's present turn on the line
+  std::string radioIdAnswer;         // the radio's answer to a relayed "ID;", which never changes
 
   int connected = 0;
   // Poll replies missed in a row, and whether the radio was lost after it had answered: until it

@@ -1,0 +1,122 @@
+// The relay and the poll taking turns on the radio line at a settled station: every command of the
+// other program relayed in order with exactly its own answer, the poll and the keys going on, and
+// no client, however bad, leaving the relay stuck or the program's state torn.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "session.h"
+#include "state/band_record.h"
+#include "state/text.h"
+
+namespace korvel {
+namespace {
+
+using testing::Commands;
+using testing::Session;
+
+constexpr int kRelayPort = 6;
+constexpr int kRadioPort = 5;
+
+struct RelaySession : Session {
+  // The pass-through port exists before start-up, so that the connection opens it.
+  RelaySession()
+      : Session({.config = testing::sampleConfig(kRadioPort, kRelayPort, 1), .ready = testing::Ready::kNothing}) {
+    ports.addPort(kRelayPort);
+    EXPECT_TRUE(settle());
+  }
+  void client(const std::string& bytes) { ports.feed(kRelayPort, bytes); }
+  const std::string& answers() const { return ports.written(kRelayPort); }
+  int count(const Commands& commands, const std::string& command) const {
+    return static_cast<int>(std::count(commands.begin(), commands.end(), command));
+  }
+};
+
+TEST(RelayTurns, EveryCommandRelayedInOrderWithOnlyItsOwnAnswerWhileThePollGoesOn) {
+  RelaySession s;
+  s.client("ID;FA;MD0;FA014074000;FA;AI1;AI;");
+  s.tick(20);
+  EXPECT_EQ(s.answers(), "ID0761;FA007100000;MD01;FA014074000;AI0;");
+  const Commands sent = s.sent();
+  Commands relayed;
+  for (const auto& c : sent) {
+    if (c == "ID;" || c == "MD0;" || c == "FA014074000;" || c.rfind("AI", 0) == 0) relayed.push_back(c);
+  }
+  EXPECT_EQ(relayed, (Commands{"ID;", "MD0;", "FA014074000;"}));  // auto-information never reaches the radio
+  EXPECT_GE(s.count(sent, "SM0;"), 3);                           // the poll kept its turns
+  EXPECT_EQ(s.p.link.frequencyHz, 14074000);                     // and the program followed
+  EXPECT_EQ(s.p.link.lastFrequencyCommand, "FA014074000;");
+}
+
+TEST(RelayTurns, BadClientsLeaveNeitherTheRelayStuckNorTheProgramTorn) {
+  const std::string probe = "ID0761;";
+  std::string flood, floodAnswers;
+  for (int i = 0; i < 80; ++i) flood += "MD0;";
+  for (int i = 0; i < 79; ++i) floodAnswers += "MD01;";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string heard;  // everything the client hears back, the two probes included
+  } const cases[] = {
+      {"garbage", std::string("\x01\xff\x7f;", 4), "?;" + probe + probe},
+      {"255 bytes without a terminator", std::string(255, 'x'), probe + probe},
+      {"frequency setting that is not digits", "FA01x074000;", "?;" + probe + probe},
+      {"auto-information on", "AI1;", probe + probe},
+      {"half a command, then the client reopens", "FA0140", "?;" + probe},  // joined to the first probe
+      {"flood: the command cut off by the full buffer is lost whole", flood, floodAnswers + probe + probe},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RelaySession s;
+      s.client(c.bytes);
+    s.tick(6);
+    EXPECT_LE(s.p.link.relayBuffer.size(), kStoredTextCap);
+    for (int i = 0; i < 2; ++i) {
+      s.client("ID;");
+      s.tick(200);
+    }
+    EXPECT_EQ(s.answers(), c.heard);
+    EXPECT_EQ(s.p.link.lastFrequencyCommand, "FA007100000;");
+    EXPECT_GE(s.count(s.sent(), "FA;"), 20);  // the poll went on throughout
+    s.type("B6");                               // and the keys work as ever
+    EXPECT_EQ(s.p.link.lastFrequencyCommand, "FA014200000;");
+  }
+}
+
+// From here the test plays a radio that answers late: the answers are fed by hand.
+TEST(RelayTurns, AKeyWhileAnAnswerIsAwaitedFirstHandsItToTheClient) {
+  RelaySession s;
+  s.ports.setRadio(nullptr);
+  s.tick(8);
+  s.client("FA;");
+  for (int i = 0; i < 8 && s.p.link.relayAwaiting == 0; ++i) s.tick();
+  ASSERT_EQ(s.p.link.relayAwaiting, 1);
+  s.ports.feed(kRadioPort, "FA007100000;");
+  s.forget();
+  s.type("B6");
+  EXPECT_EQ(s.answers(), "FA007100000;");
+  EXPECT_EQ(s.sent().front(), "MD02;");  // the band change went out after the answer was taken
+  s.tick(2);
+  // The relayed answer came from before the band change: the 20 m record keeps its frequency.
+  EXPECT_EQ(band_record::vfoADigits(s.p.band.bandTable[6]), "014200000");
+}
+
+TEST(RelayTurns, ALatePollReplyIsThePollsAndNotTheClients) {
+  RelaySession s;
+  s.ports.setRadio(nullptr);
+  for (int i = 0; i < 8 && !(s.p.core.replyPending == 1 && s.p.core.pollPhase == 0); ++i) s.tick();
+  ASSERT_EQ(s.sent().back(), "SM0;");
+  s.client("FT;");
+  s.tick();  // the reply is not in: the line stays the poll's
+  EXPECT_TRUE(s.sent().empty());
+  s.ports.feed(kRadioPort, "SM0120;");
+  s.tick();  // the poll takes its reply, then the relay sends
+  EXPECT_EQ(s.p.core.sMeterValue, 120);
+  EXPECT_EQ(s.sent(), Commands{"FT;"});
+  s.ports.feed(kRadioPort, "FT0;");
+  s.tick();
+  EXPECT_EQ(s.answers(), "FT0;");
+}
+
+}  // namespace
+}  // namespace korvel
