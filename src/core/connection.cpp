@@ -225,6 +225,7 @@ void handleFrequencyReply(Panel& p) {
   }
 
   p.link.lastFrequencyReply = left(reply, 11);
+  p.link.radioStateChangesAtReply = p.link.radioStateChanges;
   if (reply.rfind("FA", 0) == 0) p.link.vfoAText = "A" + digits;
   if (reply.rfind("FB", 0) == 0) p.link.vfoBText = "B" + digits;
 

@@ -54,7 +54,7 @@ void frequencyPointKey(Panel& p) {
     playWord(p, "invalid");
     return;
   }
-  saveBandState(p);
+  saveBandStateOnLeaving(p);
   c.pointEntered = 1;
   bandFromMegahertz(p, c.entryNumber);
   c.entryBand = p.band.currentBand;
@@ -82,7 +82,7 @@ void enterTypedFrequency(Panel& p) {
     return;
   }
   if (!pointTyped) {
-    saveBandState(p);
+    saveBandStateOnLeaving(p);
     bandFromMegahertz(p, c.entryNumber);
     c.entryBand = p.band.currentBand;
   }
@@ -278,7 +278,7 @@ void digitKey(Panel& p, int digit) {
     if (c.entryNumber < kEntryCap) c.entryNumber = c.entryNumber * 10 + digit;
     playWord(p, d);
   } else if (c.keyState == key_state::kBandSelect) {
-    saveBandState(p);
+    saveBandStateOnLeaving(p);
     p.band.currentBand = digit == 0 ? 10 : digit;
     p.tone.vfoB = 0;
     recallBand(p);

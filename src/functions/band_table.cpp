@@ -24,6 +24,8 @@ namespace {
 
 constexpr int kFirstBand = band_number::kFirst;
 constexpr int kGeneralCoverage = band_number::kGeneralCoverage;
+// The radio's own frequency counts as 70 cm up to 449 MHz; a typed one only up to 439.
+constexpr long kTop70cmReplyMegahertz = 449;
 
 bool isBand(int band) { return isBandNumber(band); }
 
@@ -78,7 +80,7 @@ void reapplyRecordTone(Panel& p) {
 }
 
 void changeBand(Panel& p, int band) {
-  saveBandState(p);
+  saveBandStateOnLeaving(p);
   p.tone.toneText = "999";
   p.band.currentBand = band;
 }
@@ -193,7 +195,7 @@ void recallBand(Panel& p) {
 
 void stepBandUp(Panel& p) {
   int band = p.band.currentBand;
-  saveBandState(p);
+  saveBandStateOnLeaving(p);
   ++band;
   if (band == kGeneralCoverage) {
     playWord(p, "band");
@@ -209,7 +211,7 @@ void stepBandUp(Panel& p) {
 
 void stepBandDown(Panel& p) {
   int band = p.band.currentBand;
-  saveBandState(p);
+  saveBandStateOnLeaving(p);
   --band;
   if (band <= 0 || band == band_number::k70cm) band = topBand(p);
   p.band.currentBand = band;
@@ -279,10 +281,17 @@ void storeModeInBand(Panel& p) {
   band_record::setModeDigit(record, static_cast<char>('0' + mode));
 }
 
+void saveBandStateOnLeaving(Panel& p) {
+  const bool reported = p.link.radioStateChanges == p.link.radioStateChangesAtReply;
+  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigitCount)) / 1000000;
+  if (!reported && bandOfMegahertz(mhz, kTop70cmReplyMegahertz) != p.band.currentBand) return;
+  saveBandState(p);
+}
+
 void bandFromFrequency(Panel& p) {
   p.link.bandSaveAllowed = 1;
   const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigitCount)) / 1000000;
-  const int band = bandOfMegahertz(mhz, 449);
+  const int band = bandOfMegahertz(mhz, kTop70cmReplyMegahertz);
   p.band.currentBand = band;
   const int mode = p.mode.currentMode;
   // FM on HF, or C4FM below 2 m, is not a state worth keeping in the band's record.

@@ -7,6 +7,9 @@ struct Panel;
 
 void initBandTable(Panel& p);
 void saveBandState(Panel& p);
+// saveBandState for a key that leaves the band; skipped when the band has been left again before the
+// radio reported the last one reached (the last reply then tells of a band already left).
+void saveBandStateOnLeaving(Panel& p);
 void recallBand(Panel& p);
 void stepBandUp(Panel& p);
 void stepBandDown(Panel& p);

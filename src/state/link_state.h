@@ -41,7 +41,8 @@ struct LinkState {
   // Commands that moved the radio's frequency, band, mode or split, counted as they go out; a
   // frequency answer to a query sent before the last of them tells of a state already left.
   long radioStateChanges = 0;
-  long radioStateChangesAtQuery = 0;  // the count when the frequency query now answered went out
+  long radioStateChangesAtQuery = 0;
+  long radioStateChangesAtReply = 0;  // the count when the last fresh frequency answer was taken  // the count when the frequency query now answered went out
   std::string vfoAText;
   std::string vfoBText;
   int bandSaveAllowed = 0;

@@ -55,5 +55,19 @@ TEST(StaleFrequencyReply, BandChangeBetweenQueryAndAnswerLeavesTheOldBandsRecord
   }
 }
 
+TEST(StaleFrequencyReply, ABandLeftAgainBeforeTheRadioReportedItLeavesBothRecords) {
+  Session s;
+  const std::string band4 = s.record(4);
+  const std::string band6 = s.record(6);
+  s.type("B6B4");  // faster than the poll: no frequency answer between the two
+  EXPECT_EQ(s.record(4), band4);
+  EXPECT_EQ(s.record(6), band6);
+  s.poll();
+  EXPECT_EQ(s.p.link.frequencyHz, 7100000);
+  s.forget();
+  s.type("B6");
+  EXPECT_TRUE(testing::has(s.commands(), "MD02;"));
+}
+
 }  // namespace
 }  // namespace korvel
