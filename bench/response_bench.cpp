@@ -16,10 +16,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <pthread.h>
-#include <sys/stat.h>
 
 #include <atomic>
 #include <cstring>
@@ -28,6 +25,7 @@
 #include <random>
 
 #include "bench_support.h"
+#include "sample_tap.h"
 #include "core/startup.h"
 #include "platform/sdl_sound.h"
 #include "platform/sdl_window.h"
@@ -62,7 +60,6 @@ namespace korvel::bench {
 namespace {
 
 using namespace std::chrono_literals;
-using Bytes = std::vector<Uint8>;
 
 constexpr const char* kInsideVar = "KORVEL_BENCH_INSIDE";  // the station folder, in the inside run
 constexpr const char* kExecTimeVar = "KORVEL_BENCH_EXEC_NS";  // steady clock just before the exec
@@ -152,120 +149,10 @@ class TimedSound : public platform::SoundOutput {
   Probe& probe_;
 };
 
-// Reads what the disk driver hands over, one device buffer per write, and times its sounds.
-class SampleTap {
- public:
-  explicit SampleTap(const fs::path& pipe) {
-    mkfifo(pipe.c_str(), 0600);
-    fd_ = open(pipe.c_str(), O_RDWR);  // read and write: SDL's open for writing does not block
-    thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
-  }
-  ~SampleTap() {
-    thread_.request_stop();
-    thread_.join();
-    if (fd_ >= 0) close(fd_);
-  }
-  void arm() {
-    std::lock_guard hold(lock_);
-    capture_.clear();
-    answerStart_.reset();
-    armed_ = true;
-  }
-  // Ends the answer: its first sound, if any, and every byte handed over since arm().
-  std::optional<Clock::time_point> disarm(Bytes& stream) {
-    std::lock_guard hold(lock_);
-    armed_ = false;
-    stream.swap(capture_);
-    return answerStart_;
-  }
-  bool heardSinceArm() {
-    std::lock_guard hold(lock_);
-    return answerStart_.has_value();
-  }
-  bool quietFor(Clock::duration span) {
-    std::lock_guard hold(lock_);
-    return !lastSound_ || Clock::now() - *lastSound_ >= span;
-  }
-  std::optional<Clock::time_point> firstSoundEver() {
-    std::lock_guard hold(lock_);
-    return firstEver_;
-  }
-  long long mergedReads() const { return merged_; }
-  std::size_t bufferBytes = 0;  // set once the device is open
-  int bytesPerSecond = 0;
-
- private:
-  void run(std::stop_token stop) {
-    pthread_setname_np(pthread_self(), "bench-tap");
-    Bytes chunk(1 << 16);
-    while (!stop.stop_requested()) {
-      pollfd wait{fd_, POLLIN, 0};
-      if (poll(&wait, 1, 100) <= 0) continue;
-      const ssize_t got = read(fd_, chunk.data(), chunk.size());
-      const auto at = Clock::now();
-      if (got <= 0) continue;
-      const auto n = static_cast<std::size_t>(got);
-      std::lock_guard hold(lock_);
-      if (bufferBytes != 0 && n > bufferBytes) ++merged_;
-      std::size_t first = n;
-      for (std::size_t i = 0; i < n; ++i) {
-        if (chunk[i] != 0) {
-          first = i & ~std::size_t{1};
-          break;
-        }
-      }
-      if (first < n) {
-        // The sample plays its offset into the buffer after the buffer's first one.
-        const auto when = at + std::chrono::microseconds(static_cast<long long>(first * 1e6 / std::max(1, bytesPerSecond)));
-        if (!firstEver_) firstEver_ = when;
-        if (armed_ && !answerStart_) answerStart_ = when;
-        lastSound_ = at;
-      }
-      if (armed_) capture_.insert(capture_.end(), chunk.begin(), chunk.begin() + got);
-    }
-  }
-
-  int fd_ = -1;
-  std::mutex lock_;
-  bool armed_ = false;
-  Bytes capture_;
-  std::optional<Clock::time_point> answerStart_, lastSound_, firstEver_;
-  std::atomic<long long> merged_{0};
-  std::jthread thread_;
-};
-
-// Where word starts in stream, at or after from (its first samples matched, frame aligned).
-std::optional<std::size_t> findWord(const Bytes& stream, const Bytes& word, std::size_t from) {
-  if (word.empty()) return from;
-  const std::size_t prefix = std::min<std::size_t>(word.size(), 512);
-  auto at = stream.begin() + static_cast<long>(std::min(from, stream.size()));
-  for (;;) {
-    at = std::search(at, stream.end(), word.begin(), word.begin() + static_cast<long>(prefix));
-    if (at == stream.end()) return std::nullopt;
-    const auto pos = static_cast<std::size_t>(at - stream.begin());
-    if ((pos - from) % 2 == 0) return pos;
-    ++at;
-  }
-}
-
 struct Figures {
   std::vector<double> sentToHanded, sentToDelivered, deliveredToQueued, queuedToHanded;
   long long wordPairs = 0, pairsWithGap = 0, gapSamplesMax = 0, unmatched = 0, unanswered = 0;
 };
-
-// The samples of a word file, as the device gets them (the voice is in the device format).
-const Bytes& wordSamples(std::map<std::string, Bytes>& cache, const std::string& file) {
-  auto [it, fresh] = cache.try_emplace(file);
-  if (!fresh) return it->second;
-  SDL_AudioSpec spec{};
-  Uint8* data = nullptr;
-  Uint32 length = 0;
-  if (SDL_LoadWAV(file.c_str(), &spec, &data, &length) != nullptr) {
-    it->second.assign(data, data + length);
-    SDL_FreeWAV(data);
-  }
-  return it->second;
-}
 
 void countGaps(const Bytes& stream, const std::vector<std::string>& words, std::map<std::string, Bytes>& cache,
                Figures& f) {
@@ -326,17 +213,24 @@ void driveKeys(const Options& options, Probe& probe, SampleTap& tap, Figures& f)
       while (!tap.quietFor(kAnswerOver) && Clock::now() - sent < 20s) std::this_thread::sleep_for(5ms);
       Bytes stream;
       const auto handed = tap.disarm(stream);
-      std::lock_guard hold(probe.lock);
-      probe.armed = false;
-      if (!handed || !probe.delivered || !probe.queued) {
+      std::optional<Clock::time_point> delivered, queued;
+      std::vector<std::string> words;
+      {
+        std::lock_guard hold(probe.lock);
+        probe.armed = false;
+        delivered = probe.delivered;
+        queued = probe.queued;
+        words.swap(probe.words);
+      }
+      if (!handed || !delivered || !queued) {
         ++f.unanswered;
         continue;
       }
       f.sentToHanded.push_back(msBetween(sent, *handed));
-      f.sentToDelivered.push_back(msBetween(sent, *probe.delivered));
-      f.deliveredToQueued.push_back(msBetween(*probe.delivered, *probe.queued));
-      f.queuedToHanded.push_back(msBetween(*probe.queued, *handed));
-      countGaps(stream, probe.words, cache, f);
+      f.sentToDelivered.push_back(msBetween(sent, *delivered));
+      f.deliveredToQueued.push_back(msBetween(*delivered, *queued));
+      f.queuedToHanded.push_back(msBetween(*queued, *handed));
+      countGaps(stream, words, cache, f);
     }
   }
   if (x != nullptr) XCloseDisplay(x);
