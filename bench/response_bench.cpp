@@ -70,7 +70,7 @@ constexpr int kJitterMs = 50;  // keys land at random points of the tick and the
 
 struct Options {
   int presses = 120;
-  double idleSeconds = 30;
+  double idleSeconds = 60;
   std::string key = "w";
 };
 
