@@ -16,7 +16,14 @@ namespace {
 constexpr int kRate = 22050;
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr Uint8 kChannels = 1;
-constexpr Uint16 kBufferSamples = 512;
+// The device buffer: 256 frames, 11.6 ms. The device takes the first sample of a word at its next
+// buffer, up to one buffer after the word is queued, and plays it a buffer later: a key is heard
+// about 1.5 buffers after it is pressed. 512 frames would make that 35 ms.
+constexpr Uint16 kBufferSamples = 256;
+// A blocking play returns while this many buffers (23 ms) of its word are still queued: the time
+// the caller has to queue the next word without a gap, and the moment a pause word ends, are the
+// same whatever the buffer size.
+constexpr Uint32 kReturnAheadBuffers = 2;
 
 // How long a blocking play waits for the device to take any data before it takes the device for
 // stuck (a sound server gone away no longer takes data) and starts it anew.
@@ -165,10 +172,11 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, bool background) {
   backgroundQueued_ = background;
   if (background) return true;
 
-  // Return while the device still holds up to one buffer of this word: the caller's next word is
-  // queued behind it before the device runs dry. Sleep for what must play first rather than spin.
-  const auto buffer = std::chrono::microseconds(
-      static_cast<long long>(spec_.samples) * 1000000 / spec_.freq);
+  // Return while the device still holds the last few buffers of this word: the caller's next word
+  // is queued behind it before the device runs dry. Sleep for what must play first rather than spin.
+  const Uint32 aheadBytes = spec_.size * kReturnAheadBuffers;
+  const auto ahead = std::chrono::microseconds(
+      static_cast<long long>(spec_.samples) * kReturnAheadBuffers * 1000000 / spec_.freq);
   Uint32 lastQueued = SDL_GetQueuedAudioSize(device_);
   auto lastProgress = Clock::now();
   for (;;) {
@@ -178,7 +186,7 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, bool background) {
       lastQueued = queued;
       lastProgress = now;
     }
-    if (queued <= spec_.size && (!paceByClock_ || now + buffer >= playedBy_)) {
+    if (queued <= aheadBytes && (!paceByClock_ || now + ahead >= playedBy_)) {
       // A real device's clock may drift from ours: from here on, trust what it still holds.
       if (!paceByClock_) {
         playedBy_ = now + std::chrono::microseconds(static_cast<long long>(queued * 1000.0 / bytesPerMs()));
@@ -202,12 +210,12 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, bool background) {
     }
     // Sleep through all but the last buffer's worth, then look often: the device takes data in
     // whole buffers, and the caller must get control back soon after the one that leaves at most
-    // a buffer queued, while a whole buffer period remains to queue the next word.
-    const double excessMs = queued > spec_.size ? (queued - spec_.size) / bytesPerMs() : 0.0;
+    // the return-ahead amount queued, while that time remains to queue the next word.
+    const double excessMs = queued > aheadBytes ? (queued - aheadBytes) / bytesPerMs() : 0.0;
     const double bufferMs = spec_.samples * 1000.0 / spec_.freq;
     long long sleepMs = excessMs > bufferMs ? static_cast<long long>(excessMs - bufferMs) : 2;
     if (paceByClock_) {
-      const auto byClock = std::chrono::duration_cast<std::chrono::milliseconds>(playedBy_ - buffer - now);
+      const auto byClock = std::chrono::duration_cast<std::chrono::milliseconds>(playedBy_ - ahead - now);
       sleepMs = std::max<long long>(sleepMs, byClock.count());
     }
     sleepMs = std::clamp<long long>(sleepMs, 1, 100);

@@ -17,8 +17,8 @@ namespace korvel::platform {
 
 // The device runs from construction to destruction and plays silence between words: a device that
 // sleeps between words clips the first syllable of the next one. A blocking play returns when at
-// most one device buffer of its word is still queued, so the next word is queued behind it before
-// the device runs dry and no gap is added between words. When no real device opens, SDL's "dummy"
+// most 23 ms (two device buffers) of its word are still queued, so the next word is queued behind
+// it before the device runs dry and no gap is added between words. When no real device opens, SDL's "dummy"
 // driver takes its place (said once on stderr) and words still take their real time.
 class SdlSoundOutput : public SoundOutput {
  public:

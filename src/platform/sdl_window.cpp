@@ -2,8 +2,12 @@
 // key translation to virtual-key codes, and the event wait with its one-pending timer tick.
 #include "platform/sdl_window.h"
 
+#include <SDL_syswm.h>
+#include <poll.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <iostream>
 
 #include "platform/key_codes.h"
@@ -176,6 +180,13 @@ bool SdlWindowSystem::createWindow(int left, int top, int width, int height, con
     ramp[i] = SDL_Color{level, level, level, 255};
   }
   SDL_SetPaletteColors(image_->format->palette, ramp, 0, 256);
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo system;
+  SDL_VERSION(&system.version);
+  if (SDL_GetWindowWMInfo(window_, &system) == SDL_TRUE && system.subsystem == SDL_SYSWM_X11) {
+    xConnection_ = ConnectionNumber(system.info.x11.display);
+  }
+#endif
   SDL_FillRect(image_, nullptr, 0);  // index 0 is white
   presentAll();
   return true;
@@ -187,6 +198,7 @@ void SdlWindowSystem::closeWindow() {
   fields_.clear();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   window_ = nullptr;
+  xConnection_ = -1;
 }
 
 void SdlWindowSystem::setFont(const std::string& face, int points, int weight) {
@@ -375,7 +387,9 @@ std::vector<Event> SdlWindowSystem::waitEvents() {
   while (out.empty()) {
     SDL_Event event;
     int got = 0;
-    if (timerPeriodMs_ == 0) {
+    if (timerPeriodMs_ != 0 && xConnection_ >= 0) {
+      waitOnConnection(out);
+    } else if (timerPeriodMs_ == 0) {
       got = SDL_WaitEvent(&event);
     } else if (Clock::now() >= nextTick_) {
       got = SDL_PollEvent(&event);
@@ -384,7 +398,7 @@ std::vector<Event> SdlWindowSystem::waitEvents() {
     }
     if (got != 0) {
       translate(event, out);
-      while (SDL_PollEvent(&event) != 0) translate(event, out);
+      takeQueued(out);
     }
     // Like a classic window timer: one tick however long the program was away, the next period
     // counted from now, and after the other events so that keys are not held up behind it.
@@ -395,6 +409,31 @@ std::vector<Event> SdlWindowSystem::waitEvents() {
     }
   }
   return out;
+}
+
+void SdlWindowSystem::takeQueued(std::vector<Event>& out) {
+  SDL_Event event;
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) translate(event, out);
+}
+
+// SDL's own timed wait reads the display three times a wake-up and counts in whole milliseconds,
+// which wakes it early and makes it wait again: at 20 ticks a second that is most of the idle
+// cost. Here one read of the display, then the socket is waited on until the tick is due, to the
+// microsecond. Reading first also empties Xlib's queue, so nothing can sit there unseen while the
+// socket is quiet. A signal (SIGTERM, which SDL makes a quit) ends the wait early and is read.
+void SdlWindowSystem::waitOnConnection(std::vector<Event>& out) {
+  SDL_PumpEvents();
+  takeQueued(out);
+  if (!out.empty()) return;
+  const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(nextTick_ - Clock::now()).count();
+  if (left <= 0) return;
+  pollfd socket{xConnection_, POLLIN, 0};
+  const timespec timeout{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
+  const int ready = ppoll(&socket, 1, &timeout, nullptr);
+  if (ready != 0) {
+    SDL_PumpEvents();
+    takeQueued(out);
+  }
 }
 
 }  // namespace korvel::platform

@@ -63,6 +63,10 @@ class SdlWindowSystem : public WindowSystem {
   void present(const SDL_Rect& area);
   void presentAll();
   void translate(const SDL_Event& event, std::vector<Event>& out);
+  // Translates every event SDL already holds, without asking the display for more.
+  void takeQueued(std::vector<Event>& out);
+  // One wait for the next tick on the X connection itself (see waitEvents).
+  void waitOnConnection(std::vector<Event>& out);
 
   bool videoUp_ = false;
   bool ttfUp_ = false;
@@ -86,6 +90,8 @@ class SdlWindowSystem : public WindowSystem {
   std::map<std::pair<int, int>, Field> fields_;
   unsigned long long drawCount_ = 0;
 
+  // The X server's socket, -1 on other video drivers (dummy, Wayland): there the wait is SDL's own.
+  int xConnection_ = -1;
   int timerPeriodMs_ = 0;  // 0: stopped
   Clock::time_point nextTick_{};
 };

@@ -1,10 +1,15 @@
-// The SDL main window on SDL's dummy video driver: text drawn into the retained image is read back
-// as pixels, key events pushed into SDL's queue come out as virtual-key codes, and the timer ticks.
+// The SDL main window on SDL's dummy video driver and on a real X server (Xvfb, which has its own
+// event wait): text drawn into the retained image is read back as pixels, key events pushed into
+// SDL's queue come out as virtual-key codes, and the timer ticks.
 #include "platform/sdl_window.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
@@ -23,10 +28,52 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class SdlWindowTest : public ::testing::Test {
+// An Xvfb of this test program's own, started on first use and ended with the program.
+class XServer {
+ public:
+  static const std::string& display() {
+    static XServer server;
+    return server.name_;
+  }
+  ~XServer() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+ private:
+  XServer() {
+    if (!std::filesystem::exists("/usr/bin/Xvfb")) return;
+    for (int n = 150; n < 200; ++n) {
+      if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+      const std::string name = ":" + std::to_string(n);
+      pid_ = fork();
+      if (pid_ == 0) {
+        execl("/usr/bin/Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+              static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      const auto socket = "/tmp/.X11-unix/X" + std::to_string(n);
+      for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+      }
+      if (std::filesystem::exists(socket)) name_ = name;
+      return;
+    }
+  }
+  pid_t pid_ = -1;
+  std::string name_;
+};
+
+class SdlWindowTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    if (GetParam() == "x11") {
+      if (XServer::display().empty()) GTEST_SKIP() << "no Xvfb";
+      setenv("DISPLAY", XServer::display().c_str(), 1);
+    }
+    setenv("SDL_VIDEODRIVER", GetParam().c_str(), 1);
     window = std::make_unique<SdlWindowSystem>();
     ASSERT_TRUE(window->createWindow(250, 100, 950, 500, "*** Korvel Front Panel v3.6a ***"));
   }
@@ -61,7 +108,7 @@ class SdlWindowTest : public ::testing::Test {
   std::unique_ptr<SdlWindowSystem> window;
 };
 
-TEST_F(SdlWindowTest, TextLeavesInkWhereItWasDrawnAndNowhereElse) {
+TEST_P(SdlWindowTest, TextLeavesInkWhereItWasDrawnAndNowhereElse) {
   EXPECT_FALSE(window->inkAt(0, 0, 950, 500)) << "a new window is white";
   window->setFont("Ariel", 50, 700);
   const int width = window->drawText(285, 150, "14.074000");
@@ -76,7 +123,7 @@ TEST_F(SdlWindowTest, TextLeavesInkWhereItWasDrawnAndNowhereElse) {
   EXPECT_FALSE(window->inkAt(285, 240, width, 260));
 }
 
-TEST_F(SdlWindowTest, BlanksPrintedOverAFieldEraseIt) {
+TEST_P(SdlWindowTest, BlanksPrintedOverAFieldEraseIt) {
   window->setFont("Ariel", 50, 700);
   const int narrow = window->drawText(50, 300, "CW");
   window->drawText(50, 300, "        ");
@@ -94,7 +141,7 @@ TEST_F(SdlWindowTest, BlanksPrintedOverAFieldEraseIt) {
   EXPECT_TRUE(window->inkAt(50 + narrow + 2, 45, 40, 80));
 }
 
-TEST_F(SdlWindowTest, AnUnchangedFieldIsSkippedButOneDrawnOverIsRestored) {
+TEST_P(SdlWindowTest, AnUnchangedFieldIsSkippedButOneDrawnOverIsRestored) {
   window->setFont("Ariel", 50, 700);
   const int width = window->drawText(50, 45, "CW");
   // The same text again reports the same width (the caller's position moves the same way).
@@ -110,7 +157,7 @@ TEST_F(SdlWindowTest, AnUnchangedFieldIsSkippedButOneDrawnOverIsRestored) {
   EXPECT_LT(window->drawText(50, 45, "CW"), width);
 }
 
-TEST_F(SdlWindowTest, DefaultFontEmptyTextAndHighBytes) {
+TEST_P(SdlWindowTest, DefaultFontEmptyTextAndHighBytes) {
   EXPECT_EQ(window->drawText(140, 380, ""), 0);
   EXPECT_FALSE(window->inkAt(0, 0, 950, 500));
   const int width = window->drawText(140, 380, "B band, F frequency");
@@ -124,7 +171,7 @@ TEST_F(SdlWindowTest, DefaultFontEmptyTextAndHighBytes) {
   EXPECT_TRUE(window->inkAt(140, 405, 20, 20));
 }
 
-TEST_F(SdlWindowTest, ArielIsTheNearestMatchOfArial) {
+TEST_P(SdlWindowTest, ArielIsTheNearestMatchOfArial) {
   window->setFont("Arial", 20, 20);
   const std::string arial = window->fontFile();
   window->setFont("Ariel", 20, 20);
@@ -136,7 +183,7 @@ TEST_F(SdlWindowTest, ArielIsTheNearestMatchOfArial) {
   EXPECT_NE(window->fontFile().find("Bold"), std::string::npos) << window->fontFile();
 }
 
-TEST_F(SdlWindowTest, TimerDeliversOneTickAfterALongBlockingCall) {
+TEST_P(SdlWindowTest, TimerDeliversOneTickAfterALongBlockingCall) {
   window->startTimer(50);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // a long announcement
   std::vector<Event> got = window->waitEvents();
@@ -162,7 +209,7 @@ TEST_F(SdlWindowTest, TimerDeliversOneTickAfterALongBlockingCall) {
   window->stopTimer();
 }
 
-TEST_F(SdlWindowTest, KeysBecomeVirtualKeyCodes) {
+TEST_P(SdlWindowTest, KeysBecomeVirtualKeyCodes) {
   struct Case {
     SDL_Scancode scancode;
     int vk;
@@ -195,7 +242,7 @@ TEST_F(SdlWindowTest, KeysBecomeVirtualKeyCodes) {
   }
 }
 
-TEST_F(SdlWindowTest, NumLockAltAndClosing) {
+TEST_P(SdlWindowTest, NumLockAltAndClosing) {
   window->startTimer(50);
   // NumLock is no command, and keys with Alt belong to the window manager.
   pushKey(SDL_KEYDOWN, SDL_SCANCODE_NUMLOCKCLEAR);
@@ -226,7 +273,7 @@ TEST_F(SdlWindowTest, NumLockAltAndClosing) {
   EXPECT_EQ(events(2).size(), 0u) << "nothing more followed";
 }
 
-TEST_F(SdlWindowTest, InterruptAndTerminateAreCloseRequests) {
+TEST_P(SdlWindowTest, InterruptAndTerminateAreCloseRequests) {
   window->startTimer(50);
   for (int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
@@ -236,6 +283,9 @@ TEST_F(SdlWindowTest, InterruptAndTerminateAreCloseRequests) {
     EXPECT_EQ(got[0].message, platform::kCloseMessage);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(VideoDrivers, SdlWindowTest, ::testing::Values("dummy", "x11"),
+                         [](const auto& info) { return info.param; });
 
 TEST(SdlWindowWithoutWindowTest, WaitingWithoutAWindowEndsTheLoop) {
   SdlWindowSystem window;
