@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -110,14 +111,20 @@ std::vector<std::string> lines(const std::string& text) {
   return out;
 }
 
-LiveStation::LiveStation(int model, const std::string& config) {
+LiveStation::LiveStation(int model, const std::string& config) : model_(model) {
   std::ofstream(folder / "korvel.cfg", std::ios::binary) << (config.empty() ? testing::sampleConfig() : config);
   std::filesystem::create_directory_symlink(KORVEL_WAVE_DIR, folder / "wave");
-  sim.start(KORVEL_SIM_EXE, {"--model", std::to_string(model), "--link", "COM5", "--reply-delay-ms", "5"}, folder, {},
+  simReady_ = startSim();
+}
+
+bool LiveStation::startSim() {
+  // The words of a simulator that ran before must not be taken for this one's.
+  std::filesystem::remove(folder / "sim.out");
+  sim.start(KORVEL_SIM_EXE, {"--model", std::to_string(model_), "--link", "COM5", "--reply-delay-ms", "5"}, folder, {},
             folder / "sim.out");
-  simReady_ = waitFor(folder / "sim.out", [](const std::string& s) { return s.find("COM5") != std::string::npos; },
-                      std::chrono::seconds(10)) &&
-              std::filesystem::exists(folder / "COM5");
+  return waitFor(folder / "sim.out", [](const std::string& s) { return s.find("COM5") != std::string::npos; },
+                 std::chrono::seconds(10)) &&
+         std::filesystem::exists(folder / "COM5");
 }
 
 LiveStation::~LiveStation() {
@@ -130,5 +137,26 @@ bool LiveStation::startKorvel(const std::map<std::string, std::string>& extraEnv
   for (const auto& [k, v] : extraEnv) env[k] = v;
   return korvel.start(KORVEL_EXE, {"--transcript=transcript.txt"}, folder, env, folder / "korvel.out");
 }
+
+std::string run(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    pclose(pipe);
+  }
+  return out;
+}
+
+Terminal::Terminal(const std::filesystem::path& folder, const std::string& command)
+    : tmux_("tmux -f /dev/null -L korvel-e2e-" + std::to_string(getpid()) + " ") {
+  run(tmux_ + "new-session -d -s panel -x 100 -y 10 -c " + folder.string() + " '" + command + "' 2>&1");
+}
+
+Terminal::~Terminal() { run(tmux_ + "kill-server 2>/dev/null"); }
+
+void Terminal::type(const std::string& keys) { run(tmux_ + "send-keys -t panel " + keys); }
+
+std::string Terminal::screen() { return run(tmux_ + "capture-pane -p -t panel"); }
 
 }  // namespace korvel::e2e

@@ -49,6 +49,8 @@ class LiveStation {
   explicit LiveStation(int model, const std::string& config = "");
   ~LiveStation();
   bool simReady() const { return simReady_; }
+  // Starts the simulator on COM5 (again, after it was stopped); true once its link is there.
+  bool startSim();
   // Starts korvel here with a transcript file; extraEnv adds to SDL's dummy drivers.
   bool startKorvel(const std::map<std::string, std::string>& extraEnv = {});
   std::string transcript() const { return readFile(folder / "transcript.txt"); }
@@ -60,7 +62,25 @@ class LiveStation {
   Child korvel;
 
  private:
+  int model_;
   bool simReady_ = false;
+};
+
+// Runs a shell command and gives what it printed.
+std::string run(const std::string& command);
+
+// A tmux server of our own, with one terminal running a shell command in the station folder.
+class Terminal {
+ public:
+  Terminal(const std::filesystem::path& folder, const std::string& command);
+  ~Terminal();
+  Terminal(const Terminal&) = delete;
+  Terminal& operator=(const Terminal&) = delete;
+  void type(const std::string& keys);
+  std::string screen();
+
+ private:
+  std::string tmux_;
 };
 
 }  // namespace korvel::e2e

@@ -16,31 +16,6 @@ using namespace std::chrono_literals;
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-    pclose(pipe);
-  }
-  return out;
-}
-
-// A tmux server of our own, with one terminal running a shell command in the station folder.
-class Terminal {
- public:
-  Terminal(const std::filesystem::path& folder, const std::string& command)
-      : tmux_("tmux -f /dev/null -L korvel-e2e-" + std::to_string(getpid()) + " ") {
-    run(tmux_ + "new-session -d -s panel -x 100 -y 10 -c " + folder.string() + " '" + command + "' 2>&1");
-  }
-  ~Terminal() { run(tmux_ + "kill-server 2>/dev/null"); }
-  void type(const std::string& keys) { run(tmux_ + "send-keys -t panel " + keys); }
-  std::string screen() { return run(tmux_ + "capture-pane -p -t panel"); }
-
- private:
-  std::string tmux_;
-};
-
 TEST(TerminalFrontEnd, AnOperatorSessionWithoutADisplay) {
   if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is needed";
   LiveStation st(761);

@@ -1,0 +1,93 @@
+// Arbitrary bytes from the pass-through program alone, with the simulated radio answering on the
+// radio line, through the relay's public entry (the poll cycle's query step). Whatever the other
+// program sends, the program must not crash, keep its records whole and keep polling the radio.
+//
+// Input: one header byte chooses the radio model and mode; then records of [control][length][bytes]
+// on the pass-through port: control bit 0 gives the ticks to run afterwards (1 or 2).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "core/poll_cycle.h"
+#include "core/startup.h"
+#include "radio_link/transport.h"
+#include "simulated_ports.h"
+#include "state/panel.h"
+#include "state/text.h"
+#include "temp_folder.h"
+#include "text_canvas.h"
+#include "transceiver.h"
+#include "word_recorder.h"
+
+namespace {
+
+constexpr int kRadioPort = 5;
+constexpr int kRelayPort = 6;
+constexpr int kModels[] = {241, 310, 362, 462, 570, 650, 670, 681, 682, 761, 800, 840, 761, 761, 761, 761};
+// Ticks in which the poll cycle has asked the radio for its frequency again (both poll phases).
+constexpr std::size_t kPollWindow = 4;
+
+const std::filesystem::path& stationFolder() {
+  static const korvel::testing::TempFolder folder{"korvel-fuzz-relay"};
+  return folder.path();
+}
+
+void check(bool ok) {
+  if (!ok) std::abort();
+}
+
+void checkInvariants(const korvel::Panel& p) {
+  for (int band = 1; band <= 14; ++band) check(p.band.bandTable[static_cast<std::size_t>(band)].size() == 26);
+  check(p.link.replyText.size() <= korvel::kReadCap);
+  check(p.link.relayBuffer.size() <= korvel::kStoredTextCap);
+  check(p.band.currentBand >= 1 && p.band.currentBand <= 14);
+  check(p.mode.currentMode >= 1 && p.mode.currentMode <= 7);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  korvel::sim::Transceiver radio(kModels[data[0] & 0x0f]);
+  korvel::testing::SimulatedSerialPorts ports(&radio, kRadioPort);
+  korvel::testing::WordRecorder sound;
+  korvel::testing::TextCanvas canvas;
+  korvel::Panel p(ports, sound, canvas, stationFolder());
+
+  korvel::setStartValues(p);
+  p.config.comPort = kRadioPort;
+  p.config.baudRate = 38400;
+  p.config.txPower = 100;
+  p.config.passThroughPort = kRelayPort;
+  p.core.running = 1;
+  ports.addPort(kRelayPort);
+  korvel::setUpPort(p, kRadioPort);
+  korvel::setUpPort(p, kRelayPort);
+  p.link.radioModel = radio.model();
+  p.link.connected = 1;
+  p.link.frequencyHz = 7100000;
+  p.band.currentBand = 4;
+  p.mode.currentMode = 1 + ((data[0] >> 4) % 7);
+
+  std::size_t at = 1;
+  while (at + 2 <= size) {
+    const std::uint8_t control = data[at];
+    const std::size_t length = data[at + 1];
+    at += 2;
+    const std::size_t take = length < size - at ? length : size - at;
+    ports.feed(kRelayPort, std::string(reinterpret_cast<const char*>(data + at), take));
+    at += take;
+    for (int i = 0; i <= (control & 1); ++i) {
+      korvel::pollTick(p);
+      checkInvariants(p);
+    }
+  }
+  // Whatever the other program sent, the poll cycle still asks the radio for its frequency.
+  ports.clearWritten(kRadioPort);
+  for (std::size_t i = 0; i < kPollWindow; ++i) korvel::pollTick(p);
+  check(ports.written(kRadioPort).find("FA;") != std::string::npos);
+  checkInvariants(p);
+  return 0;
+}
