@@ -68,6 +68,24 @@ class LiveStation {
 
 // Runs a shell command and gives what it printed.
 std::string run(const std::string& command);
+// Whether a program is on the PATH; whether a text holds a part.
+bool onPath(const std::string& program);
+bool has(const std::string& text, const std::string& part);
+
+// An X server of our own, on the first display number nobody holds.
+class VirtualDisplay {
+ public:
+  VirtualDisplay();
+  ~VirtualDisplay();
+  bool ready() const { return ready_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+  korvel::testing::TempFolder folder_{"korvel-xvfb"};
+  Child server_;
+  bool ready_ = false;
+};
 
 // A tmux server of our own, with one terminal running a shell command in the station folder.
 class Terminal {

@@ -12,7 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::vector<std::string> txLines(const std::string& log) {
   std::vector<std::string> out;

@@ -19,7 +19,6 @@ using Clock = std::chrono::steady_clock;
 // CAT pauses, 3.3 s of words before "connected" is said, and some slack for a loaded machine.
 constexpr auto kConnectedAgainWithin = 7s;
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // Waits until the transcript holds `words` after its first `from` bytes.
 bool heard(const LiveStation& st, std::size_t from, const std::string& words, std::chrono::milliseconds timeout) {

@@ -29,10 +29,6 @@ constexpr int kPassThroughPort = 6;
 constexpr int kRigctldPort = 45321;
 constexpr int kFrequencyQueries = 100;
 
-bool onPath(const std::string& program) {
-  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // Waits for a link to appear without opening it (reading a pty would wait for its other end).
 bool appears(const fs::path& link) {
@@ -128,15 +124,6 @@ class RigctldLink {
   int fd_ = -1;
 };
 
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-    pclose(pipe);
-  }
-  return out;
-}
 
 TEST(RelayHamlib, RigctldServesFrequencyQueriesWhileTheOperatorChangesBand) {
   if (!onPath("rigctld") || !onPath("socat") || !onPath("Xvfb") || !onPath("xdotool")) {

@@ -12,49 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-bool onPath(const std::string& program) {
-  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// An X server of our own, on the first display number nobody holds.
-class VirtualDisplay {
- public:
-  VirtualDisplay() {
-    for (int n = 90; n < 140; ++n) {
-      if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-      name_ = ":" + std::to_string(n);
-      server_.start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, folder_, {},
-                    folder_ / "xvfb.out");
-      const auto socket = "/tmp/.X11-unix/X" + std::to_string(n);
-      ready_ = waitFor(socket, [&](const std::string&) { return std::filesystem::exists(socket); }, 10s);
-      return;
-    }
-  }
-  ~VirtualDisplay() {
-    server_.stop(SIGTERM, 5s);
-  }
-  bool ready() const { return ready_; }
-  const std::string& name() const { return name_; }
-
- private:
-  std::string name_;
-  korvel::testing::TempFolder folder_{"korvel-xvfb"};
-  Child server_;
-  bool ready_ = false;
-};
-
-std::string run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-    pclose(pipe);
-  }
-  return out;
-}
-
 TEST(WindowKeys, AnOperatorSessionThroughTheRealWindow) {
   if (!onPath("Xvfb") || !onPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed";
   VirtualDisplay display;
