@@ -27,9 +27,10 @@ constexpr int kRadioPort = 5;
 constexpr int kRelayPort = 6;
 constexpr int kModels[] = {241, 310, 362, 462, 570, 650, 670, 681, 682, 761, 800, 840, 761, 761, 761, 761};
 // Ticks in which the poll cycle has asked the radio for its frequency again. The relay may still be
-// working through the client's waiting commands, and takes turns with the poll: each of the poll's
-// two phases can wait behind one relay turn (up to two commands, an answer awaited up to four ticks).
-constexpr std::size_t kPollWindow = 16;
+// working through the client's waiting commands and takes turns with the poll; with a radio the
+// client has switched off ("PS0;") every relayed command waits out its answer time, so each of the
+// poll's two phases can wait behind a whole relay turn and the poll's own wait for a late reply.
+constexpr std::size_t kPollWindow = 24;
 
 const std::filesystem::path& stationFolder() {
   static const korvel::testing::TempFolder folder{"korvel-fuzz-relay"};
