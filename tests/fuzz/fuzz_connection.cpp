@@ -22,20 +22,17 @@
 #include "text_canvas.h"
 #include "word_recorder.h"
 
+#include "fuzz_checks.h"
+
 namespace {
+
+using korvel::fuzz::check;
+using korvel::fuzz::checkPanelWhole;
+using korvel::fuzz::stationFolder;
 
 constexpr int kRadioPort = 5;
 // Enough ticks for the first reply and the whole sequence behind it.
 constexpr int kTicks = 8;
-
-const std::filesystem::path& stationFolder() {
-  static const korvel::testing::TempFolder folder{"korvel-fuzz-connect"};
-  return folder.path();
-}
-
-void check(bool ok) {
-  if (!ok) std::abort();
-}
 
 // A radio line whose answers are the input's records, one per write, in order.
 class ScriptedRadio : public korvel::testing::SimulatedSerialPorts {
@@ -66,9 +63,7 @@ class ScriptedRadio : public korvel::testing::SimulatedSerialPorts {
 };
 
 void checkInvariants(const korvel::Panel& p) {
-  for (int band = 1; band <= 14; ++band) check(p.band.bandTable[static_cast<std::size_t>(band)].size() == 26);
-  check(p.link.replyText.size() <= korvel::kReadCap);
-  check(p.band.currentBand >= 1 && p.band.currentBand <= 14);
+  checkPanelWhole(p);
   check(p.link.frequencyHz >= 0 && p.link.frequencyHz <= 999999999);
 }
 

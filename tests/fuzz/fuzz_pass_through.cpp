@@ -21,7 +21,13 @@
 #include "transceiver.h"
 #include "word_recorder.h"
 
+#include "fuzz_checks.h"
+
 namespace {
+
+using korvel::fuzz::check;
+using korvel::fuzz::checkPanelWhole;
+using korvel::fuzz::stationFolder;
 
 constexpr int kRadioPort = 5;
 constexpr int kRelayPort = 6;
@@ -32,20 +38,8 @@ constexpr int kModels[] = {241, 310, 362, 462, 570, 650, 670, 681, 682, 761, 800
 // poll's two phases can wait behind a whole relay turn and the poll's own wait for a late reply.
 constexpr std::size_t kPollWindow = 24;
 
-const std::filesystem::path& stationFolder() {
-  static const korvel::testing::TempFolder folder{"korvel-fuzz-relay"};
-  return folder.path();
-}
-
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
 void checkInvariants(const korvel::Panel& p) {
-  for (int band = 1; band <= 14; ++band) check(p.band.bandTable[static_cast<std::size_t>(band)].size() == 26);
-  check(p.link.replyText.size() <= korvel::kReadCap);
-  check(p.link.relayBuffer.size() <= korvel::kStoredTextCap);
-  check(p.band.currentBand >= 1 && p.band.currentBand <= 14);
+  checkPanelWhole(p);
   check(p.mode.currentMode >= 1 && p.mode.currentMode <= 7);
 }
 

@@ -23,27 +23,21 @@
 #include "text_canvas.h"
 #include "word_recorder.h"
 
+#include "fuzz_checks.h"
+
 namespace {
+
+using korvel::fuzz::check;
+using korvel::fuzz::checkPanelWhole;
+using korvel::fuzz::stationFolder;
 
 constexpr int kRadioPort = 5;
 constexpr int kRelayPort = 6;
 constexpr int kModels[] = {0, 241, 251, 310, 362, 462, 570, 650, 670, 681, 682, 761, 800, 840, 1234, 9999};
 
-const std::filesystem::path& stationFolder() {
-  static const korvel::testing::TempFolder folder{"korvel-fuzz"};
-  return folder.path();
-}
-
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
 void checkInvariants(const korvel::Panel& p) {
-  for (int band = 1; band <= 14; ++band) check(p.band.bandTable[static_cast<std::size_t>(band)].size() == 26);
-  check(p.link.replyText.size() <= korvel::kReadCap);
-  check(p.link.relayBuffer.size() <= korvel::kStoredTextCap);
+  checkPanelWhole(p);
   check(p.link.frequencyHz >= 0 && p.link.frequencyHz <= 999999999);
-  check(p.band.currentBand >= 1 && p.band.currentBand <= 14);
 }
 
 }  // namespace
