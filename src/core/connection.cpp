@@ -197,13 +197,17 @@ void noteRadioAnswered(Panel& p) { p.link.missedReplies = 0; }
 
 void handleFrequencyReply(Panel& p) {
   if (p.link.connected == 0) {
-    if (p.link.radioLost == 1) restoreBandOnReturn(p);
+    // A radio back after a loss: the operator waiting for it hears "connected" as soon as it is set
+    // up, and only then where it stands. At start the announcement ends with "connected".
+    const bool returning = p.link.radioLost == 1;
+    if (returning) restoreBandOnReturn(p);
     // The first reply only says a radio is there; the start band's frequency is what gets spoken.
     connectRadio(p);
+    if (returning) playWord(p, "connected");
     speakFrequency(p);
     speakMode(p);
     togglePreamp(p);
-    playWord(p, "connected");
+    if (!returning) playWord(p, "connected");
     p.link.connected = 1;
     return;
   }

@@ -36,9 +36,8 @@ TEST(RadioLost, SaidOnceRefusedWhileGoneAndConnectedAgainOnReturn) {
   s.ports.setRadio(s.radio.get());
   s.forget();
   s.tick(6);
-  const Words back = s.said();
-  ASSERT_FALSE(back.empty());
-  EXPECT_EQ(back.back(), "connected");
+  // "connected" first, then where the radio stands.
+  EXPECT_EQ(s.said(), (Words{"connected", "1", "4", "point", "2", "mhz", "usb", "preamp", "on"}));
   EXPECT_EQ(s.p.link.radioLost, 0);
   const auto sent = s.commands();
   EXPECT_TRUE(testing::has(sent, "ID;"));
