@@ -153,12 +153,16 @@ void handleEvent(Panel& p, const platform::Event& event) {
     case platform::kKeyDownMessage:
       handleKeyDown(p, event.key);
       break;
+    case platform::kPortInputMessage:
+      portInput(p);
+      break;
     default:
       break;
   }
 }
 
 void processEvents(Panel& p) {
+  p.window.watchInput(portsToWatch(p));
   for (const auto& event : p.window.waitEvents()) handleEvent(p, event);
 }
 

@@ -133,14 +133,27 @@ void sendPollQuery(Panel& p) {
   p.core.pollPhase = p.core.pollPhase == 0 ? 1 : 0;
   sendCommand(p);
   p.core.replyPending = 1;
+  p.link.pollQueryDue = 0;
 }
 
 // The query step: the relay goes first when a command of the other program waits; the poll's query
-// follows once the line is free again.
+// follows once the line is free again. A poll that was already kept waiting goes first.
 void queryStep(Panel& p) {
-  if (p.config.passThroughPort > 0 && servicePassThrough(p)) return;
+  const bool relayFirst = p.config.passThroughPort > 0 && p.link.pollQueryDue == 0;
+  if (relayFirst && servicePassThrough(p)) {
+    p.link.pollQueryDue = 1;
+    return;
+  }
   if (p.core.replyPending != 0) return;
   sendPollQuery(p);
+}
+
+// A pass of the relay between ticks: every free moment of the line serves the other program, a few
+// commands at a time so that keys and ticks are not held up behind a flood.
+constexpr int kTurnsPerInput = 8;
+
+bool lineFreeForRelay(const Panel& p) {
+  return p.link.relayAwaiting == 0 && p.core.replyPending == 0 && p.link.pollQueryDue == 0;
 }
 
 }  // namespace
@@ -153,12 +166,45 @@ void pollTick(Panel& p) {
   const bool relaying = p.config.passThroughPort > 0;
   if (relaying) readPassThrough(p);
   if (p.link.relayAwaiting == 1) {
-    if (passThroughWaitTick(p) && p.core.replyPending == 0) sendPollQuery(p);
+    if (!passThroughWaitTick(p)) {
+      p.link.pollQueryDue = 1;  // the poll's query goes out the moment the relay's answer is in
+    } else if (p.core.replyPending == 0) {
+      sendPollQuery(p);
+    }
   } else if (p.core.replyPending == 1) {
     replyStep(p);
     if (relaying && p.core.replyPending == 0) servicePassThrough(p);
   } else {
     queryStep(p);
+  }
+}
+
+std::vector<platform::InputHandle> portsToWatch(Panel& p) {
+  std::vector<platform::InputHandle> handles;
+  if (p.config.passThroughPort <= 0 || p.core.pollPaused == 1) return handles;
+  // Only input that can be acted on at once is watched: the descriptors are level-triggered, and
+  // input left unread would wake the program again and again.
+  if (p.link.relayAwaiting == 1) {
+    handles.push_back(p.ports.inputHandle(p.config.comPort));
+  } else if (lineFreeForRelay(p)) {
+    handles.push_back(p.ports.inputHandle(p.config.passThroughPort));
+  }
+  std::erase(handles, platform::kNoInputHandle);
+  return handles;
+}
+
+void portInput(Panel& p) {
+  if (p.config.passThroughPort <= 0 || p.core.pollPaused == 1) return;
+  if (p.link.relayAwaiting == 1) {
+    if (!passThroughAnswerInput(p)) return;
+    if (p.link.pollQueryDue == 1 && p.core.replyPending == 0) {
+      sendPollQuery(p);
+      return;
+    }
+  }
+  for (int turn = 0; turn < kTurnsPerInput && lineFreeForRelay(p); ++turn) {
+    if (servicePassThrough(p)) return;
+    if (!relayCommandReady(p) && p.ports.portBytesWaiting(p.config.passThroughPort) <= 0) return;
   }
 }
 

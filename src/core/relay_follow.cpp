@@ -62,6 +62,12 @@ bool servicePassThrough(Panel& p) {
   return takeRelayTurn(p);
 }
 
+bool passThroughAnswerInput(Panel& p) {
+  const bool over = relayAnswerArrived(p);
+  followRelay(p);
+  return over;
+}
+
 bool passThroughWaitTick(Panel& p) {
   const RelayWait wait = relayAnswerTick(p);
   followRelay(p);

@@ -10,5 +10,7 @@ struct Panel;
 bool servicePassThrough(Panel& p);
 // A tick while the relay holds the line; true when its exchange is over and the line free again.
 bool passThroughWaitTick(Panel& p);
+// Radio input between ticks while the relay holds the line; true when its exchange is over.
+bool passThroughAnswerInput(Panel& p);
 
 }  // namespace korvel

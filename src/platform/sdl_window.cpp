@@ -391,6 +391,9 @@ std::vector<Event> SdlWindowSystem::waitEvents() {
       waitOnConnection(out);
     } else if (timerPeriodMs_ == 0) {
       got = SDL_WaitEvent(&event);
+    } else if (!ports_.empty()) {
+      waitOnPorts(out);
+      got = SDL_PollEvent(&event);
     } else if (Clock::now() >= nextTick_) {
       got = SDL_PollEvent(&event);
     } else {
@@ -427,12 +430,27 @@ void SdlWindowSystem::waitOnConnection(std::vector<Event>& out) {
   if (!out.empty()) return;
   const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(nextTick_ - Clock::now()).count();
   if (left <= 0) return;
-  pollfd socket{xConnection_, POLLIN, 0};
+  std::vector<pollfd> watched{{xConnection_, POLLIN, 0}};
+  const std::size_t firstPort = ports_.addTo(watched);
   const timespec timeout{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
-  const int ready = ppoll(&socket, 1, &timeout, nullptr);
-  if (ready != 0) {
+  const int ready = ppoll(watched.data(), watched.size(), &timeout, nullptr);
+  if (ready <= 0) return;
+  if (PosixInputWatch::anyReady(watched, firstPort)) out.push_back({kPortInputMessage, 0});
+  if (watched[0].revents != 0) {
     SDL_PumpEvents();
     takeQueued(out);
+  }
+}
+
+// SDL's dummy driver has no descriptor to wait on and looks for events every millisecond itself;
+// the ports are waited on for as long, so that port input is taken as soon as a display's would be.
+void SdlWindowSystem::waitOnPorts(std::vector<Event>& out) {
+  constexpr int kSliceMs = 1;
+  std::vector<pollfd> watched;
+  ports_.addTo(watched);
+  const int wait = std::max(0, std::min(kSliceMs, msUntil(nextTick_)));
+  if (poll(watched.data(), watched.size(), wait) > 0 && PosixInputWatch::anyReady(watched, 0)) {
+    out.push_back({kPortInputMessage, 0});
   }
 }
 

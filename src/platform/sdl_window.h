@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix_input_watch.h"
 #include "platform/window_system.h"
 
 namespace korvel::platform {
@@ -40,6 +41,7 @@ class SdlWindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
+  void watchInput(std::vector<InputHandle> handles) override { ports_.watch(std::move(handles)); }
 
   // True when any pixel of the retained image inside the rectangle is not white.
   bool inkAt(int x, int y, int width, int height) const;
@@ -67,6 +69,8 @@ class SdlWindowSystem : public WindowSystem {
   void takeQueued(std::vector<Event>& out);
   // One wait for the next tick on the X connection itself (see waitEvents).
   void waitOnConnection(std::vector<Event>& out);
+  // Without a connection to wait on (the dummy driver): the watched ports for a short slice.
+  void waitOnPorts(std::vector<Event>& out);
 
   bool videoUp_ = false;
   bool ttfUp_ = false;
@@ -92,6 +96,7 @@ class SdlWindowSystem : public WindowSystem {
 
   // The X server's socket, -1 on other video drivers (dummy, Wayland): there the wait is SDL's own.
   int xConnection_ = -1;
+  PosixInputWatch ports_;
   int timerPeriodMs_ = 0;  // 0: stopped
   Clock::time_point nextTick_{};
 };

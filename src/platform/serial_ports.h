@@ -2,7 +2,13 @@
 // Every operation on a number outside 1..256 or on an empty slot does nothing and returns 0.
 #pragma once
 
+#include <cstdint>
+
 namespace korvel::platform {
+
+// What an event wait can watch for a port's input: a file descriptor on POSIX.
+using InputHandle = std::intptr_t;
+inline constexpr InputHandle kNoInputHandle = -1;
 
 class SerialPorts {
  public:
@@ -24,6 +30,12 @@ class SerialPorts {
   virtual int readPort(int n, char* buffer, int maximum) = 0;
   // Writes all bytes; returns the count written (0 on any error).
   virtual int writePort(int n, const char* bytes, int length) = 0;
+  // What the event wait can watch for input on port n; kNoInputHandle for an empty slot, a lost
+  // device, or ports that cannot be waited on (then the timer's ticks are the only wake-up).
+  virtual InputHandle inputHandle(int n) {
+    (void)n;
+    return kNoInputHandle;
+  }
 };
 
 }  // namespace korvel::platform

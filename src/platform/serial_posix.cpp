@@ -306,6 +306,11 @@ int PosixSerialPorts::setPortFrame(int n, int dataBits, int parity, int stopSele
   return 0;
 }
 
+InputHandle PosixSerialPorts::inputHandle(int n) {
+  const Port* port = slot(n);
+  return port == nullptr || !port->used || port->fd < 0 ? kNoInputHandle : port->fd;
+}
+
 int PosixSerialPorts::portBytesWaiting(int n) {
   Port* port = slot(n);
   if (port == nullptr) return 0;

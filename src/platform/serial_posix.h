@@ -34,6 +34,8 @@ class PosixSerialPorts : public SerialPorts {
   int portBytesWaiting(int n) override;
   int readPort(int n, char* buffer, int maximum) override;
   int writePort(int n, const char* bytes, int length) override;
+  // The open descriptor; a lost device is not looked for here (the next operation does that).
+  InputHandle inputHandle(int n) override;
 
   // The path port n is opened from (folder/"COM<n>").
   std::filesystem::path portPath(int n) const;

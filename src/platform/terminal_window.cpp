@@ -262,14 +262,16 @@ std::vector<Event> TerminalWindowSystem::waitEvents() {
   }
   showFields(false);
   while (out.empty()) {
-    pollfd watched[] = {{input_, POLLIN, 0}, {signals_, POLLIN, 0}};
-    const int ready = poll(watched, signals_ >= 0 ? 2 : 1, msUntilNextWake());
+    std::vector<pollfd> watched{{input_, POLLIN, 0}, {signals_, POLLIN, 0}};
+    const std::size_t firstPort = ports_.addTo(watched);
+    const int ready = poll(watched.data(), watched.size(), msUntilNextWake());
     if (ready < 0 && errno != EINTR) {
       inputEnded_ = true;
       out.push_back({kCloseMessage, 0});
       break;
     }
     if (ready > 0) {
+      if (PosixInputWatch::anyReady(watched, firstPort)) out.push_back({kPortInputMessage, 0});
       if (signals_ >= 0 && (watched[1].revents & POLLIN) != 0) readSignals(out);
       if ((watched[0].revents & POLLNVAL) != 0) {
         inputEnded_ = true;

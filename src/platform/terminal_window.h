@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix_input_watch.h"
 #include "platform/text_fields.h"
 #include "platform/window_system.h"
 
@@ -36,6 +37,7 @@ class TerminalWindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
+  void watchInput(std::vector<InputHandle> handles) override { ports_.watch(std::move(handles)); }
 
   // A stream for lines of other text (the transcript) on the same output: each line appears above
   // the text line, which stays the last line on a terminal.
@@ -73,6 +75,7 @@ class TerminalWindowSystem : public WindowSystem {
   int output_;
   bool outputIsTerminal_;
   int signals_ = -1;  // signalfd for SIGINT, SIGTERM, SIGHUP
+  PosixInputWatch ports_;
   sigset_t oldMask_{};
   struct sigaction oldPipe_{};
   termios savedMode_{};

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/serial_ports.h"
+
 namespace korvel::platform {
 
 // Message numbers of the classic window events the dispatcher understands.
@@ -12,6 +14,8 @@ inline constexpr int kKeyDownMessage = 256;
 inline constexpr int kKeyUpMessage = 257;
 inline constexpr int kTimerMessage = 275;
 inline constexpr int kCloseMessage = 32770;
+// Input has arrived on a watched port (a user message, as a window program would post it).
+inline constexpr int kPortInputMessage = 1024;
 
 struct Event {
   int message = 0;
@@ -35,6 +39,9 @@ class WindowSystem {
   virtual void stopTimer() = 0;
   // Blocks until at least one event is pending (or the tick is due) and returns all pending events.
   virtual std::vector<Event> waitEvents() = 0;
+  // The ports whose input is also to end the wait, with one kPortInputMessage; replaced at every
+  // call, empty for none. A front end that cannot watch them leaves the program to its ticks.
+  virtual void watchInput(std::vector<InputHandle> handles) { (void)handles; }
 };
 
 }  // namespace korvel::platform

@@ -189,6 +189,13 @@ RelayWait relayAnswerTick(Panel& p) {
   return RelayWait::over;
 }
 
+bool relayAnswerArrived(Panel& p) {
+  if (p.link.relayAwaiting == 0) return true;
+  if (!collectAnswer(p)) return false;
+  finishExchange(p);
+  return true;
+}
+
 void settleRelayExchange(Panel& p) {
   if (p.link.relayAwaiting == 0) return;
   if (!collectAnswer(p)) {

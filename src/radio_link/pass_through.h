@@ -36,6 +36,9 @@ enum class RelayWait {
 };
 // One timer tick of waiting: takes what the radio has sent.
 RelayWait relayAnswerTick(Panel& p);
+// Input on the radio line between ticks: takes it; true when the awaited answer is complete (and
+// passed back), or when none was awaited.
+bool relayAnswerArrived(Panel& p);
 // Ends an awaited exchange now, waiting at most one CAT pause more: the program's own command is
 // about to go out and must not meet the forwarded one's answer on the line.
 void settleRelayExchange(Panel& p);

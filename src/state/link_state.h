@@ -28,6 +28,7 @@ struct LinkState {
   std::string relayFrequencyAnswer;  // a forwarded frequency answer the program is still to take
   int relayDiscarding = 0;           // 1 while the rest of a command cut off by a full buffer is skipped
   int relayTurnForwarded = 0;        // commands forwarded in the relay's present turn on the line
+  int pollQueryDue = 0;              // 1 when a tick found the line the relay's: the poll sends next
   std::string radioIdAnswer;         // the radio's answer to a relayed "ID;", which never changes
 
   int connected = 0;

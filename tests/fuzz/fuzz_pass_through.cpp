@@ -1,9 +1,10 @@
 // Arbitrary bytes from the pass-through program alone, with the simulated radio answering on the
-// radio line, through the relay's public entry (the poll cycle's query step). Whatever the other
+// radio line, through the relay's public entries (the poll cycle's ticks, and port input between them). Whatever the other
 // program sends, the program must not crash, keep its records whole and keep polling the radio.
 //
 // Input: one header byte chooses the radio model and mode; then records of [control][length][bytes]
-// on the pass-through port: control bit 0 gives the ticks to run afterwards (1 or 2).
+// on the pass-through port: control bit 0 gives the ticks to run afterwards (1 or 2), bit 1 a wake-up
+// on port input before them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -76,6 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t take = length < size - at ? length : size - at;
     ports.feed(kRelayPort, std::string(reinterpret_cast<const char*>(data + at), take));
     at += take;
+    if ((control & 2) != 0) {
+      korvel::portInput(p);
+      checkInvariants(p);
+    }
     for (int i = 0; i <= (control & 1); ++i) {
       korvel::pollTick(p);
       checkInvariants(p);

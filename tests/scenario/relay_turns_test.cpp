@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/dispatcher.h"
 #include "session.h"
 #include "state/band_record.h"
 #include "state/text.h"
@@ -26,6 +27,8 @@ struct RelaySession : Session {
     EXPECT_TRUE(settle());
   }
   void client(const std::string& bytes) { ports.feed(kRelayPort, bytes); }
+  // The program woken between ticks by input on a watched port.
+  void input() { handleEvent(p, {platform::kPortInputMessage, 0}); }
   const std::string& answers() const { return ports.written(kRelayPort); }
   int count(const Commands& commands, const std::string& command) const {
     return static_cast<int>(std::count(commands.begin(), commands.end(), command));
@@ -116,6 +119,41 @@ TEST(RelayTurns, ALatePollReplyIsThePollsAndNotTheClients) {
   s.ports.feed(kRadioPort, "FT0;");
   s.tick();
   EXPECT_EQ(s.answers(), "FT0;");
+}
+
+// Woken by port input between ticks, the relay does not wait for the timer, but only while the line
+// is free: a poll query out, or a poll kept waiting by the relay, comes first.
+TEST(RelayTurns, BetweenTicksTheRelayAnswersAtOnceAndThePollKeepsItsTurns) {
+  RelaySession s;
+  for (int i = 0; i < 8 && s.p.core.replyPending == 0; ++i) s.tick();  // the poll's query is out
+  s.forget();
+  s.client("FT;");
+  s.input();
+  EXPECT_TRUE(s.sent().empty()) << "the line is the poll's until its reply is read";
+  s.tick();
+  EXPECT_EQ(s.sent(), Commands{"FT;"});
+  EXPECT_EQ(s.answers(), "FT0;");
+
+  s.client("ID;MD0;FB;");
+  s.input();  // a free line: all three in one wake-up, with no tick
+  EXPECT_EQ(s.answers(), "FT0;ID0761;MD01;FB007100000;");
+
+  // A slow radio: a tick comes while the relay holds the line, so the poll is owed its query. The
+  // answer's arrival hands it back and sends the query at once; the next command waits its turn.
+  s.ports.setRadio(nullptr);
+  s.client("FA;");
+  s.input();
+  ASSERT_EQ(s.p.link.relayAwaiting, 1);
+  s.tick();
+  s.forget();
+  s.client("FT;");
+  s.ports.feed(kRadioPort, "FA007100000;");
+  s.input();
+  EXPECT_EQ(s.answers(), "FT0;ID0761;MD01;FB007100000;FA007100000;");
+  const Commands sent = s.sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_TRUE(sent[0] == "FA;" || sent[0] == "SM0;") << sent[0];
+  EXPECT_EQ(s.p.core.replyPending, 1);
 }
 
 }  // namespace
