@@ -1,7 +1,9 @@
 // Pass-through latency: the real korvel and korvel-sim, a socat pty pair on the pass-through port,
-// and a client that sends N frequency queries one after another (each waits for its answer, as
-// Hamlib does). Prints the median and the 95th percentile of query-to-answer time, and how many
-// answers were not the radio's frequency answer. Needs socat; run it from the build folder:
+// and a client that sends N frequency queries, each after the answer to the last (as Hamlib does):
+// once back to back, and once each after a pause that moves it through every moment of Korvel's own
+// 100 ms poll cycle (as a logger polling now and then meets it). Prints the median and the 95th
+// percentile of query-to-answer time for each, and how many answers were not the radio's frequency
+// answer. Needs socat; run it from the build folder:
 //   ./relay_latency_bench [queries]     (default 200)
 #include <fcntl.h>
 #include <poll.h>
@@ -103,19 +105,24 @@ int main(int argc, char** argv) {
     return end != std::string::npos && log.find("RX=SM", end) != std::string::npos;
   }, 60s);
 
+  // Pauses of 0, 7, 14, ... 98, 5, 12, ... ms: every millisecond of the poll cycle, in turn.
+  constexpr int kCycleMs = 100;
+  constexpr int kPauseStrideMs = 7;
   int wrong = 0;
-  std::vector<double> ms;
+  std::vector<double> ms, spread;
   if (ready) {
     const int fd = open((folder / "client").c_str(), O_RDWR | O_NOCTTY);
     termios t{};
     tcgetattr(fd, &t);
     cfmakeraw(&t);
     tcsetattr(fd, TCSANOW, &t);
-    for (int i = 0; i < queries; ++i) {
+    for (int i = 0; i < 2 * queries; ++i) {
+      const bool spreading = i >= queries;
+      if (spreading) std::this_thread::sleep_for(std::chrono::milliseconds(i * kPauseStrideMs % kCycleMs));
       const auto start = Clock::now();
       if (write(fd, "FA;", 3) != 3) break;
       const std::string reply = answer(fd);
-      ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+      (spreading ? spread : ms).push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
       if (reply.size() != 12 || reply.rfind("FA", 0) != 0) ++wrong;
     }
     close(fd);
@@ -129,8 +136,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no station came up (is socat installed?)\n");
     return 1;
   }
-  std::sort(ms.begin(), ms.end());
-  std::printf("queries %zu  median %.1f ms  p95 %.1f ms  max %.1f ms  not a frequency answer %d\n", ms.size(),
-              ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), wrong);
+  const auto report = [](const char* name, std::vector<double>& times) {
+    if (times.empty()) return;
+    std::sort(times.begin(), times.end());
+    std::printf("%-14s queries %zu  median %.1f ms  p95 %.1f ms  max %.1f ms\n", name, times.size(),
+                times[times.size() / 2], times[times.size() * 95 / 100], times.back());
+  };
+  report("back to back", ms);
+  report("spread", spread);
+  std::printf("not a frequency answer %d\n", wrong);
   return 0;
 }

@@ -188,6 +188,12 @@ int Win32SerialPorts::setPortFrame(int n, int dataBits, int parity, int stopSele
   return 0;
 }
 
+InputHandle Win32SerialPorts::inputHandle(int n) {
+  Port* port = slot(n);
+  if (port == nullptr || !port->used || port->handle == INVALID_HANDLE_VALUE) return kNoInputHandle;
+  return reinterpret_cast<InputHandle>(port->handle);
+}
+
 int Win32SerialPorts::portBytesWaiting(int n) {
   Port* port = slot(n);
   if (port == nullptr) return 0;

@@ -33,6 +33,8 @@ class Win32SerialPorts : public SerialPorts {
   int portBytesWaiting(int n) override;
   int readPort(int n, char* buffer, int maximum) override;
   int writePort(int n, const char* bytes, int length) override;
+  // The open comm handle; a lost device is not looked for here (the next operation does that).
+  InputHandle inputHandle(int n) override;
 
   // The device name port n is opened by: "COM5", "\\.\COM12".
   static std::string deviceName(int n);

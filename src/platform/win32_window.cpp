@@ -259,6 +259,18 @@ std::vector<Event> Win32WindowSystem::waitEvents() {
     out.push_back({kCloseMessage, 0});
     return out;
   }
+  // A comm handle opened without overlapped I/O cannot be waited on with the messages: while ports
+  // are watched the queue is waited on in short slices and the ports looked at between them.
+  constexpr DWORD kPortCheckMs = 2;
+  while (!ports_.empty() && out.empty()) {
+    if (!takeMessages(out)) return out;
+    if (!out.empty()) break;
+    if (portInputWaiting()) {
+      out.push_back({kPortInputMessage, 0});
+      break;
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPortCheckMs, QS_ALLINPUT);
+  }
   MSG message;
   while (out.empty()) {
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -276,6 +288,27 @@ std::vector<Event> Win32WindowSystem::waitEvents() {
     }
   }
   return out;
+}
+
+bool Win32WindowSystem::takeMessages(std::vector<Event>& out) {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      out.push_back({kCloseMessage, 0});
+      return false;
+    }
+    translate(message, out);
+  }
+  return true;
+}
+
+bool Win32WindowSystem::portInputWaiting() const {
+  for (const InputHandle handle : ports_) {
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(reinterpret_cast<HANDLE>(handle), &errors, &status) || status.cbInQue > 0) return true;
+  }
+  return false;
 }
 
 }  // namespace korvel::platform

@@ -32,6 +32,7 @@ class Win32WindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
+  void watchInput(std::vector<InputHandle> handles) override { ports_ = std::move(handles); }
 
   HWND handle() const { return window_; }
   // True when any pixel of the retained bitmap inside the rectangle is not white.
@@ -47,6 +48,12 @@ class Win32WindowSystem : public WindowSystem {
   // Selects the font of the current request into the bitmap's device context, making it if needed.
   void selectFont();
   void present(const RECT& area);
+  // Takes every queued message; false when the queue said WM_QUIT.
+  bool takeMessages(std::vector<Event>& out);
+  // True when a watched comm handle has input waiting (or fails: the port layer then finds it lost).
+  bool portInputWaiting() const;
+
+  std::vector<InputHandle> ports_;  // comm handles whose input ends the wait
 
   HWND window_ = nullptr;
   HDC image_ = nullptr;  // memory device context holding the retained bitmap
