@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win32_serial.h"
+#include "platform/win32_window.h"
 
 namespace korvel::platform {
 namespace {
@@ -61,6 +62,28 @@ TEST(Win32Serial, PortsBelowAndAboveTenOpenWithTheLineSettingsAndAnswer) {
     EXPECT_EQ(reply.substr(0, 2), "FA") << reply;
     EXPECT_EQ(reply.back(), ';');
   }
+}
+
+// The relay is woken by its ports between ticks: the window's wait ends when a watched port has
+// input, long before the tick.
+TEST(Win32Serial, AWatchedPortEndsTheWindowsWaitWithItsInput) {
+  if (!simsThere()) GTEST_SKIP() << "run through with-sim";
+  Win32SerialPorts ports;
+  ASSERT_EQ(ports.openPort(7, 38400), 1);
+  ports.setPortReadTimeouts(7, -1);
+  EXPECT_EQ(ports.inputHandle(8), kNoInputHandle) << "a port never opened is not watched";
+  Win32WindowSystem window;
+  ASSERT_TRUE(window.createWindow(0, 0, 300, 200, "watch"));
+  window.startTimer(2000);
+  window.watchInput({ports.inputHandle(7)});
+  ASSERT_EQ(ports.writePort(7, "FA;", 3), 3);
+  const auto start = Clock::now();
+  std::vector<Event> events;
+  while (events.empty() && Clock::now() - start < 1s) events = window.waitEvents();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.front().message, kPortInputMessage);
+  EXPECT_LT(Clock::now() - start, 1s);
+  EXPECT_GT(ports.portBytesWaiting(7), 0);
 }
 
 TEST(Win32Serial, MissingAndUnopenedPortsReturnZero) {
