@@ -1,9 +1,13 @@
-// What every fuzz target holds the program to after each step, and the station folder they share.
+// What every fuzz target holds the program to after each step, and the station they all start from.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/startup.h"
+#include "radio_link/transport.h"
+#include "simulated_ports.h"
+#include "station.h"
 #include "state/panel.h"
 #include "state/text.h"
 #include "temp_folder.h"
@@ -25,6 +29,22 @@ inline void checkPanelWhole(const Panel& p) {
 inline const std::filesystem::path& stationFolder() {
   static const testing::TempFolder folder{"korvel-fuzz"};
   return folder.path();
+}
+
+inline constexpr int kRadioPort = 5;  // the sample settings' radio port
+inline constexpr int kRelayPort = 6;
+
+// Start values and the sample configuration's radio settings, the radio port set up (and the relay
+// port, when the target relays), the program running.
+inline void setUpStation(Panel& p, testing::SimulatedSerialPorts& ports, bool relay) {
+  setStartValues(p);
+  testing::applySampleRadioSettings(p);
+  p.core.running = 1;
+  setUpPort(p, kRadioPort);
+  if (!relay) return;
+  p.config.passThroughPort = kRelayPort;
+  ports.addPort(kRelayPort);
+  setUpPort(p, kRelayPort);
 }
 
 }  // namespace korvel::fuzz

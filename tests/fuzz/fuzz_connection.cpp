@@ -27,10 +27,10 @@
 namespace {
 
 using korvel::fuzz::check;
+using korvel::fuzz::kRadioPort;
 using korvel::fuzz::checkPanelWhole;
 using korvel::fuzz::stationFolder;
 
-constexpr int kRadioPort = 5;
 // Enough ticks for the first reply and the whole sequence behind it.
 constexpr int kTicks = 8;
 
@@ -76,16 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvel::testing::TextCanvas canvas;
   korvel::Panel p(ports, sound, canvas, stationFolder());
 
-  korvel::setStartValues(p);
-  p.config.comPort = kRadioPort;
-  p.config.baudRate = 38400;
-  p.config.txPower = 100;
-  p.config.repeaterOffsetKhz[10] = "100";
-  p.config.repeaterOffsetKhz[11] = "500";
-  p.config.repeaterOffsetKhz[12] = "600";
-  p.config.repeaterOffsetKhz[13] = "7600";
-  p.core.running = 1;
-  korvel::setUpPort(p, kRadioPort);
+  korvel::fuzz::setUpStation(p, ports, false);
   p.band.currentBand = 1 + (data[0] & 0x0f) % 14;
   p.link.radioLost = (data[0] >> 4) & 1;
   p.mode.currentMode = 1 + (data[0] >> 5) % 7;

@@ -27,11 +27,11 @@
 namespace {
 
 using korvel::fuzz::check;
+using korvel::fuzz::kRadioPort;
+using korvel::fuzz::kRelayPort;
 using korvel::fuzz::checkPanelWhole;
 using korvel::fuzz::stationFolder;
 
-constexpr int kRadioPort = 5;
-constexpr int kRelayPort = 6;
 constexpr int kModels[] = {241, 310, 362, 462, 570, 650, 670, 681, 682, 761, 800, 840, 761, 761, 761, 761};
 // Ticks in which the poll cycle has asked the radio for its frequency again. The relay may still be
 // working through the client's waiting commands and takes turns with the poll; with a radio the
@@ -54,15 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvel::testing::TextCanvas canvas;
   korvel::Panel p(ports, sound, canvas, stationFolder());
 
-  korvel::setStartValues(p);
-  p.config.comPort = kRadioPort;
-  p.config.baudRate = 38400;
-  p.config.txPower = 100;
-  p.config.passThroughPort = kRelayPort;
-  p.core.running = 1;
-  ports.addPort(kRelayPort);
-  korvel::setUpPort(p, kRadioPort);
-  korvel::setUpPort(p, kRelayPort);
+  korvel::fuzz::setUpStation(p, ports, true);
   p.link.radioModel = radio.model();
   p.link.connected = 1;
   p.link.frequencyHz = 7100000;

@@ -28,11 +28,11 @@
 namespace {
 
 using korvel::fuzz::check;
+using korvel::fuzz::kRadioPort;
+using korvel::fuzz::kRelayPort;
 using korvel::fuzz::checkPanelWhole;
 using korvel::fuzz::stationFolder;
 
-constexpr int kRadioPort = 5;
-constexpr int kRelayPort = 6;
 constexpr int kModels[] = {0, 241, 251, 310, 362, 462, 570, 650, 670, 681, 682, 761, 800, 840, 1234, 9999};
 
 void checkInvariants(const korvel::Panel& p) {
@@ -49,20 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvel::testing::TextCanvas canvas;
   korvel::Panel p(ports, sound, canvas, stationFolder());
 
-  korvel::setStartValues(p);
+  korvel::fuzz::setUpStation(p, ports, true);
   checkInvariants(p);
-  p.config.comPort = kRadioPort;
-  p.config.baudRate = 38400;
-  p.config.txPower = 100;
-  p.config.repeaterOffsetKhz[10] = "100";
-  p.config.repeaterOffsetKhz[11] = "500";
-  p.config.repeaterOffsetKhz[12] = "600";
-  p.config.repeaterOffsetKhz[13] = "7600";
-  p.config.passThroughPort = kRelayPort;
-  p.core.running = 1;
-  ports.addPort(kRelayPort);
-  korvel::setUpPort(p, kRadioPort);
-  korvel::setUpPort(p, kRelayPort);
 
   const std::uint8_t a = data[0];
   const std::uint8_t b = data[1];

@@ -180,14 +180,8 @@ inline Session::Session(SessionOptions o)
       break;
     case Ready::kLink:
       setStartValues();
-      p.config.comPort = 5;
-      p.config.baudRate = 38400;
-      p.config.txPower = 100;
+      applySampleRadioSettings(p);
       p.config.tunerState = 1;
-      p.config.repeaterOffsetKhz[10] = "100";
-      p.config.repeaterOffsetKhz[11] = "500";
-      p.config.repeaterOffsetKhz[12] = "600";
-      p.config.repeaterOffsetKhz[13] = "7600";
       for (int band = 1; band <= 14; ++band) record(band) = plainRecord(kDigits[band]);
       p.band.currentBand = 4;
       p.mode.currentMode = 1;

@@ -69,6 +69,18 @@ class Station {
   std::size_t sentSeen_ = 0;
 };
 
+// The sample configuration's radio settings, set straight into a panel: radio port 5 at 38400
+// baud, 100 W, the sample repeater offsets.
+inline void applySampleRadioSettings(Panel& p) {
+  p.config.comPort = 5;
+  p.config.baudRate = 38400;
+  p.config.txPower = 100;
+  p.config.repeaterOffsetKhz[10] = "100";
+  p.config.repeaterOffsetKhz[11] = "500";
+  p.config.repeaterOffsetKhz[12] = "600";
+  p.config.repeaterOffsetKhz[13] = "7600";
+}
+
 // The sample korvel.cfg text with the given radio port, pass-through port and debug switch.
 std::string sampleConfig(int comPort = 5, int passThroughPort = 0, int debugLog = 1,
                          const std::string& bandCoverage = "7", int baudRate = 38400, int txPower = 100);
