@@ -279,13 +279,7 @@ std::vector<Event> Win32WindowSystem::waitEvents() {
       break;
     }
     translate(message, out);
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        out.push_back({kCloseMessage, 0});
-        break;
-      }
-      translate(message, out);
-    }
+    takeMessages(out);
   }
   return out;
 }
