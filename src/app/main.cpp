@@ -8,83 +8,22 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/options.h"
 #include "state/panel.h"
 #include "core/startup.h"
 #ifdef _WIN32
+#include "platform/win32_network.h"
 #include "platform/win32_serial.h"
 #include "platform/win32_sound.h"
 #include "platform/win32_window.h"
 #else
 #include "app/front_end.h"
+#include "platform/posix_network.h"
 #include "platform/sdl_sound.h"
 #include "platform/serial_posix.h"
 #endif
-
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal]\n"
-    "\n"
-    "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
-    "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
-#ifdef _WIN32
-    "configuration names (COM<n>) and speaks every result with the\n"
-#else
-    "configuration names (the link COM<n> in that folder) and speaks every result with the\n"
-#endif
-    "word files of the wave folder.\n"
-    "\n"
-    "  --transcript[=FILE]  write the name of every word spoken, one per line, to FILE\n"
-    "                       (standard output when no FILE is given)\n"
-    "  --folder DIR         use DIR as the station folder instead of the current folder\n"
-    "  --terminal           take keys from this terminal and show the fields as a line of\n"
-    "                       text, also when a display is there (without one, always so)\n"
-    "  --help               show this text\n"
-    "  --version            show the version\n"
-    "\n"
-    "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
-    "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help.\n";
-
-struct Options {
-  std::filesystem::path folder = std::filesystem::current_path();
-  bool transcriptWanted = false;
-  bool terminalAsked = false;
-  std::string transcriptFile;
-};
-
-// The command line; an exit code when the program is to end at once (help, version, a bad argument).
-std::optional<int> parseOptions(int argc, char** argv, Options& o) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
-      return 0;
-    }
-    if (arg == "--version") {
-      std::cout << "korvel 3.6a\n";
-      return 0;
-    }
-    if (arg == "--transcript") {
-      o.transcriptWanted = true;
-    } else if (arg.rfind("--transcript=", 0) == 0) {
-      o.transcriptWanted = true;
-      o.transcriptFile = arg.substr(std::strlen("--transcript="));
-    } else if (arg == "--terminal") {
-      o.terminalAsked = true;
-    } else if (arg == "--folder" && i + 1 < argc) {
-      o.folder = argv[++i];
-    } else if (arg.rfind("--folder=", 0) == 0) {
-      o.folder = arg.substr(std::strlen("--folder="));
-    } else {
-      std::cerr << "korvel: unknown argument '" << arg << "'\n" << kUsage;
-      return 2;
-    }
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -94,8 +33,9 @@ int main(int argc, char** argv) {
     std::freopen("CONOUT$", "w", stderr);
   }
 #endif
-  Options options;
-  if (const auto exitCode = parseOptions(argc, argv, options)) return *exitCode;
+  korvel::app::Options options;
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (const auto exitCode = korvel::app::readOptions(arguments, options, std::cout, std::cerr)) return *exitCode;
   const std::filesystem::path& folder = options.folder;
   const bool terminalAsked = options.terminalAsked;
   const std::string& transcriptFile = options.transcriptFile;
@@ -125,8 +65,9 @@ int main(int argc, char** argv) {
   korvel::platform::Win32SerialPorts ports;
   korvel::platform::Win32WindowSystem window;
   korvel::platform::Win32SoundOutput sound;
+  korvel::platform::Win32Network network;
   (void)terminalAsked;  // Windows always has its window
-  korvel::Panel panel(ports, sound, window, folder);
+  korvel::Panel panel(ports, sound, window, network, folder);
 #else
   // Before the sound starts its threads: the terminal front end takes the ending signals itself.
   auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
@@ -136,8 +77,13 @@ int main(int argc, char** argv) {
 
   korvel::platform::PosixSerialPorts ports(folder);
   korvel::platform::SdlSoundOutput sound;
-  korvel::Panel panel(ports, sound, *frontEnd.window, folder);
+  korvel::platform::PosixNetwork network;
+  korvel::Panel panel(ports, sound, *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;
+  panel.server.enabled = options.rigServerOn ? 1 : 0;
+  panel.server.address = options.rigServerAddress;
+  panel.server.port = options.rigServerPort;
+  panel.server.notices = &std::cerr;
   return korvel::runProgram(panel);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/connection.h"
+#include "core/rig_answers.h"
 #include "functions/mode.h"
 #include "radio_link/pass_through.h"
 #include "state/panel.h"
@@ -39,6 +40,7 @@ void followRelay(Panel& p) {
     p.link.replyText = outcome.frequencyAnswer;
     handleFrequencyReply(p);
   }
+  if (outcome.rigConnection != 0) finishRigRadioWork(p, outcome.rigConnection, outcome.rigAnswer);
 }
 
 // Forwards the waiting commands until one's answer is awaited or a forwarded one has ended the turn.

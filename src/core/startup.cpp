@@ -11,6 +11,7 @@
 #include "functions/mode.h"
 #include "memory/memory_store.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/rig_server.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -83,6 +84,7 @@ bool startUp(Panel& p) {
   loadMemoryBanks(p);
 
   setUpPort(p, p.config.comPort);
+  openRigServer(p);
 
   if (p.config.radioPowerSwitch == 1) {
     sendText(p, "Power on");
@@ -110,6 +112,7 @@ bool startUp(Panel& p) {
 
 void shutDown(Panel& p) {
   stopTimer(p);
+  closeRigServer(p);
   saveMemoryBanks(p);
   closeMainWindow(p);
   if (p.config.radioPowerSwitch == 1) {

@@ -57,6 +57,7 @@ void applyMode(Panel& p) {
   setFont(p, "Ariel", 50, 700);
   moveTo(p, 50, 45);
   p.mode.widthQuiet = 1;
+  p.mode.radioModeCharacter = 0;
 
   if (p.tone.repeaterActive != 0) toggleRepeaterShift(p);
   if (p.tone.toneActive == 1) {
@@ -96,6 +97,13 @@ void applyMode(Panel& p) {
   if (frequency > 0) sendFrequency(p);
   if (isSsb(mode) || mode == kCw) sendWidth(p);
   storeModeInBand(p);
+}
+
+void showRadioModeName(Panel& p, const std::string& name) {
+  constexpr std::size_t kLabelWidth = 8;  // covers the longest label it replaces
+  setFont(p, "Ariel", 50, 700);
+  moveTo(p, 50, 45);
+  printText(p, name + std::string(kLabelWidth > name.size() ? kLabelWidth - name.size() : 0, ' '));
 }
 
 void sendWidth(Panel& p) {

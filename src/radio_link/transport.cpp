@@ -26,14 +26,12 @@ bool movesRadioState(const std::string& command) {
   return false;
 }
 
-}  // namespace
-
-void sendCommand(Panel& p) {
+void send(Panel& p, bool followSplit) {
   // A relayed command's answer may still be on its way: it is taken first, so that it neither
   // reaches this command's caller nor is lost to the other program.
   settleRelayExchange(p);
   std::string& command = p.link.commandText;
-  if (p.tone.vfoB == 1 && command.rfind("FA", 0) == 0) command[1] = 'B';
+  if (followSplit && p.tone.vfoB == 1 && command.rfind("FA", 0) == 0) command[1] = 'B';
   command = capStored(command + ";");
   // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
   if (isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
@@ -45,6 +43,10 @@ void sendCommand(Panel& p) {
   p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
   if (p.config.debugLog == 1) writeDebugLine(p, "TX=" + command);
 }
+
+}  // namespace
+
+void sendCommand(Panel& p) { send(p, true); }
 
 void readReply(Panel& p) {
   settleRelayExchange(p);
@@ -70,6 +72,11 @@ bool frequencyAnswerIsStale(const Panel& p) {
 void sendText(Panel& p, std::string command) {
   p.link.commandText = std::move(command);
   sendCommand(p);
+}
+
+void sendTextAsNamed(Panel& p, std::string command) {
+  p.link.commandText = std::move(command);
+  send(p, false);
 }
 
 const std::string& queryRadio(Panel& p, std::string command) {
