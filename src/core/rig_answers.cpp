@@ -59,7 +59,9 @@ long long lastKnownHertz(const Panel& p, char vfo) {
 
 Step frequencyOf(const Panel& p, const RigClient& client, char vfo) {
   if (vfo != polledVfo(p)) return radioQuery(rig::frequencyQuery(vfo));
-  if (!frequencyFresh(p) && client.waitTicks < kFreshWaitTicks) return waiting();
+  const bool fresh = frequencyFresh(p);
+  if (!fresh && p.server.tunedAtChange == p.link.radioStateChanges) return answered({std::to_string(p.server.tunedHertz)});
+  if (!fresh && client.waitTicks < kFreshWaitTicks) return waiting();
   if (p.link.connected == 0) return refusedWith(result::kInputOutput);
   return answered({std::to_string(p.link.frequencyHz)});
 }
@@ -113,6 +115,8 @@ Step checkVfo(Panel&, const RigCommand&, RigClient&) { return answered({"0"}); }
 Step dumpState(Panel& p, const RigCommand&, RigClient&) { return answered({rig::dumpState(capabilities(p))}); }
 Step dumpCaps(Panel& p, const RigCommand&, RigClient&) { return answered({rig::dumpCaps(capabilities(p))}); }
 Step quit(Panel&, const RigCommand&, RigClient&) { return answered({}); }
+// Hamlib 4.5 asks before every mode setting; an error there would make it skip the setting.
+Step getLockMode(Panel&, const RigCommand&, RigClient&) { return answered({"0"}); }
 
 std::optional<long long> hertzOf(std::string_view text) {
   const auto value = rig::numberOf(text);
@@ -178,7 +182,7 @@ constexpr std::pair<std::string_view, Handler> kHandlers[] = {
     {"get_split_mode", getSplitMode}, {"set_split_mode", setSplitMode},  {"get_level", getLevel},
     {"set_level", setLevel},         {"dump_caps", dumpCaps},            {"quit", quit},
     {"dump_state", dumpState},       {"chk_vfo", checkVfo},              {"get_powerstat", getPowerStatus},
-    {"get_vfo_info", getVfoInfo},
+    {"get_vfo_info", getVfoInfo},    {"get_lock_mode", getLockMode},
 };
 
 Step stepFor(Panel& p, const RigCommand& command, RigClient& client) {

@@ -37,8 +37,17 @@ void followMode(Panel& p, const rig::RigCommand& command, const std::string& sen
   }
   p.mode.currentMode = mode->programMode;
   if (isFm(mode->programMode)) p.mode.fmWide = mode->programMode == mode_number::kFm ? 1 : 0;
-  // The radio has its mode already: relayActive keeps applyMode from sending one of its own.
+  // The radio has its mode already: relayActive keeps applyMode from sending one of its own. Neither
+  // the mode command (counted as one change of the radio's state) nor what applyMode sends again of
+  // the frequency moved the radio: where it was known to be, it still is.
+  const long before = p.link.radioStateChanges - 1;
+  const bool known = before == p.link.radioStateChangesAtReply || before == p.server.tunedAtChange;
+  const long long hertz = before == p.server.tunedAtChange ? p.server.tunedHertz : p.link.frequencyHz;
   applyMode(p);
+  if (known && p.link.connected == 1) {
+    p.server.tunedHertz = hertz;
+    p.server.tunedAtChange = p.link.radioStateChanges;
+  }
   if (mode->windowLabel[0] != '\0') {
     p.mode.radioModeCharacter = mode->radioCharacter;
     showRadioModeName(p, mode->windowLabel);
@@ -110,6 +119,12 @@ void followRigSetting(Panel& p, const rig::RigCommand& command, const std::strin
     p.server.selectedVfo = sent == rig::vfoCommand(true) ? 1 : 0;
   } else if (name == "set_level") {
     followLevel(p, command);
+  } else if (const auto hertz = rig::frequencyOfAnswer(sent + ";"); hertz && (name == "set_freq" || name == "set_split_freq")) {
+    // Where the polled VFO now is, known before the poll reads it back.
+    if (sent[1] == (p.tone.vfoB == 1 ? 'B' : 'A')) {
+      p.server.tunedHertz = *hertz;
+      p.server.tunedAtChange = p.link.radioStateChanges;
+    }
   }
 }
 

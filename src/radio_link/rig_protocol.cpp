@@ -34,6 +34,7 @@ const std::vector<CommandSpec>& commandTable() {
       {0, "dump_state", 0, text, {}},
       {0, "chk_vfo", 0, bare, {"ChkVFO"}},
       {0, "get_powerstat", 0, values, {"Power Status"}},
+      {0, "get_lock_mode", 0, values, {"Locked"}},
       {0, "get_vfo_info", 1, values, {"Freq", "Mode", "Width", "Split", "SatMode"}},
   };
   return table;

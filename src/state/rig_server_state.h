@@ -52,6 +52,10 @@ struct RigServerState {
   std::size_t nextClient = 0;       // whose radio work goes next: the clients take turns
   int lastSourceWasServer = 0;      // the relay alternates between the pass-through and the server
   int selectedVfo = 0;              // 0 VFO A, 1 VFO B: the client's choice ("V VFOB")
+  // The frequency a client just tuned the polled VFO to, and the radio's change count right after:
+  // until anything else moves the radio, that is where it is, before the poll has read it back.
+  long long tunedHertz = 0;
+  long tunedAtChange = -1;
   // The relay's exchange for a client: whose command is on the line, and the one just finished
   // with the radio's answer (empty for a setting), for the program to follow and answer.
   int exchangeConnection = 0;
