@@ -113,6 +113,10 @@ bool applyOption(const std::string& word, const std::string* next, bool& usedNex
     value = *next;
     usedNext = true;
   }
+  if (fromFile && next != nullptr && !usedNext) {
+    why = "'" + word + " " + *next + "' is not one option";
+    return false;
+  }
   return row->apply(o, value, why);
 }
 
@@ -148,9 +152,8 @@ void applyOptionsFile(const std::filesystem::path& file, Options& o, std::ostrea
     }
     bool usedNext = false;
     std::string why;
-    if (!applyOption(word, rest.empty() ? nullptr : &rest, usedNext, true, o, why) || (!rest.empty() && !usedNext)) {
-      err << "korvel: " << file.filename().string() << " line " << number << ": "
-          << (why.empty() ? "'" + line + "' is not one option" : why) << "; left out\n";
+    if (!applyOption(word, rest.empty() ? nullptr : &rest, usedNext, true, o, why)) {
+      err << "korvel: " << file.filename().string() << " line " << number << ": " << why << "; left out\n";
     }
   }
 }
