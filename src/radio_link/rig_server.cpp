@@ -100,7 +100,12 @@ void answerRigCommand(Panel& p, rig::RigClient& client, const rig::Answer& answe
     client.closing = 1;
     client.commands.clear();
   }
-  if (!passOn(p, client)) client.output.clear();
+  if (!passOn(p, client)) {
+    // Gone, or not taking its answers: closed at the next flush, its queue forgotten.
+    client.closing = 1;
+    client.output.clear();
+    client.commands.clear();
+  }
 }
 
 void flushRigClients(Panel& p) {
