@@ -88,10 +88,17 @@ void report(const char* what, const Times& korvel, const Times& rigctld) {
   }
 }
 
+// The process's user and system time, threads that have ended included (rigctld serves each
+// client in a thread of its own).
 double cpuMs(pid_t pid) {
-  long long ns = 0;
-  for (const auto& [tid, cost] : threadCosts(std::to_string(pid))) ns += cost.cpuNs;
-  return static_cast<double>(ns) / 1e6;
+  const std::string stat = readText("/proc/" + std::to_string(pid) + "/stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+  std::string field;
+  long long ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i >= 14) ticks += std::atoll(field.c_str());  // utime, stime
+  }
+  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // Processor time of a process over a span, in per cent of one core, with `clients` polling once a second.
