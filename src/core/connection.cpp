@@ -15,6 +15,7 @@
 #include "functions/tones.h"
 #include "functions/toggles.h"
 #include "memory/memory_store.h"
+#include "radio_link/cat.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
@@ -25,8 +26,11 @@ namespace korvel {
 
 namespace {
 
-// A whole frequency reply: "FA" or "FB", nine digits, ";".
-constexpr long kReplyTerminatorPosition = 12;
+// What the connection assumes when the radio does not report its AGC step or AF gain.
+constexpr int kAgcStepUnread = 2;
+constexpr int kAfGainUnread = 80;
+// The contour frequency the connection leaves set.
+constexpr int kContourStartHz = 1200;
 
 const std::string& currentRecord(const Panel& p) {
   static const std::string none;
@@ -51,11 +55,8 @@ void takeWorkingOffset(Panel& p) {
 }
 
 void identifyRadio(Panel& p) {
-  const std::string& reply = queryRadio(p, "ID");
-  p.link.radioModel = 0;
-  if (const auto number = replyField(reply, "ID", 4)) {
-    p.link.radioModel = canonicalModelNumber(static_cast<int>(wholeValueOf(*number)));
-  }
+  const auto number = askRadioValue(p, cat::Reading::Identity);
+  p.link.radioModel = number ? canonicalModelNumber(static_cast<int>(*number)) : 0;
   if (radioModel(p.link.radioModel).skipRecordSwap) p.link.skipRecordSwap = 1;
 }
 
@@ -85,60 +86,49 @@ void resetToneAndShift(Panel& p) {
 }
 
 void sendFixedSettings(Panel& p) {
-  sendText(p, "RA00");
-  sendText(p, "NB00");
-  sendText(p, "CO011200");
-  sendText(p, "CO000000");
-  sendText(p, "PC" + zeroPad(p.config.txPower, 3));
+  sendText(p, cat::set(cat::Switch::Attenuator, false));
+  sendText(p, cat::set(cat::Switch::NoiseBlanker, false));
+  // The contour's frequency is set first, then the contour is switched off.
+  sendText(p, cat::contour(cat::Contour::Dip, kContourStartHz));
+  sendText(p, cat::contour(cat::Contour::Off, 0));
+  sendText(p, cat::level(cat::Level::TransmitPower, p.config.txPower));
 }
 
 // Reads back the radio's own settings so that the toggles start from where the radio is.
 void readBackSettings(Panel& p) {
   const RadioModel& model = radioModel(p.link.radioModel);
 
-  p.core.agcStep = 2;
-  if (const auto step = replyField(queryRadio(p, "GT0"), "GT0", 1)) {
-    p.core.agcStep = static_cast<int>(wholeValueOf(*step));
-  }
+  p.core.agcStep = kAgcStepUnread;
+  if (const auto step = askRadioValue(p, cat::Reading::AgcStep)) p.core.agcStep = static_cast<int>(*step);
 
-  if (const auto gain = replyField(queryRadio(p, "AG0"), "AG", 3, 1)) {
-    p.level.afGain = static_cast<int>(wholeValueOf(*gain));
+  if (const auto gain = askRadioValue(p, cat::Reading::AfGain)) {
+    p.level.afGain = static_cast<int>(*gain);
   } else {
-    p.level.afGain = 80;
-    sendText(p, "AG0080");
+    p.level.afGain = kAfGainUnread;
+    sendText(p, cat::level(cat::Level::AfGain, kAfGainUnread));
   }
 
-  if (const auto monitor = replyField(queryRadio(p, "ML0"), "ML0", 3); monitor && *monitor == "001") {
+  if (const auto monitor = askRadio(p, cat::Reading::MonitorSwitch); monitor && *monitor == cat::kMonitorOnState) {
     p.core.monitorOn = 1;
   }
-  if (const auto level = replyField(queryRadio(p, "ML1"), "ML1", 3)) p.core.monitorLevel = *level;
+  if (const auto level = askRadio(p, cat::Reading::MonitorLevel)) p.core.monitorLevel = *level;
 
-  if (!model.processorQuery.empty()) {
-    const std::string& reply = queryRadio(p, model.processorQuery);
-    p.fn.procState = 0;
-    // The state digit follows the query's own letters: "PR1;" or "PR01;".
-    const long afterLetters = static_cast<long>(model.processorQuery.size()) - 2;
-    if (const auto state = replyField(reply, "PR", 1, afterLetters); state && wholeValueOf(*state) == 1) {
-      p.fn.procState = 1;
-    }
+  if (cat::hasProcessorQuery(model)) {
+    const auto state = askRadioValue(p, cat::Reading::ProcessorState);
+    p.fn.procState = state && *state == 1 ? 1 : 0;
   }
 
-  sendText(p, p.fn.nrState == 1 ? "NR1" : "NR0");
+  sendText(p, cat::noiseReductionAtStart(p.fn.nrState == 1));
   const int tuner = p.config.tunerState;
-  sendText(p, tuner == 0 || tuner == 2 ? "AC001" : "AC000");
+  sendText(p, cat::tuner(tuner == 0 || tuner == 2));
 
   p.fn.nrState = 9;  // not known until the radio says
-  if (const auto state = replyField(queryRadio(p, "NR0"), "NR0", -1)) {
-    p.fn.nrState = static_cast<int>(wholeValueOf(*state));
-  }
+  if (const auto state = askRadioValue(p, cat::Reading::NoiseReductionState)) p.fn.nrState = static_cast<int>(*state);
 
-  if (const auto state = replyField(queryRadio(p, "VX"), "VX", 1)) {
-    const int vox = static_cast<int>(wholeValueOf(*state));
-    p.core.voxOn = vox >= 2 ? 0 : vox;
-  }
-  if (const auto state = replyField(queryRadio(p, "BI"), "BI", 1)) {
-    const int breakIn = static_cast<int>(wholeValueOf(*state));
-    p.core.breakIn = breakIn >= 2 ? 0 : breakIn;
+  // A state above 1 is not one the program knows: taken as off.
+  if (const auto vox = askRadioValue(p, cat::Reading::Vox)) p.core.voxOn = *vox >= 2 ? 0 : static_cast<int>(*vox);
+  if (const auto breakIn = askRadioValue(p, cat::Reading::BreakIn)) {
+    p.core.breakIn = *breakIn >= 2 ? 0 : static_cast<int>(*breakIn);
   }
 }
 
@@ -171,7 +161,7 @@ constexpr int kMissedRepliesForLoss = 20;
 // settings as at start, before the connection sequence sends the rest.
 void restoreBandOnReturn(Panel& p) {
   p.link.radioLost = 0;
-  sendText(p, "VS0");
+  sendText(p, cat::vfoSelectA());
   applyMode(p);
 }
 
@@ -195,7 +185,7 @@ void noteMissedReply(Panel& p) {
 
 void noteRadioAnswered(Panel& p) { p.link.missedReplies = 0; }
 
-void handleFrequencyReply(Panel& p) {
+void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) {
   if (p.link.connected == 0) {
     // A radio back after a loss: the operator waiting for it hears "connected" as soon as it is set
     // up, and only then where it stands. At start the announcement ends with "connected".
@@ -212,11 +202,8 @@ void handleFrequencyReply(Panel& p) {
     return;
   }
 
-  const std::string reply = p.link.replyText;
-  if (findText(reply, ";") != kReplyTerminatorPosition) return;  // truncated or merged
-  const std::string digits = mid(reply, 3, kFrequencyDigitCount);
-  // Line noise that happens to start with the letters is not a frequency.
-  if (!isDigits(digits)) return;
+  // A reply torn, merged with another or made of line noise tells no frequency.
+  if (!reply) return;
 
   if (frequencyAnswerIsStale(p)) {
     // The radio answered before a band, frequency, mode or split change went out: taken at face value
@@ -228,15 +215,18 @@ void handleFrequencyReply(Panel& p) {
     return;
   }
 
-  p.link.lastFrequencyReply = left(reply, 11);
+  p.link.lastFrequencyReply = *reply;
   p.link.radioStateChangesAtReply = p.link.radioStateChanges;
-  if (reply.rfind("FA", 0) == 0) p.link.vfoAText = "A" + digits;
-  if (reply.rfind("FB", 0) == 0) p.link.vfoBText = "B" + digits;
+  if (reply->vfo == Vfo::A) {
+    p.link.vfoAText = "A" + reply->digits;
+  } else {
+    p.link.vfoBText = "B" + reply->digits;
+  }
 
   saveBandState(p);
-  p.link.frequencyHz = std::stoll(digits);
+  p.link.frequencyHz = reply->hz;
 
-  const std::string text = windowFrequencyText(digits);
+  const std::string text = windowFrequencyText(reply->digits);
   showFrequency(p, text);
   p.link.frequencyText = text;
   p.core.replyPending = 0;
@@ -260,7 +250,7 @@ void connectRadio(Panel& p) {
   takeWorkingOffset(p);
   identifyRadio(p);
   sendOffsetMenus(p);
-  sendText(p, "F" + band_record::vfoAField(currentRecord(p)));
+  sendText(p, cat::tuneField(band_record::vfoAField(currentRecord(p))));
   resetToneAndShift(p);
   sendFixedSettings(p);
   readBackSettings(p);

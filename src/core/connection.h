@@ -2,10 +2,15 @@
 // frequency reply.
 #pragma once
 
+#include <optional>
+
+#include "state/radio_values.h"
+
 namespace korvel {
 struct Panel;
 
-void handleFrequencyReply(Panel& p);
+// A reply that began as a frequency reply; absent when it could not be read as one.
+void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply);
 // A poll query that got no answer; after about two seconds of them the radio is taken as lost.
 void noteMissedReply(Panel& p);
 // Any answer on the radio line.

@@ -10,6 +10,7 @@
 #include "platform/key_codes.h"
 #include "player/phrase_player.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
 
@@ -124,7 +125,7 @@ bool leaveKeyerSpeed(Panel& p, int& key) {
   c.keyState = key_state::kIdle;
   p.mode.currentMode = p.mode.savedMode;
   applyMode(p);
-  if (c.breakIn == 1) sendText(p, "BI1");
+  if (c.breakIn == 1) sendText(p, cat::set(cat::Switch::BreakIn, true));
   return false;
 }
 

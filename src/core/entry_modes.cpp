@@ -13,6 +13,7 @@
 #include "memory/channel_ops.h"
 #include "platform/key_codes.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
@@ -68,14 +69,13 @@ void enterTypedFrequency(Panel& p) {
   c.freqEntryActive = 0;
   const bool pointTyped = c.pointEntered == 1;
   c.pointEntered = 0;
-  std::string number = std::to_string(c.entryNumber);
-  if (c.mhzDigits == 1) number = "00" + number;
-  if (c.mhzDigits == 2) number = "0" + number;
-  std::string command = "FA" + number;
+  std::string digits = std::to_string(c.entryNumber);
+  if (c.mhzDigits == 1) digits = "00" + digits;
+  if (c.mhzDigits == 2) digits = "0" + digits;
   // Checked before anything changes, so that a refused entry leaves the band and the radio's mode
   // alone. No digits at all, or nothing but zeros, would tune the radio to 0 Hz; without a point
   // the number is whole megahertz, which the panel takes up to 439 as it does before a point.
-  if (command.size() > 11 || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0 ||
+  if (digits.size() > cat::kFrequencyDigits || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0 ||
       (!pointTyped && c.entryNumber > 439)) {
     playWord(p, "invalid");
     c.mhzDigits = 0;
@@ -98,8 +98,8 @@ void enterTypedFrequency(Panel& p) {
     p.mode.currentMode = mode_number::kAm;
     applyMode(p);
   }
-  command.append(11 - command.size(), '0');
-  sendText(p, command);
+  digits.append(cat::kFrequencyDigits - digits.size(), '0');
+  sendText(p, cat::tune(cat::Vfo::A, digits));
   p.fn.preampOn = band_record::preampDigit(recordOf(p, p.band.currentBand)) == '0' ? 1 : 0;
   p.fn.preampLevel = 1;
   togglePreamp(p);
@@ -205,10 +205,7 @@ void menuValueDone(Panel& p) {
   if (c.menuValue.empty()) {
     catPause(p);
     readReply(p);
-    const std::string& reply = queryRadio(p, "EX" + c.menuNumber);
-    const long start = 3 + radioModel(p.link.radioModel).menuNumberLength;
-    const std::string value = mid(reply, start);
-    for (const char ch : value.substr(0, value.find(';'))) {
+    for (const char ch : askMenu(p, c.menuNumber)) {
       if (ch == '+') {
         playWord(p, "plus");
       } else if (ch == '-') {
@@ -220,7 +217,7 @@ void menuValueDone(Panel& p) {
       }
     }
   } else {
-    sendText(p, "EX" + c.menuNumber + c.menuValue);
+    sendText(p, cat::menu(c.menuNumber, c.menuValue));
     playWord(p, "ok");
   }
   c.keyState = key_state::kIdle;
@@ -242,7 +239,7 @@ void toneKey(Panel& p) {
     return;
   }
   if (t.toneActive == 1) {
-    sendText(p, "CT00");
+    sendText(p, cat::toneMode(cat::ToneMode::Off));
     t.toneActive = 0;
     playWord(p, mid(t.toneText, 1, 1) > "4" && t.toneIsDcs == 1 ? "dcs" : "ctcss");
     playWord(p, "off");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/band_record.h"
 #include "state/panel.h"
@@ -34,7 +35,7 @@ void extendedKey(Panel& p) {
 
 void agcKey(Panel& p) {
   auto& step = p.core.agcStep;
-  sendText(p, "GT0" + std::to_string(std::clamp(step, 0, 9)));
+  sendText(p, cat::agcStep(step));
   playWord(p, "agc");
   if (step == 1) playWord(p, "fast");
   if (step == 2) playWord(p, "mid");
@@ -49,7 +50,7 @@ void swapKey(Panel& p) {
     return;
   }
   playWord(p, "swop");
-  sendText(p, "SV");
+  sendText(p, cat::receiverToVfoB());
   if (p.link.skipRecordSwap != 1) {
     std::string& record = currentRecord(p);
     if (record.size() == band_record::kLength) {

@@ -16,6 +16,7 @@
 #include "platform/key_codes.h"
 #include "player/phrase_player.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "state/panel.h"
@@ -142,7 +143,7 @@ void wideFmKey(Panel& p, int) {
 }
 
 void endRecording(Panel& p, int) {
-  sendText(p, "LM00");
+  sendText(p, cat::recordVoiceMessage(0));
   p.core.keyState = key_state::kIdle;
 }
 

@@ -5,6 +5,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "core/connection.h"
+#include "radio_link/cat.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/pass_through.h"
 #include "core/relay_follow.h"
@@ -19,10 +20,6 @@ namespace {
 
 constexpr int kTicksPerCycle = 21;  // tickCount runs 0..20
 
-bool beginsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-bool isFrequencyReply(const std::string& text) { return beginsWith(text, "FA") || beginsWith(text, "FB"); }
-
 // Whatever the radio has sent since the query, in one read that never waits.
 bool readWaiting(Panel& p) {
   const int port = p.config.comPort;
@@ -35,34 +32,24 @@ bool readWaiting(Panel& p) {
   return true;
 }
 
-// Older radios answer with eight frequency digits; a leading "0" gives them the nine-digit form.
-// Anything that arrived behind the frequency stays, so a late meter reading is still seen.
-void widenFrequencyReply(Panel& p) {
-  std::string& reply = p.link.replyText;
-  if (radioModel(p.link.radioModel).frequencyDigits != 8 || !isFrequencyReply(reply)) return;
-  reply = left(left(reply, 2) + "0" + mid(reply, 3), static_cast<long>(kReadCap));
-}
-
 void takeModelFromReply(Panel& p, const std::string& reply) {
   if (p.link.radioModel != 0) return;
-  const auto number = replyField(reply, "ID", 4);
-  if (!number) return;
-  p.link.radioModel = canonicalModelNumber(static_cast<int>(wholeValueOf(*number)));
+  if (const auto number = cat::identity(reply)) p.link.radioModel = canonicalModelNumber(*number);
 }
 
 // The S-meter reading only updates the window: the routine runs with the words pointed at a
 // folder that does not exist, so it says nothing.
 void updateSMeter(Panel& p, const std::string& reply) {
-  const auto reading = replyField(reply, "SM", 3, 1);
+  const auto reading = cat::sMeter(reply);
   if (!reading) return;
-  p.core.sMeterValue = static_cast<int>(wholeValueOf(*reading));
+  p.core.sMeterValue = *reading;
   p.speech.waveFolder = "xx";
   showSMeter(p);
   p.speech.waveFolder = speech::kWaveFolder;
 }
 
 void updateSwr(Panel& p, const std::string& reply) {
-  const auto field = replyField(reply, "RM6", 3);
+  const auto field = cat::swr(reply);
   if (!field) return;
   auto& core = p.core;
   const std::string& reading = *field;
@@ -78,11 +65,10 @@ void updateSwr(Panel& p, const std::string& reply) {
 }
 
 void updateMicMeter(Panel& p, const std::string& reply) {
-  const long at = findText(reply, "RM4");
-  if (at == 0 || p.core.micMeterState <= 0) return;
-  p.core.meterScratch = static_cast<int>(at);
-  const int value = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
-  if (value > p.core.meterPeak) p.core.meterPeak = value;
+  const auto meter = cat::micMeter(reply);
+  if (!meter || p.core.micMeterState <= 0) return;
+  p.core.meterScratch = static_cast<int>(meter->at);
+  if (meter->value > p.core.meterPeak) p.core.meterPeak = meter->value;
   if (p.core.tickCount > 10) speakMeterPeak(p);
 }
 
@@ -104,7 +90,8 @@ void replyStep(Panel& p) {
   }
   p.link.lineWaitTicks = 0;
   noteRadioAnswered(p);
-  widenFrequencyReply(p);
+  // Older radios answer with eight frequency digits: read as nine from here on.
+  p.link.replyText = cat::fromWire(radioModel(p.link.radioModel), std::move(p.link.replyText));
   if (p.config.debugLog == 1) writeDebugLine(p, "RX=" + p.link.replyText);
   // The handlers below all look at what was read; the frequency handler and the connection
   // sequence reuse replyText for their own exchanges.
@@ -115,23 +102,22 @@ void replyStep(Panel& p) {
     p.core.running = 0;
     return;
   }
-  if (isFrequencyReply(reply)) handleFrequencyReply(p);
+  if (cat::looksLikeFrequencyReply(reply)) handleFrequencyReply(p, cat::frequencyReply(reply));
   updateSMeter(p, reply);
   updateSwr(p, reply);
   updateMicMeter(p, reply);
 }
 
 void sendPollQuery(Panel& p) {
-  std::string& command = p.link.commandText;
+  cat::Reading reading = cat::Reading::Frequency;
   if (p.core.pollPhase == 0) {
-    command = "FA";
     markFrequencyQuery(p);
   } else {
-    command = (p.core.tuneActive == 1 || p.core.txState > 0) ? "RM6" : "SM0";
-    if (p.core.micMeterState > 0) command = "RM4";
+    reading = (p.core.tuneActive == 1 || p.core.txState > 0) ? cat::Reading::Swr : cat::Reading::SMeter;
+    if (p.core.micMeterState > 0) reading = cat::Reading::MicMeter;
   }
   p.core.pollPhase = p.core.pollPhase == 0 ? 1 : 0;
-  sendCommand(p);
+  sendText(p, cat::query(reading, radioModel(p.link.radioModel)));
   p.core.replyPending = 1;
   p.link.pollQueryDue = 0;
 }

@@ -1,6 +1,7 @@
 #include "core/quit_key.h"
 
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
 
@@ -12,7 +13,7 @@ void quitKey(Panel& p) {
     p.core.running = 0;
     return;
   }
-  sendText(p, "TX0");
+  sendText(p, cat::set(cat::Switch::Transmit, false));
   p.core.quitCountdown = 1;
 }
 

@@ -11,6 +11,7 @@
 #include "functions/mode.h"
 #include "memory/memory_store.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -85,18 +86,18 @@ bool startUp(Panel& p) {
   setUpPort(p, p.config.comPort);
 
   if (p.config.radioPowerSwitch == 1) {
-    sendText(p, "Power on");
+    sendText(p, cat::powerOnWakeUp());
     pause(p, 6);
-    sendText(p, "PS1");
+    sendText(p, cat::set(cat::Switch::Power, true));
     pause(p, 11);
   }
 
   if (!isBandNumber(p.band.currentBand)) p.band.currentBand = band_number::kDefault;
   const std::string& record = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
-  const std::string command = "F" + band_record::vfoAField(record);
-  p.link.frequencyText = recordFrequencyText(mid(command, 3, kFrequencyDigitCount));
-  sendText(p, command);
-  sendText(p, "VS0");
+  const std::string field = band_record::vfoAField(record);
+  p.link.frequencyText = recordFrequencyText(mid(field, 2, kFrequencyDigitCount));
+  sendText(p, cat::tuneField(field));
+  sendText(p, cat::vfoSelectA());
 
   p.mode.currentMode = static_cast<int>(wholeValueOf(mid(record, 2, 1)));
   if (p.mode.currentMode == mode_number::kFm) p.mode.fmWide = 1;
@@ -113,7 +114,7 @@ void shutDown(Panel& p) {
   saveMemoryBanks(p);
   closeMainWindow(p);
   if (p.config.radioPowerSwitch == 1) {
-    sendText(p, "PS0");
+    sendText(p, cat::set(cat::Switch::Power, false));
     catPause(p);
   }
   p.ports.closePort(p.config.comPort);

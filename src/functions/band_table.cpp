@@ -13,6 +13,7 @@
 #include "functions/toggles.h"
 #include "functions/tones.h"
 #include "functions/repeater_tail.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
@@ -26,6 +27,12 @@ constexpr int kFirstBand = band_number::kFirst;
 constexpr int kGeneralCoverage = band_number::kGeneralCoverage;
 // The radio's own frequency counts as 70 cm up to 449 MHz; a typed one only up to 439.
 constexpr long kTop70cmReplyMegahertz = 449;
+constexpr long long kHertzPerMegahertz = 1000000;
+
+// The whole megahertz of the last frequency the radio reported; 0 before the first report.
+long lastReportedMegahertz(const Panel& p) {
+  return p.link.lastFrequencyReply ? static_cast<long>(p.link.lastFrequencyReply->hz / kHertzPerMegahertz) : 0;
+}
 
 bool isBand(int band) { return isBandNumber(band); }
 
@@ -69,12 +76,8 @@ void reapplyRecordTone(Panel& p) {
   const bool dcs = isDcsCode(code);
   p.tone.toneActive = 1;
   p.tone.toneIsDcs = dcs ? 1 : 0;
-  if (!dcs) {
-    sendText(p, "CN00" + code);
-  } else {
-    sendText(p, std::string("CN01") + (code[0] == '6' ? "1" : "0") + right(code, 2));
-  }
-  sendText(p, dcs ? "CT04" : "CT02");
+  sendText(p, dcs ? cat::dcsCode(code) : cat::ctcssTone(code));
+  sendText(p, cat::toneMode(dcs ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
   playWord(p, dcs ? "dcs" : "ctcss");
   for (const char c : code) playWord(p, std::string(1, c));
 }
@@ -107,18 +110,13 @@ void saveBandState(Panel& p) {
   const int mode = p.mode.currentMode;
   const char modeDigit = isModeNumber(mode) ? static_cast<char>('0' + mode) : '1';
 
-  // Only a whole frequency reply ("FA" or "FB" and nine digits) can be stored; before the first one
-  // arrives, or after line noise, the record and the band stay as they are.
-  const std::string& reply = p.link.lastFrequencyReply;
-  const std::string digits = mid(reply, 3, kFrequencyDigitCount);
-  if (reply.size() != 2 + kFrequencyDigitCount || reply[0] != 'F' || (reply[1] != 'A' && reply[1] != 'B') ||
-      !isDigits(digits, kFrequencyDigitCount)) {
-    return;
-  }
+  // Only a whole frequency reply can be stored; before the first one arrives the record and the band
+  // stay as they are.
+  if (!p.link.lastFrequencyReply) return;
+  const std::string& digits = p.link.lastFrequencyReply->digits;
 
-  p.link.bandSaveAllowed = 0;
-  bandFromFrequency(p);
-  if (p.link.bandSaveAllowed == 0 || !isBand(p.band.currentBand)) return;
+  const bool allowed = bandFromFrequency(p, p.link.lastFrequencyReply->hz);
+  if (!allowed || !isBand(p.band.currentBand)) return;
 
   const std::string& old = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
   std::string vfoA = band_record::vfoADigits(old);
@@ -157,18 +155,18 @@ void recallBand(Panel& p) {
   if (!isSendable(record)) record = band_record::defaultRecord(band);
 
   moveTo(p, 50, 45);
-  if (p.tone.vfoB == 1) sendText(p, "FT2");
+  if (p.tone.vfoB == 1) sendText(p, cat::split(false));
   if (p.tone.toneActive == 1) {
     p.tone.toneActive = 0;
     p.tone.toneText = "999";
-    sendText(p, "CT00");
+    sendText(p, cat::toneMode(cat::ToneMode::Off));
   }
 
   p.mode.currentMode = band_record::modeDigit(record) - '0';
   applyMode(p);
 
   const std::string vfoA = band_record::vfoAField(record);
-  sendText(p, "F" + vfoA);
+  sendText(p, cat::tuneField(vfoA));
   const std::string digits = band_record::vfoADigits(record);
   p.link.frequencyText = recordFrequencyText(digits);
   // The radio is on the record's frequency now; a mode change before the next frequency reply must
@@ -263,7 +261,7 @@ int bandOfMegahertz(long mhz, long top70cmMhz) {
 void bandFromMegahertz(Panel& p, long mhz) {
   p.band.currentBand = kGeneralCoverage;
   if (p.tone.toneActive == 1) {
-    sendText(p, "CT00");
+    sendText(p, cat::toneMode(cat::ToneMode::Off));
     p.tone.toneActive = 0;
     p.tone.toneText = "999";
   }
@@ -283,19 +281,18 @@ void storeModeInBand(Panel& p) {
 
 void saveBandStateOnLeaving(Panel& p) {
   const bool reported = p.link.radioStateChanges == p.link.radioStateChangesAtReply;
-  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigitCount)) / 1000000;
+  const long mhz = lastReportedMegahertz(p);
   if (!reported && bandOfMegahertz(mhz, kTop70cmReplyMegahertz) != p.band.currentBand) return;
   saveBandState(p);
 }
 
-void bandFromFrequency(Panel& p) {
-  p.link.bandSaveAllowed = 1;
-  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigitCount)) / 1000000;
-  const int band = bandOfMegahertz(mhz, kTop70cmReplyMegahertz);
+bool bandFromFrequency(Panel& p, long long hz) {
+  const int band = bandOfMegahertz(static_cast<long>(hz / kHertzPerMegahertz), kTop70cmReplyMegahertz);
   p.band.currentBand = band;
   const int mode = p.mode.currentMode;
   // FM on HF, or C4FM below 2 m, is not a state worth keeping in the band's record.
-  if ((band < band_number::k10m && mode > mode_number::kAm) || (band < band_number::k2m && mode == mode_number::kC4fm)) p.link.bandSaveAllowed = 0;
+  return !((band < band_number::k10m && mode > mode_number::kAm) ||
+           (band < band_number::k2m && mode == mode_number::kC4fm));
 }
 
 

@@ -7,6 +7,7 @@
 #include "state/text.h"
 #include "display/status_row.h"
 #include "state/band_record.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -69,14 +70,12 @@ void applyTone(Panel& p) {
   const std::string code = p.tone.toneText;
   const char first = code.empty() ? '0' : code[0];
   if (p.tone.toneIsDcs == 1) {
-    sendText(p, first > '6' ? "EX0863" : "EX0860");
+    sendText(p, cat::dcsMenu(code));
     say(p, "dcs");
     say(p, "on");
-    const long n = wholeValueOf(code);
-    const bool hundreds = (n >= 600 && n <= 702) || (n >= 800 && n <= 899);
-    sendText(p, std::string(hundreds ? "CN011" : "CN010") + right(code, 2));
+    sendText(p, cat::dcsCodeOfEntry(code));
     // The code alone does not switch the radio's DCS encoder on.
-    sendText(p, "CT04");
+    sendText(p, cat::toneMode(cat::ToneMode::Dcs));
     return;
   }
   say(p, "ctcss");
@@ -87,8 +86,8 @@ void applyTone(Panel& p) {
       for (const char c : code) playWord(p, std::string(1, c));
     }
   }
-  sendText(p, "CN00" + code);
-  sendText(p, first > '4' ? "CT04" : "CT02");
+  sendText(p, cat::ctcssTone(code));
+  sendText(p, cat::toneMode(first > '4' ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
 }
 
 void restoreRepeaterDefaults(Panel& p) {
@@ -111,22 +110,24 @@ void toggleRepeaterShift(Panel& p) {
     if (announce) playWord(p, "off");
     p.tone.repeaterActive = 0;
     p.tone.vfoB = 0;
-    sendText(p, "OS00");
+    sendText(p, cat::shift(cat::Shift::Simplex));
     return;
   }
 
   p.tone.repeaterActive = 1;
   const bool minus = band == band_number::k10m || p.config.repeaterOffsetMinus[static_cast<std::size_t>(band)] == 1;
-  sendText(p, minus ? "OS02" : "OS01");
+  sendText(p, cat::shift(minus ? cat::Shift::Minus : cat::Shift::Plus));
   say(p, "on");
-  if (p.tone.toneActive == 1) sendText(p, p.tone.toneIsDcs == 1 ? "CT04" : "CT02");
+  if (p.tone.toneActive == 1) {
+    sendText(p, cat::toneMode(p.tone.toneIsDcs == 1 ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
+  }
 }
 
 void splitOn(Panel& p) {
   p.tone.vfoB = 1;
   playWord(p, "split");
   p.band.bandRecallText = splitFrequencyField(p);
-  sendText(p, "FT3");
+  sendText(p, cat::split(true));
 
   const int band = p.band.currentBand;
   if (p.link.relayActive == 0 && isBandNumber(band)) {
@@ -138,15 +139,15 @@ void splitOn(Panel& p) {
     }
   }
   // With split on the send routine makes this an "FB" command: VFO B takes the receive frequency.
-  sendText(p, "F" + p.band.bandRecallText);
+  sendText(p, cat::tuneField(p.band.bandRecallText));
 }
 
 void splitOff(Panel& p) {
   p.tone.vfoB = 0;
-  sendText(p, "FT2");
+  sendText(p, cat::split(false));
   const std::string field =
       isFrequencyField(p.band.bandRecallText) ? p.band.bandRecallText : splitFrequencyField(p);
-  sendText(p, "FA" + mid(field, 2, 9));
+  sendText(p, cat::tune(cat::Vfo::A, mid(field, 2, cat::kFrequencyDigits)));
   playWord(p, "split");
   playWord(p, "off");
 }

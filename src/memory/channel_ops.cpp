@@ -12,6 +12,7 @@
 #include "functions/tones.h"
 #include "functions/repeater_tail.h"
 #include "memory/memory_store.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -135,7 +136,7 @@ void recallTone(Panel& p, std::string_view record) {
   }
   t.toneActive = 0;
   t.toneText = "999";
-  sendText(p, "CT00");
+  sendText(p, cat::toneMode(cat::ToneMode::Off));
 }
 
 // The channel's split state: a split channel listens on VFO B; a repeater channel has no split.
@@ -146,10 +147,10 @@ void recallSplit(Panel& p, char kind) {
   } else if (kind == '1') {
     t.vfoB = 1;
     if (t.speechQuiet != 1) playWord(p, "split");
-    sendText(p, "FT3");
+    sendText(p, cat::split(true));
   } else {
     t.vfoB = 0;
-    sendText(p, "FT2");
+    sendText(p, cat::split(false));
   }
 }
 
@@ -158,11 +159,11 @@ void sendRecalledFrequencies(Panel& p, std::string_view record) {
   auto& t = p.tone;
   if (t.vfoB != 0) {
     t.vfoB = 0;
-    sendText(p, "FA" + channel_record::vfoADigits(record));
+    sendText(p, cat::tune(cat::Vfo::A, channel_record::vfoADigits(record)));
     t.vfoB = 1;
-    sendText(p, "FB" + channel_record::vfoBDigits(record));
+    sendText(p, cat::tune(cat::Vfo::B, channel_record::vfoBDigits(record)));
   } else {
-    sendText(p, "FA" + channel_record::vfoADigits(record));
+    sendText(p, cat::tune(cat::Vfo::A, channel_record::vfoADigits(record)));
   }
 }
 
@@ -236,7 +237,7 @@ void recallChannel(Panel& p, int slot) {
   recallTone(p, record);
 
   p.fn.preampOn = channel_record::preampDigit(record) == '1' ? 1 : 0;
-  sendText(p, p.fn.preampOn == 1 ? "PA01" : "PA00");
+  sendText(p, cat::preamp(p.fn.preampOn == 1 ? 1 : 0));
   m.channelOp = 0;
 }
 

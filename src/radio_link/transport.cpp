@@ -2,6 +2,7 @@
 
 #include "state/panel.h"
 #include "state/text.h"
+#include "radio_link/cat.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/pass_through.h"
 #include "radio_link/radio_models.h"
@@ -9,39 +10,18 @@
 
 namespace korvel {
 
-namespace {
-
-bool isFrequencyCommand(const std::string& text) {
-  return text.rfind("FA", 0) == 0 || text.rfind("FB", 0) == 0;
-}
-
-// Commands after which an earlier frequency answer no longer tells where the radio is: frequency,
-// mode, split, VFO and shift settings, the VFO swap and zero-in. Bare queries ("FA;", "MD0;") are not.
-bool movesRadioState(const std::string& command) {
-  const std::string letters = left(command, 2);
-  const std::size_t parameters = command.size() > 3 ? command.size() - 3 : 0;  // between letters and ";"
-  if (letters == "SV" || letters == "ZI") return true;
-  if (letters == "FA" || letters == "FB" || letters == "FT" || letters == "VS") return parameters > 0;
-  if (letters == "MD" || letters == "OS") return parameters > 1;
-  return false;
-}
-
-}  // namespace
 
 void sendCommand(Panel& p) {
   // A relayed command's answer may still be on its way: it is taken first, so that it neither
   // reaches this command's caller nor is lost to the other program.
   settleRelayExchange(p);
   std::string& command = p.link.commandText;
-  if (p.tone.vfoB == 1 && command.rfind("FA", 0) == 0) command[1] = 'B';
+  if (p.tone.vfoB == 1) command = cat::addressVfoB(std::move(command));
   command = capStored(command + ";");
   // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
-  if (isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
-  // Older radios take eight frequency digits: the leading digit of the nine is dropped.
-  if (radioModel(p.link.radioModel).frequencyDigits == 8 && isFrequencyCommand(command) && command.size() > 5) {
-    command = command.substr(0, 2) + right(command, 9);
-  }
-  if (movesRadioState(command)) ++p.link.radioStateChanges;
+  if (cat::isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
+  command = cat::toWire(radioModel(p.link.radioModel), std::move(command));
+  if (cat::movesRadioState(command)) ++p.link.radioStateChanges;
   p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
   if (p.config.debugLog == 1) writeDebugLine(p, "TX=" + command);
 }
@@ -87,13 +67,22 @@ void setUpPort(Panel& p, int port) {
   p.ports.setPortFrame(port, 8, 0, 2);
 }
 
-void sendFrequency(Panel& p) {
-  const long long hz = p.link.frequencyHz;
-  std::string command = "FA";
-  if (hz < 100000000) command += "0";
-  if (hz < 10000000) command += "0";
-  command += std::to_string(hz);
-  sendText(p, std::move(command));
+void sendFrequency(Panel& p) { sendText(p, cat::tune(cat::Vfo::A, p.link.frequencyHz)); }
+
+std::optional<std::string> askRadio(Panel& p, cat::Reading what) {
+  const RadioModel& model = radioModel(p.link.radioModel);
+  return cat::readingText(what, model, queryRadio(p, cat::query(what, model)));
+}
+
+std::optional<long> askRadioValue(Panel& p, cat::Reading what) {
+  const auto text = askRadio(p, what);
+  if (!text) return std::nullopt;
+  return wholeValueOf(*text);
+}
+
+std::string askMenu(Panel& p, const std::string& number) {
+  const RadioModel& model = radioModel(p.link.radioModel);
+  return cat::menuValue(model, queryRadio(p, cat::menu(number)));
 }
 
 

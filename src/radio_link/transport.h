@@ -2,7 +2,10 @@
 // that takes whatever has arrived, and the pause word that gives the radio time to answer.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "radio_link/cat.h"
 
 namespace korvel {
 struct Panel;
@@ -20,7 +23,13 @@ void sendText(Panel& p, std::string command);
 const std::string& queryRadio(Panel& p, std::string command);
 // Close, open at baudRate, reads that return at once, 8 data bits, no parity, two stop bits.
 void setUpPort(Panel& p, int port);
-// "FA" + frequencyHz with leading zeros to nine digits.
+// Tunes VFO A (VFO B while split is on) to frequencyHz.
 void sendFrequency(Panel& p);
+// Asks the radio for a reading and gives the value its answer carries; absent when the answer
+// does not carry it.
+std::optional<std::string> askRadio(Panel& p, cat::Reading what);
+std::optional<long> askRadioValue(Panel& p, cat::Reading what);
+// A menu's value as the radio answers it (empty when it does not).
+std::string askMenu(Panel& p, const std::string& number);
 
 }  // namespace korvel

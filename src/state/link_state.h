@@ -3,7 +3,10 @@
 #pragma once
 
 #include <fstream>
+#include <optional>
 #include <string>
+
+#include "state/radio_values.h"
 
 namespace korvel::link {
 
@@ -38,7 +41,7 @@ struct LinkState {
   int radioLost = 0;
   long long frequencyHz = 0;
   std::string frequencyText;
-  std::string lastFrequencyReply;
+  std::optional<FrequencyReply> lastFrequencyReply;  // the last whole reply taken
   // Commands that moved the radio's frequency, band, mode or split, counted as they go out; a
   // frequency answer to a query sent before the last of them tells of a state already left.
   long radioStateChanges = 0;
@@ -46,7 +49,6 @@ struct LinkState {
   long radioStateChangesAtReply = 0;  // the count when the last fresh frequency answer was taken  // the count when the frequency query now answered went out
   std::string vfoAText;
   std::string vfoBText;
-  int bandSaveAllowed = 0;
   int announceOnNextReply = 0;
   int skipRecordSwap = 0;
 };

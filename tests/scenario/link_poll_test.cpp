@@ -101,7 +101,8 @@ TEST(PollCycle, EightDigitModelsAreWidenedBeforeTheHandlerAndTheLog) {
     s.p.config.debugLog = 1;
     openDebugLog(s.p);
     s.answer("FA14200000;");
-    EXPECT_EQ(s.p.link.lastFrequencyReply, "FA014200000") << model;
+    ASSERT_TRUE(s.p.link.lastFrequencyReply) << model;
+    EXPECT_EQ(s.p.link.lastFrequencyReply->text(), "FA014200000") << model;
     EXPECT_EQ(s.p.link.frequencyHz, 14200000) << model;
     EXPECT_NE(s.st.file("debug.dat").find("RX=FA014200000;\r\n"), std::string::npos) << model;
   }
