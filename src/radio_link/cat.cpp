@@ -236,6 +236,8 @@ std::optional<FrequencyReply> frequencyReply(std::string_view reply) {
   return FrequencyReply{reply[1] == 'B' ? Vfo::B : Vfo::A, std::stoll(digits), digits};
 }
 
+std::string frequencyReplyText(const FrequencyReply& reply) { return letters(reply.vfo) + reply.digits; }
+
 std::optional<int> identity(std::string_view reply) {
   const auto number = replyField(reply, "ID", 4);
   if (!number) return std::nullopt;

@@ -102,6 +102,8 @@ bool movesRadioState(std::string_view command);
 // ---- Replies: each read once into a value. ----
 
 bool looksLikeFrequencyReply(std::string_view reply);
+// The reply as the debug log and the tests show it: letters and nine digits, without the ";".
+std::string frequencyReplyText(const FrequencyReply& reply);
 // A whole frequency reply: letters, nine digits and ";" at once, nothing torn or merged.
 std::optional<FrequencyReply> frequencyReply(std::string_view reply);
 std::optional<int> identity(std::string_view reply);

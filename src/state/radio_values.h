@@ -12,9 +12,6 @@ struct FrequencyReply {
   Vfo vfo = Vfo::A;
   long long hz = 0;
   std::string digits;  // the nine digits the frequency was read from
-
-  // The reply as a record keeps it: "FA" or "FB" and the nine digits.
-  std::string text() const { return (vfo == Vfo::B ? "FB" : "FA") + digits; }
 };
 
 }  // namespace korvel

@@ -7,6 +7,7 @@
 
 #include "core/poll_cycle.h"
 #include "session.h"
+#include "radio_link/cat.h"
 #include "radio_link/debug_log.h"
 
 namespace korvel::testing {
@@ -102,7 +103,7 @@ TEST(PollCycle, EightDigitModelsAreWidenedBeforeTheHandlerAndTheLog) {
     openDebugLog(s.p);
     s.answer("FA14200000;");
     ASSERT_TRUE(s.p.link.lastFrequencyReply) << model;
-    EXPECT_EQ(s.p.link.lastFrequencyReply->text(), "FA014200000") << model;
+    EXPECT_EQ(cat::frequencyReplyText(*s.p.link.lastFrequencyReply), "FA014200000") << model;
     EXPECT_EQ(s.p.link.frequencyHz, 14200000) << model;
     EXPECT_NE(s.st.file("debug.dat").find("RX=FA014200000;\r\n"), std::string::npos) << model;
   }

@@ -69,7 +69,7 @@ TEST(FrequencyReply, RemembersTheReplyPerVfo) {
   EXPECT_EQ(s.p.link.vfoAText, "A014074000");
   EXPECT_EQ(s.p.link.vfoBText, "B007100000");
   ASSERT_TRUE(s.p.link.lastFrequencyReply);
-  EXPECT_EQ(s.p.link.lastFrequencyReply->text(), "FB007100000");
+  EXPECT_EQ(cat::frequencyReplyText(*s.p.link.lastFrequencyReply), "FB007100000");
   EXPECT_TRUE(s.p.link.replyText.empty());
 }
 
