@@ -57,7 +57,7 @@ void takeWorkingOffset(Panel& p) {
 void identifyRadio(Panel& p) {
   const auto number = askRadioValue(p, cat::Reading::Identity);
   p.link.radioModel = number ? canonicalModelNumber(static_cast<int>(*number)) : 0;
-  if (radioModel(p.link.radioModel).skipRecordSwap) p.link.skipRecordSwap = 1;
+  if (radioModel(p.link.radioModel).skipRecordSwap) p.link.skipRecordSwap = true;
 }
 
 void sendOffsetMenus(Panel& p) {
@@ -69,8 +69,8 @@ void sendOffsetMenus(Panel& p) {
 // Tone off; in the FM family the shift is put right and the record's tone applied.
 void resetToneAndShift(Panel& p) {
   p.tone.toneText = "999";
-  p.tone.toneActive = 0;
-  p.tone.toneIsDcs = 0;
+  p.tone.toneActive = false;
+  p.tone.toneIsDcs = false;
   const int mode = p.mode.currentMode;
   if (!isFmFamily(mode)) return;
   const std::string& record = currentRecord(p);
@@ -79,8 +79,8 @@ void resetToneAndShift(Panel& p) {
   toggleRepeaterShift(p);
   p.tone.toneText = band_record::toneCode(record);
   if (p.tone.toneText != "999") {
-    p.tone.toneActive = 1;
-    p.tone.toneIsDcs = isDcsNumber(wholeValueOf(p.tone.toneText)) ? 1 : 0;
+    p.tone.toneActive = true;
+    p.tone.toneIsDcs = isDcsNumber(wholeValueOf(p.tone.toneText));
     applyTone(p);
   }
 }
@@ -109,13 +109,13 @@ void readBackSettings(Panel& p) {
   }
 
   if (const auto monitor = askRadio(p, cat::Reading::MonitorSwitch); monitor && *monitor == cat::kMonitorOnState) {
-    p.core.monitorOn = 1;
+    p.core.monitorOn = true;
   }
   if (const auto level = askRadio(p, cat::Reading::MonitorLevel)) p.core.monitorLevel = *level;
 
   if (cat::hasProcessorQuery(model)) {
     const auto state = askRadioValue(p, cat::Reading::ProcessorState);
-    p.fn.procState = state && *state == 1 ? 1 : 0;
+    p.fn.procState = state && *state == 1;
   }
 
   sendText(p, cat::noiseReductionAtStart(p.fn.nrState == 1));
@@ -126,15 +126,15 @@ void readBackSettings(Panel& p) {
   if (const auto state = askRadioValue(p, cat::Reading::NoiseReductionState)) p.fn.nrState = static_cast<int>(*state);
 
   // A state above 1 is not one the program knows: taken as off.
-  if (const auto vox = askRadioValue(p, cat::Reading::Vox)) p.core.voxOn = *vox >= 2 ? 0 : static_cast<int>(*vox);
+  if (const auto vox = askRadioValue(p, cat::Reading::Vox)) p.core.voxOn = *vox == 1;
   if (const auto breakIn = askRadioValue(p, cat::Reading::BreakIn)) {
-    p.core.breakIn = *breakIn >= 2 ? 0 : static_cast<int>(*breakIn);
+    p.core.breakIn = *breakIn == 1;
   }
 }
 
 void showFrequency(Panel& p, const std::string& text) {
   moveTo(p, 80, 150);
-  const bool split = p.tone.vfoB == 1;
+  const bool split = p.tone.vfoB;
   if (split && p.tone.repeaterActive == 0) printText(p, "B   ");
   printText(p, p.tone.repeaterActive == 1 ? "R   " : "    ");
   if (!split) printText(p, "    ");
@@ -148,7 +148,7 @@ bool advanceQuitCountdown(Panel& p) {
   if (++p.core.quitCountdown <= 2) return false;
   saveMemoryBanks(p);
   p.core.quitCountdown = 0;
-  p.core.running = 0;
+  p.core.running = false;
   return true;
 }
 
@@ -160,7 +160,7 @@ constexpr int kMissedRepliesForLoss = 20;
 // A radio back after a loss may have been switched off or replaced: it gets the current band's
 // settings as at start, before the connection sequence sends the rest.
 void restoreBandOnReturn(Panel& p) {
-  p.link.radioLost = 0;
+  p.link.radioLost = false;
   sendText(p, cat::vfoSelectA());
   applyMode(p);
 }
@@ -168,10 +168,10 @@ void restoreBandOnReturn(Panel& p) {
 }  // namespace
 
 void noteMissedReply(Panel& p) {
-  if (p.link.connected == 0 || ++p.link.missedReplies < kMissedRepliesForLoss) return;
+  if (!p.link.connected || ++p.link.missedReplies < kMissedRepliesForLoss) return;
   p.link.missedReplies = 0;
-  p.link.connected = 0;
-  p.link.radioLost = 1;
+  p.link.connected = false;
+  p.link.radioLost = true;
   p.link.frequencyHz = 0;  // keys that need the radio answer "nc", as before the first contact
   showFrequency(p, kNotAnsweringText);
   playWord(p, "nc");
@@ -179,17 +179,17 @@ void noteMissedReply(Panel& p) {
   if (p.core.quitCountdown > 0) {
     saveMemoryBanks(p);
     p.core.quitCountdown = 0;
-    p.core.running = 0;
+    p.core.running = false;
   }
 }
 
 void noteRadioAnswered(Panel& p) { p.link.missedReplies = 0; }
 
 void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) {
-  if (p.link.connected == 0) {
+  if (!p.link.connected) {
     // A radio back after a loss: the operator waiting for it hears "connected" as soon as it is set
     // up, and only then where it stands. At start the announcement ends with "connected".
-    const bool returning = p.link.radioLost == 1;
+    const bool returning = p.link.radioLost;
     if (returning) restoreBandOnReturn(p);
     // The first reply only says a radio is there; the start band's frequency is what gets spoken.
     connectRadio(p);
@@ -198,7 +198,7 @@ void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) 
     speakMode(p);
     togglePreamp(p);
     if (!returning) playWord(p, "connected");
-    p.link.connected = 1;
+    p.link.connected = true;
     return;
   }
 
@@ -209,7 +209,7 @@ void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) 
     // The radio answered before a band, frequency, mode or split change went out: taken at face value
     // it would store the new band's settings into the record of the band just left. The next poll
     // brings the fresh answer; only the quit countdown, which waits for any answer, moves on.
-    p.core.replyPending = 0;
+    p.core.replyPending = false;
     p.link.replyText.clear();
     advanceQuitCountdown(p);
     return;
@@ -229,19 +229,19 @@ void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) 
   const std::string text = windowFrequencyText(reply->digits);
   showFrequency(p, text);
   p.link.frequencyText = text;
-  p.core.replyPending = 0;
+  p.core.replyPending = false;
   p.link.replyText.clear();
   showStatusRow(p);
 
   if (advanceQuitCountdown(p)) return;
 
-  if (p.link.announceOnNextReply == 1) {
-    p.link.announceOnNextReply = 0;
+  if (p.link.announceOnNextReply) {
+    p.link.announceOnNextReply = false;
     speakFrequency(p);
     speakMode(p);
-    if (p.tone.speechQuiet != 1) {
+    if (!p.tone.speechQuiet) {
       playWord(p, "preamp");
-      playWord(p, p.fn.preampOn == 1 ? "on" : "off");
+      playWord(p, p.fn.preampOn ? "on" : "off");
     }
   }
 }
@@ -256,7 +256,7 @@ void connectRadio(Panel& p) {
   readBackSettings(p);
   showStatusRow(p);
   // The preamp toggle that follows inverts this, so a record ending in "1" ends with it on.
-  p.fn.preampOn = band_record::preampDigit(currentRecord(p)) == '0' ? 1 : 0;
+  p.fn.preampOn = band_record::preampDigit(currentRecord(p)) == '0';
   if (p.config.passThroughPort > 0) setUpPort(p, p.config.passThroughPort);
 }
 

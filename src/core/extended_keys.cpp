@@ -51,7 +51,7 @@ void swapKey(Panel& p) {
   }
   playWord(p, "swop");
   sendText(p, cat::receiverToVfoB());
-  if (p.link.skipRecordSwap != 1) {
+  if (!p.link.skipRecordSwap) {
     std::string& record = currentRecord(p);
     if (record.size() == band_record::kLength) {
       record = left(record, 3) + mid(record, 14, 9) + "B" + mid(record, 4, 9) + mid(record, 23);

@@ -31,7 +31,7 @@ void keyerSpeedKey(Panel& p) {
     applyMode(p);
     playWord(p, "off");
     speakKeyerSpeed(p);
-    if (c.breakIn == 1) sendText(p, cat::set(cat::Switch::BreakIn, true));
+    if (c.breakIn) sendText(p, cat::set(cat::Switch::BreakIn, true));
   }
 }
 

@@ -15,15 +15,15 @@ namespace korvel {
 void monitorKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "mon");
-  if (c.monitorOn == 0) sendText(p, cat::monitorLevel(c.monitorLevel));
-  if (c.monitorOn == 1) {
+  if (!c.monitorOn) sendText(p, cat::monitorLevel(c.monitorLevel));
+  if (c.monitorOn) {
     playWord(p, "off");
     sendText(p, cat::monitor(false));
-    c.monitorOn = 0;
+    c.monitorOn = false;
   } else {
     playWord(p, "on");
     sendText(p, cat::monitor(true));
-    c.monitorOn = 1;
+    c.monitorOn = true;
   }
 }
 

@@ -73,7 +73,7 @@ void updateMicMeter(Panel& p, const std::string& reply) {
 }
 
 void replyStep(Panel& p) {
-  p.core.replyPending = 0;
+  p.core.replyPending = false;
   if (!readWaiting(p)) {
     // A missing reply is not asked for again. While a relayed command waits for the line, though,
     // the reply may only be late: the line stays the poll's for up to a CAT pause, so that the
@@ -81,7 +81,7 @@ void replyStep(Panel& p) {
     const bool holdLine = p.config.passThroughPort > 0 && relayCommandReady(p) &&
                           ++p.link.lineWaitTicks < kAnswerWaitTicks;
     if (holdLine) {
-      p.core.replyPending = 1;
+      p.core.replyPending = true;
     } else {
       p.link.lineWaitTicks = 0;
       noteMissedReply(p);
@@ -92,14 +92,14 @@ void replyStep(Panel& p) {
   noteRadioAnswered(p);
   // Older radios answer with eight frequency digits: read as nine from here on.
   p.link.replyText = cat::fromWire(radioModel(p.link.radioModel), std::move(p.link.replyText));
-  if (p.config.debugLog == 1) writeDebugLine(p, "RX=" + p.link.replyText);
+  if (p.config.debugLog) writeDebugLine(p, "RX=" + p.link.replyText);
   // The handlers below all look at what was read; the frequency handler and the connection
   // sequence reuse replyText for their own exchanges.
   const std::string reply = p.link.replyText;
   takeModelFromReply(p, reply);
   if (radioModel(p.link.radioModel).unsupported) {
     playWord(p, "ftx");
-    p.core.running = 0;
+    p.core.running = false;
     return;
   }
   if (cat::looksLikeFrequencyReply(reply)) handleFrequencyReply(p, cat::frequencyReply(reply));
@@ -113,24 +113,24 @@ void sendPollQuery(Panel& p) {
   if (p.core.pollPhase == 0) {
     markFrequencyQuery(p);
   } else {
-    reading = (p.core.tuneActive == 1 || p.core.txState > 0) ? cat::Reading::Swr : cat::Reading::SMeter;
+    reading = (p.core.tuneActive || p.core.txState > 0) ? cat::Reading::Swr : cat::Reading::SMeter;
     if (p.core.micMeterState > 0) reading = cat::Reading::MicMeter;
   }
   p.core.pollPhase = p.core.pollPhase == 0 ? 1 : 0;
   sendText(p, cat::query(reading, radioModel(p.link.radioModel)));
-  p.core.replyPending = 1;
-  p.link.pollQueryDue = 0;
+  p.core.replyPending = true;
+  p.link.pollQueryDue = false;
 }
 
 // The query step: the relay goes first when a command of the other program waits; the poll's query
 // follows once the line is free again. A poll that was already kept waiting goes first.
 void queryStep(Panel& p) {
-  const bool relayFirst = p.config.passThroughPort > 0 && p.link.pollQueryDue == 0;
+  const bool relayFirst = p.config.passThroughPort > 0 && !p.link.pollQueryDue;
   if (relayFirst && servicePassThrough(p)) {
-    p.link.pollQueryDue = 1;
+    p.link.pollQueryDue = true;
     return;
   }
-  if (p.core.replyPending != 0) return;
+  if (p.core.replyPending) return;
   sendPollQuery(p);
 }
 
@@ -139,7 +139,7 @@ void queryStep(Panel& p) {
 constexpr int kTurnsPerInput = 8;
 
 bool lineFreeForRelay(const Panel& p) {
-  return p.link.relayAwaiting == 0 && p.core.replyPending == 0 && p.link.pollQueryDue == 0;
+  return !p.link.relayAwaiting && !p.core.replyPending && !p.link.pollQueryDue;
 }
 
 }  // namespace
@@ -147,19 +147,19 @@ bool lineFreeForRelay(const Panel& p) {
 // The relay and the poll take turns on the radio line; neither sends while the other's answer is
 // awaited. A relayed exchange is followed by a poll query, a poll reply by a relayed command.
 void pollTick(Panel& p) {
-  if (p.core.pollPaused == 1) return;
+  if (p.core.pollPaused) return;
   if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;
   const bool relaying = p.config.passThroughPort > 0;
   if (relaying) readPassThrough(p);
-  if (p.link.relayAwaiting == 1) {
+  if (p.link.relayAwaiting) {
     if (!passThroughWaitTick(p)) {
-      p.link.pollQueryDue = 1;  // the poll's query goes out the moment the relay's answer is in
-    } else if (p.core.replyPending == 0) {
+      p.link.pollQueryDue = true;  // the poll's query goes out the moment the relay's answer is in
+    } else if (!p.core.replyPending) {
       sendPollQuery(p);
     }
-  } else if (p.core.replyPending == 1) {
+  } else if (p.core.replyPending) {
     replyStep(p);
-    if (relaying && p.core.replyPending == 0) servicePassThrough(p);
+    if (relaying && !p.core.replyPending) servicePassThrough(p);
   } else {
     queryStep(p);
   }
@@ -167,10 +167,10 @@ void pollTick(Panel& p) {
 
 std::vector<platform::InputHandle> portsToWatch(Panel& p) {
   std::vector<platform::InputHandle> handles;
-  if (p.config.passThroughPort <= 0 || p.core.pollPaused == 1) return handles;
+  if (p.config.passThroughPort <= 0 || p.core.pollPaused) return handles;
   // Only input that can be acted on at once is watched: the descriptors are level-triggered, and
   // input left unread would wake the program again and again.
-  if (p.link.relayAwaiting == 1) {
+  if (p.link.relayAwaiting) {
     handles.push_back(p.ports.inputHandle(p.config.comPort));
   } else if (lineFreeForRelay(p)) {
     handles.push_back(p.ports.inputHandle(p.config.passThroughPort));
@@ -180,10 +180,10 @@ std::vector<platform::InputHandle> portsToWatch(Panel& p) {
 }
 
 void portInput(Panel& p) {
-  if (p.config.passThroughPort <= 0 || p.core.pollPaused == 1) return;
-  if (p.link.relayAwaiting == 1) {
+  if (p.config.passThroughPort <= 0 || p.core.pollPaused) return;
+  if (p.link.relayAwaiting) {
     if (!passThroughAnswerInput(p)) return;
-    if (p.link.pollQueryDue == 1 && p.core.replyPending == 0) {
+    if (p.link.pollQueryDue && !p.core.replyPending) {
       sendPollQuery(p);
       return;
     }

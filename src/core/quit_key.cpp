@@ -9,8 +9,8 @@ namespace korvel {
 
 void quitKey(Panel& p) {
   playWord(p, "quit");
-  if (p.link.connected == 0) {
-    p.core.running = 0;
+  if (!p.link.connected) {
+    p.core.running = false;
     return;
   }
   sendText(p, cat::set(cat::Switch::Transmit, false));

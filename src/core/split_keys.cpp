@@ -23,7 +23,7 @@ void splitKey(Panel& p) {
     toggleRepeaterShift(p);
     return;
   }
-  if (p.tone.vfoB == 0) {
+  if (!p.tone.vfoB) {
     splitOn(p);
   } else {
     splitOff(p);

@@ -48,7 +48,7 @@ void setStartValues(Panel& p) {
   p.mode.widthIndex = 14;
   p.mode.ssbWidthIndex = 14;
   p.mode.cwWidthIndex = 11;
-  p.mode.widthQuiet = 1;
+  p.mode.widthQuiet = true;
   p.level.rfGain = 250;
   p.level.afGain = 50;
   p.fn.contourFreq = 1200;
@@ -78,14 +78,14 @@ bool startUp(Panel& p) {
   moveTo(p, 140, 405);
   printText(p, {kHelpLine2, "\r\n"});
 
-  if (p.config.debugLog == 1) openDebugLog(p);
+  if (p.config.debugLog) openDebugLog(p);
 
   setStartValues(p);
   loadMemoryBanks(p);
 
   setUpPort(p, p.config.comPort);
 
-  if (p.config.radioPowerSwitch == 1) {
+  if (p.config.radioPowerSwitch) {
     sendText(p, cat::powerOnWakeUp());
     pause(p, 6);
     sendText(p, cat::set(cat::Switch::Power, true));
@@ -100,12 +100,12 @@ bool startUp(Panel& p) {
   sendText(p, cat::vfoSelectA());
 
   p.mode.currentMode = static_cast<int>(wholeValueOf(mid(record, 2, 1)));
-  if (p.mode.currentMode == mode_number::kFm) p.mode.fmWide = 1;
+  if (p.mode.currentMode == mode_number::kFm) p.mode.fmWide = true;
   p.mode.savedMode = p.mode.currentMode;
   applyMode(p);
 
   startTimer(p);
-  p.core.running = 1;
+  p.core.running = true;
   return true;
 }
 
@@ -113,7 +113,7 @@ void shutDown(Panel& p) {
   stopTimer(p);
   saveMemoryBanks(p);
   closeMainWindow(p);
-  if (p.config.radioPowerSwitch == 1) {
+  if (p.config.radioPowerSwitch) {
     sendText(p, cat::set(cat::Switch::Power, false));
     catPause(p);
   }
@@ -129,7 +129,7 @@ int runProgram(Panel& p) {
     closeMainWindow(p);
     return 0;
   }
-  while (p.core.running != 0) processEvents(p);
+  while (p.core.running) processEvents(p);
   shutDown(p);
   return 0;
 }

@@ -31,7 +31,7 @@ void tuneOff(Panel& p) {
     sendText(p, cat::level(cat::Level::TransmitPower, p.config.txPower));
     applyMode(p);
   }
-  p.core.tuneActive = 0;
+  p.core.tuneActive = false;
 }
 
 void keyCarrier(Panel& p) {
@@ -51,7 +51,7 @@ void transmitKey(Panel& p) {
     c.txState = p.config.swrAnnounce + 10;
     p.config.swrAnnounce = 0;
     c.txSettleTicks = 2;
-    c.tunerEngaged = 0;
+    c.tunerEngaged = false;
     sendText(p, cat::set(cat::Switch::Transmit, true));
   } else {
     p.config.swrAnnounce = c.txState - 10;
@@ -65,12 +65,12 @@ void transmitKey(Panel& p) {
 void tuneKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "tune");
-  if (c.tuneActive == 1) {
+  if (c.tuneActive) {
     tuneOff(p);
     return;
   }
   playWord(p, "on");
-  c.tuneActive = 1;
+  c.tuneActive = true;
   auto& tuner = p.config.tunerState;
   if (tuner == 0 || tuner == 2) {
     if (p.link.frequencyHz > 73000000) {
@@ -78,9 +78,9 @@ void tuneKey(Panel& p) {
       playWord(p, "na");
       tuner = 3;
     } else {
-      if (c.tunerEngaged == 0) {
+      if (!c.tunerEngaged) {
         sendText(p, cat::tuner(true));
-        c.tunerEngaged = 1;
+        c.tunerEngaged = true;
       }
       sendText(p, cat::tunerStart(radioModel(p.link.radioModel)));
       c.tickCount = 0;
@@ -98,7 +98,7 @@ void tuneKey(Panel& p) {
 }
 
 void tunerSettingKey(Panel& p) {
-  p.core.tunerEngaged = 0;
+  p.core.tunerEngaged = false;
   playWord(p, "tuner");
   auto& tuner = p.config.tunerState;
   if (tuner == 1) {

@@ -74,8 +74,8 @@ void reapplyRecordTone(Panel& p) {
   const std::string& code = p.tone.toneText;
   if (code == "999" || code == "000") return;
   const bool dcs = isDcsCode(code);
-  p.tone.toneActive = 1;
-  p.tone.toneIsDcs = dcs ? 1 : 0;
+  p.tone.toneActive = true;
+  p.tone.toneIsDcs = dcs;
   sendText(p, dcs ? cat::dcsCode(code) : cat::ctcssTone(code));
   sendText(p, cat::toneMode(dcs ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
   playWord(p, dcs ? "dcs" : "ctcss");
@@ -106,7 +106,7 @@ int topBand(const Panel& p) {
 }
 
 void saveBandState(Panel& p) {
-  const char kindDigit = p.tone.repeaterActive == 1 ? '5' : (p.tone.vfoB == 1 ? '1' : '0');
+  const char kindDigit = p.tone.repeaterActive == 1 ? '5' : (p.tone.vfoB ? '1' : '0');
   const int mode = p.mode.currentMode;
   const char modeDigit = isModeNumber(mode) ? static_cast<char>('0' + mode) : '1';
 
@@ -125,7 +125,7 @@ void saveBandState(Panel& p) {
   // record would otherwise be swapped into VFO A or sent as one.
   if (!isDigits(vfoA, kFrequencyDigitCount)) vfoA = digits;
   if (!isDigits(vfoB, kFrequencyDigitCount)) vfoB = digits;
-  if (p.tone.vfoB == 1) {
+  if (p.tone.vfoB) {
     vfoB = digits;
   } else {
     vfoA = digits;
@@ -134,10 +134,10 @@ void saveBandState(Panel& p) {
     vfoB = shiftField(p, std::string{kindDigit, modeDigit} + "A" + vfoA + "B", vfoB);
   }
 
-  if (p.link.relayActive != 0) return;
+  if (p.link.relayActive) return;
   p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)] =
       band_record::make(kindDigit, modeDigit, vfoA, vfoB, toneForRecord(p.tone.toneText),
-                        p.fn.preampOn == 1 ? '1' : '0');
+                        p.fn.preampOn ? '1' : '0');
 }
 
 void recallBand(Panel& p) {
@@ -155,9 +155,9 @@ void recallBand(Panel& p) {
   if (!isSendable(record)) record = band_record::defaultRecord(band);
 
   moveTo(p, 50, 45);
-  if (p.tone.vfoB == 1) sendText(p, cat::split(false));
-  if (p.tone.toneActive == 1) {
-    p.tone.toneActive = 0;
+  if (p.tone.vfoB) sendText(p, cat::split(false));
+  if (p.tone.toneActive) {
+    p.tone.toneActive = false;
     p.tone.toneText = "999";
     sendText(p, cat::toneMode(cat::ToneMode::Off));
   }
@@ -184,11 +184,11 @@ void recallBand(Panel& p) {
 
   if (isFm(p.mode.currentMode)) reapplyRecordTone(p);
 
-  p.fn.preampOn = band_record::preampDigit(record) == '0' ? 1 : 0;
+  p.fn.preampOn = band_record::preampDigit(record) == '0';
   p.fn.preampLevel = 1;
   togglePreamp(p);
 
-  p.mode.widthQuiet = 1;
+  p.mode.widthQuiet = true;
 }
 
 void stepBandUp(Panel& p) {
@@ -200,7 +200,7 @@ void stepBandUp(Panel& p) {
     playWord(p, "un");
   }
   // A tone stays with its band; it comes back only through the band's record.
-  p.tone.toneActive = 0;
+  p.tone.toneActive = false;
   p.tone.toneText = "999";
   if (band > kGeneralCoverage) band = kFirstBand;
   p.band.currentBand = band;
@@ -260,18 +260,18 @@ int bandOfMegahertz(long mhz, long top70cmMhz) {
 
 void bandFromMegahertz(Panel& p, long mhz) {
   p.band.currentBand = kGeneralCoverage;
-  if (p.tone.toneActive == 1) {
+  if (p.tone.toneActive) {
     sendText(p, cat::toneMode(cat::ToneMode::Off));
-    p.tone.toneActive = 0;
+    p.tone.toneActive = false;
     p.tone.toneText = "999";
   }
   const int band = bandOfMegahertz(mhz, 439);
   p.band.currentBand = band;
-  if (band == kGeneralCoverage && p.tone.vfoB == 1) p.tone.vfoB = 0;
+  if (band == kGeneralCoverage && p.tone.vfoB) p.tone.vfoB = false;
 }
 
 void storeModeInBand(Panel& p) {
-  if (p.link.relayActive != 0) return;
+  if (p.link.relayActive) return;
   const int band = p.band.currentBand;
   const int mode = p.mode.currentMode;
   if (!isBand(band) || !isModeNumber(mode)) return;

@@ -97,7 +97,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
     case level_function::kPreamp:
       playWord(p, direction > 0 ? "max" : "min");
       f.preampLevel = direction > 0 ? 2 : 1;
-      f.preampOn = 0;
+      f.preampOn = false;
       togglePreamp(p);
       break;
     case level_function::kNoiseBlanker:

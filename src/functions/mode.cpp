@@ -55,13 +55,13 @@ std::string modeLabel(int mode) {
 void applyMode(Panel& p) {
   setFont(p, "Ariel", 50, 700);
   moveTo(p, 50, 45);
-  p.mode.widthQuiet = 1;
+  p.mode.widthQuiet = true;
 
   if (p.tone.repeaterActive != 0) toggleRepeaterShift(p);
-  if (p.tone.toneActive == 1) {
+  if (p.tone.toneActive) {
     sendText(p, cat::toneMode(cat::ToneMode::Off));
     p.tone.toneText = "999";
-    p.tone.toneActive = 0;
+    p.tone.toneActive = false;
   }
 
   const long long frequency = p.link.frequencyHz;
@@ -71,7 +71,7 @@ void applyMode(Panel& p) {
   if (isSsb(mode)) p.mode.widthIndex = p.mode.ssbWidthIndex;
   if (mode == kCw) p.mode.widthIndex = p.mode.cwWidthIndex;
 
-  if (p.link.relayActive == 0 && known) {
+  if (!p.link.relayActive && known) {
     std::string command = p.mode.modeCommandTable[static_cast<std::size_t>(mode)];
     if (command.empty()) command = cat::mode(mode);
     sendText(p, command);
@@ -97,7 +97,7 @@ void applyMode(Panel& p) {
 
 void sendWidth(Panel& p) {
   const int mode = p.mode.currentMode;
-  const bool quiet = p.mode.widthQuiet != 0;
+  const bool quiet = p.mode.widthQuiet;
   int& index = p.mode.widthIndex;
 
   if (isSsb(mode)) {
@@ -116,11 +116,11 @@ void sendWidth(Panel& p) {
   if (!quiet && index == 1) playWord(p, "min");
 
   sendText(p, cat::width(radioModel(p.link.radioModel), index));
-  p.mode.widthQuiet = 0;
+  p.mode.widthQuiet = false;
 }
 
 void stepWidthUp(Panel& p) {
-  p.mode.widthQuiet = 0;
+  p.mode.widthQuiet = false;
   const int mode = p.mode.currentMode;
   int& index = p.mode.widthIndex;
   // Pushing against the top sends the top index again, and "max" is said again.
@@ -132,7 +132,7 @@ void stepWidthUp(Panel& p) {
 }
 
 void stepWidthDown(Panel& p) {
-  p.mode.widthQuiet = 0;
+  p.mode.widthQuiet = false;
   const int mode = p.mode.currentMode;
   int& index = p.mode.widthIndex;
   if (isSsb(mode) && index <= kSsbWidthMin) index = kSsbWidthMin + 1;
@@ -143,7 +143,7 @@ void stepWidthDown(Panel& p) {
 }
 
 void cycleMode(Panel& p) {
-  const bool wide = p.mode.fmWide == 1;
+  const bool wide = p.mode.fmWide;
   int mode = p.mode.currentMode + 1;
   if (wide ? mode > kFm : mode > kFmNarrow) mode = kLsb;
   // C4FM follows FM narrow in the numbering but belongs to the digital-voice key alone.
@@ -160,10 +160,10 @@ void cycleMode(Panel& p) {
 void toggleWideFm(Panel& p) {
   if (p.mode.currentMode == kFmNarrow) {
     p.mode.currentMode = kFm;
-    p.mode.fmWide = 1;
+    p.mode.fmWide = true;
   } else if (p.mode.currentMode == kFm) {
     p.mode.currentMode = kFmNarrow;
-    p.mode.fmWide = 0;
+    p.mode.fmWide = false;
   }
   applyMode(p);
   speakMode(p);
@@ -178,15 +178,15 @@ void toggleDigitalMode(Panel& p) {
     p.mode.currentMode = kC4fm;
     applyMode(p);
   } else {
-    p.mode.currentMode = p.mode.fmWide == 1 ? kFm : kFmNarrow;
+    p.mode.currentMode = p.mode.fmWide ? kFm : kFmNarrow;
     applyMode(p);
     const std::string saved = p.mode.savedTone;
     if (saved.size() == 3 && saved != "999") {
       // The tone put aside is given back in its own kind: a DCS code as a DCS code.
       const bool dcs = isDcsCode(saved);
       p.tone.toneText = saved;
-      p.tone.toneActive = 1;
-      p.tone.toneIsDcs = dcs ? 1 : 0;
+      p.tone.toneActive = true;
+      p.tone.toneIsDcs = dcs;
       sendText(p, dcs ? cat::dcsCode(saved) : cat::ctcssTone(saved));
       sendText(p, cat::toneMode(dcs ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
     }

@@ -36,15 +36,15 @@ void readLevel(Panel& p, cat::Reading reading, int& level) {
 
 void togglePreamp(Panel& p) {
   playWord(p, "preamp");
-  if (p.fn.preampOn == 0) {
+  if (!p.fn.preampOn) {
     p.fn.lastFunction = kLevelPreamp;
     playWord(p, "on");
     sendText(p, cat::preamp(p.fn.preampLevel < 2 ? 1 : 2));
-    p.fn.preampOn = 1;
+    p.fn.preampOn = true;
   } else {
     playWord(p, "off");
     sendText(p, cat::preamp(0));
-    p.fn.preampOn = 0;
+    p.fn.preampOn = false;
     p.fn.preampLevel = 0;
     releaseLevelTarget(p, kLevelPreamp);
   }
@@ -58,30 +58,30 @@ void toggleAttenuator(Panel& p) {
     playWord(p, "na");
     return;
   }
-  if (p.fn.attOn == 0) {
+  if (!p.fn.attOn) {
     playWord(p, "on");
     sendText(p, cat::set(cat::Switch::Attenuator, true));
-    p.fn.attOn = 1;
+    p.fn.attOn = true;
   } else {
     playWord(p, "off");
     sendText(p, cat::set(cat::Switch::Attenuator, false));
-    p.fn.attOn = 0;
+    p.fn.attOn = false;
   }
   showStatusRow(p);
 }
 
 void toggleNoiseBlanker(Panel& p) {
   playWord(p, "nb");
-  if (p.fn.nbOn == 0) {
+  if (!p.fn.nbOn) {
     playWord(p, "on");
     sendText(p, cat::set(cat::Switch::NoiseBlanker, true));
-    p.fn.nbOn = 1;
+    p.fn.nbOn = true;
     p.fn.lastFunction = kLevelNoiseBlanker;
     readLevel(p, cat::Reading::NoiseBlankerLevel, p.fn.nbLevel);
   } else {
     playWord(p, "off");
     sendText(p, cat::set(cat::Switch::NoiseBlanker, false));
-    p.fn.nbOn = 0;
+    p.fn.nbOn = false;
     releaseLevelTarget(p, kLevelNoiseBlanker);
   }
 }
@@ -108,9 +108,9 @@ void toggleNoiseReduction(Panel& p) {
 
 void toggleNotch(Panel& p) {
   playWord(p, "notch");
-  const bool on = p.fn.notchOn == 0;
+  const bool on = !p.fn.notchOn;
   playWord(p, on ? "on" : "off");
-  p.fn.notchOn = on ? 1 : 0;
+  p.fn.notchOn = on;
   sendText(p, cat::set(cat::Switch::Notch, on));
 }
 
@@ -149,7 +149,7 @@ void toggleProcessor(Panel& p) {
     return;
   }
   playWord(p, "spc");
-  if (p.fn.procState == 0) {
+  if (!p.fn.procState) {
     playWord(p, "on");
     sendText(p, cat::processor(model, true));
     p.fn.lastFunction = kLevelProcessor;
@@ -158,8 +158,8 @@ void toggleProcessor(Panel& p) {
     sendText(p, cat::processor(model, false));
     p.fn.lastFunction = kLevelNone;
   }
-  p.fn.procState = 1 - (p.fn.procState == 0 ? 0 : 1);
-  if (p.fn.procState == 1) {
+  p.fn.procState = !p.fn.procState;
+  if (p.fn.procState) {
     readLevel(p, cat::Reading::ProcessorLevel, p.fn.processorLevel);
     showStatusRow(p);
   }
@@ -168,10 +168,10 @@ void toggleProcessor(Panel& p) {
 namespace {
 
 // Both F8 toggles: announce the function, send the opposite of the flag, flip it, say the result.
-void toggleFunction(Panel& p, int& flag, const char* word, cat::Switch what) {
+void toggleFunction(Panel& p, bool& flag, const char* word, cat::Switch what) {
   playWord(p, word);
-  const bool on = flag == 0;
-  flag = on ? 1 : 0;
+  const bool on = !flag;
+  flag = on;
   playWord(p, on ? "on" : "off");
   sendText(p, cat::set(what, on));
   showStatusRow(p);

@@ -22,14 +22,14 @@ constexpr long kHighestDcs = 603;
 
 void refuseTone(Panel& p) {
   playWord(p, "invalid");
-  p.tone.toneActive = 0;
+  p.tone.toneActive = false;
   p.tone.toneText = "999";
-  p.tone.toneEntryQuiet = 0;
+  p.tone.toneEntryQuiet = false;
   showStatusRow(p);
 }
 
 void say(Panel& p, std::string_view word) {
-  if (p.tone.speechQuiet == 0) playWord(p, word);
+  if (!p.tone.speechQuiet) playWord(p, word);
 }
 
 // "A" or "B" and nine digits: the VFO part of a frequency command.
@@ -47,7 +47,7 @@ std::string splitFrequencyField(const Panel& p) {
 }  // namespace
 
 void validateToneEntry(Panel& p) {
-  p.tone.toneIsDcs = 0;
+  p.tone.toneIsDcs = false;
   std::string& code = p.tone.toneText;
   const long n = wholeValueOf(code);
   if (!isDigits(code) || code.size() > 3 || n > kHighestDcs || (n > kHighestCtcss && n < kLowestDcs)) {
@@ -56,20 +56,20 @@ void validateToneEntry(Panel& p) {
   }
   // One or two typed digits name the same tone as their three-digit form: 12 is tone 012.
   code = zeroPad(n, 3);
-  p.tone.toneEntryQuiet = 1;
-  if (n >= kLowestDcs && p.config.dcsAllowed == 0) {
+  p.tone.toneEntryQuiet = true;
+  if (n >= kLowestDcs && !p.config.dcsAllowed) {
     refuseTone(p);
     return;
   }
-  if (n >= kLowestDcs) p.tone.toneIsDcs = 1;
+  if (n >= kLowestDcs) p.tone.toneIsDcs = true;
   applyTone(p);
-  p.tone.toneEntryQuiet = 0;
+  p.tone.toneEntryQuiet = false;
 }
 
 void applyTone(Panel& p) {
   const std::string code = p.tone.toneText;
   const char first = code.empty() ? '0' : code[0];
-  if (p.tone.toneIsDcs == 1) {
+  if (p.tone.toneIsDcs) {
     sendText(p, cat::dcsMenu(code));
     say(p, "dcs");
     say(p, "on");
@@ -79,8 +79,8 @@ void applyTone(Panel& p) {
     return;
   }
   say(p, "ctcss");
-  if (p.tone.speechQuiet == 0) {
-    if (p.tone.toneEntryQuiet == 1) {
+  if (!p.tone.speechQuiet) {
+    if (p.tone.toneEntryQuiet) {
       playWord(p, "on");
     } else {
       for (const char c : code) playWord(p, std::string(1, c));
@@ -100,7 +100,7 @@ void restoreRepeaterDefaults(Panel& p) {
 
 void toggleRepeaterShift(Panel& p) {
   const int state = p.tone.repeaterActive;
-  const bool announce = p.tone.speechQuiet == 0 && (state == 0 || state == 1);
+  const bool announce = !p.tone.speechQuiet && (state == 0 || state == 1);
   const int band = p.band.currentBand;
   // Only the bands with repeaters take a shift; elsewhere there is nothing to switch on.
   if (state == 0 && !isRepeaterBand(band)) return;
@@ -109,7 +109,7 @@ void toggleRepeaterShift(Panel& p) {
   if (state != 0) {
     if (announce) playWord(p, "off");
     p.tone.repeaterActive = 0;
-    p.tone.vfoB = 0;
+    p.tone.vfoB = false;
     sendText(p, cat::shift(cat::Shift::Simplex));
     return;
   }
@@ -118,19 +118,19 @@ void toggleRepeaterShift(Panel& p) {
   const bool minus = band == band_number::k10m || p.config.repeaterOffsetMinus[static_cast<std::size_t>(band)] == 1;
   sendText(p, cat::shift(minus ? cat::Shift::Minus : cat::Shift::Plus));
   say(p, "on");
-  if (p.tone.toneActive == 1) {
-    sendText(p, cat::toneMode(p.tone.toneIsDcs == 1 ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
+  if (p.tone.toneActive) {
+    sendText(p, cat::toneMode(p.tone.toneIsDcs ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
   }
 }
 
 void splitOn(Panel& p) {
-  p.tone.vfoB = 1;
+  p.tone.vfoB = true;
   playWord(p, "split");
   p.band.bandRecallText = splitFrequencyField(p);
   sendText(p, cat::split(true));
 
   const int band = p.band.currentBand;
-  if (p.link.relayActive == 0 && isBandNumber(band)) {
+  if (!p.link.relayActive && isBandNumber(band)) {
     std::string& record = p.band.bandTable[static_cast<std::size_t>(band)];
     if (record.size() == band_record::kLength) {
       record = band_record::make(band_record::kind(record), band_record::modeDigit(record),
@@ -143,7 +143,7 @@ void splitOn(Panel& p) {
 }
 
 void splitOff(Panel& p) {
-  p.tone.vfoB = 0;
+  p.tone.vfoB = false;
   sendText(p, cat::split(false));
   const std::string field =
       isFrequencyField(p.band.bandRecallText) ? p.band.bandRecallText : splitFrequencyField(p);

@@ -50,7 +50,7 @@ std::string bandDigits(int band) {
 // (one or two digits) is the same tone as its three-digit form; an empty one is no tone yet.
 std::string storedTone(const Panel& p) {
   const std::string& code = p.tone.toneText;
-  if (p.tone.toneActive == 0 || !isDigits(code) || code.size() > 3) return "999";
+  if (!p.tone.toneActive || !isDigits(code) || code.size() > 3) return "999";
   return zeroPad(wholeValueOf(code), 3);
 }
 
@@ -76,7 +76,7 @@ std::string channelHead(Panel& p) {
 
   if (!isBand(band) || band == kGeneralCoverage) {
     const std::string hz = frequencyDigits(p);
-    return std::string{p.tone.vfoB == 1 ? '1' : '0', modeDigit} + bandText + "A" + hz + "B" + hz;
+    return std::string{p.tone.vfoB ? '1' : '0', modeDigit} + bandText + "A" + hz + "B" + hz;
   }
 
   const std::string& entry = p.band.bandTable[static_cast<std::size_t>(band)];
@@ -94,7 +94,7 @@ std::string channelHead(Panel& p) {
   }
 
   std::string vfoB = "B" + vfoA.substr(1);
-  if (p.tone.vfoB == 1) {
+  if (p.tone.vfoB) {
     // The radio's last VFO B reply; before there was one, what the band record holds for VFO B.
     if (isVfoField(p.link.vfoBText, 'B')) {
       vfoB = p.link.vfoBText;
@@ -102,7 +102,7 @@ std::string channelHead(Panel& p) {
       vfoB = recordB;
     }
   }
-  return std::string{p.tone.vfoB == 1 ? '1' : '0', modeDigit} + bandText + vfoA + vfoB;
+  return std::string{p.tone.vfoB ? '1' : '0', modeDigit} + bandText + vfoA + vfoB;
 }
 
 // A slot the recall cannot use: spoken like an empty one, nothing is sent.
@@ -126,15 +126,15 @@ void recallTone(Panel& p, std::string_view record) {
   t.toneText = channel_record::toneCode(record);
   const int mode = p.mode.currentMode;
   if (isFm(mode) && t.toneText != "999") {
-    t.toneActive = 1;
+    t.toneActive = true;
     // A CTCSS tone must not go out as a DCS code because the last tone applied was one.
-    t.toneIsDcs = isDcsNumber(wholeValueOf(t.toneText)) ? 1 : 0;
-    t.toneEntryQuiet = 0;
+    t.toneIsDcs = isDcsNumber(wholeValueOf(t.toneText));
+    t.toneEntryQuiet = false;
     applyTone(p);
-    t.toneActive = 1;
+    t.toneActive = true;
     return;
   }
-  t.toneActive = 0;
+  t.toneActive = false;
   t.toneText = "999";
   sendText(p, cat::toneMode(cat::ToneMode::Off));
 }
@@ -143,13 +143,13 @@ void recallTone(Panel& p, std::string_view record) {
 void recallSplit(Panel& p, char kind) {
   auto& t = p.tone;
   if (kind == '5') {
-    t.vfoB = 0;
+    t.vfoB = false;
   } else if (kind == '1') {
-    t.vfoB = 1;
-    if (t.speechQuiet != 1) playWord(p, "split");
+    t.vfoB = true;
+    if (!t.speechQuiet) playWord(p, "split");
     sendText(p, cat::split(true));
   } else {
-    t.vfoB = 0;
+    t.vfoB = false;
     sendText(p, cat::split(false));
   }
 }
@@ -157,10 +157,10 @@ void recallSplit(Panel& p, char kind) {
 // Both VFOs of a split channel, else VFO A only.
 void sendRecalledFrequencies(Panel& p, std::string_view record) {
   auto& t = p.tone;
-  if (t.vfoB != 0) {
-    t.vfoB = 0;
+  if (t.vfoB) {
+    t.vfoB = false;
     sendText(p, cat::tune(cat::Vfo::A, channel_record::vfoADigits(record)));
-    t.vfoB = 1;
+    t.vfoB = true;
     sendText(p, cat::tune(cat::Vfo::B, channel_record::vfoBDigits(record)));
   } else {
     sendText(p, cat::tune(cat::Vfo::A, channel_record::vfoADigits(record)));
@@ -185,7 +185,7 @@ void storeChannel(Panel& p, int slot) {
   }
   playWord(p, digitWord(slot % 10));
 
-  std::string record = channelHead(p) + storedTone(p) + (p.fn.preampOn == 1 ? "1" : "0");
+  std::string record = channelHead(p) + storedTone(p) + (p.fn.preampOn ? "1" : "0");
   m.memorySlots[static_cast<std::size_t>(slot)] = std::move(record);
   saveMemoryBanks(p);
 
@@ -233,11 +233,11 @@ void recallChannel(Panel& p, int slot) {
     toggleRepeaterShift(p);
   }
 
-  p.link.announceOnNextReply = 1;
+  p.link.announceOnNextReply = true;
   recallTone(p, record);
 
-  p.fn.preampOn = channel_record::preampDigit(record) == '1' ? 1 : 0;
-  sendText(p, cat::preamp(p.fn.preampOn == 1 ? 1 : 0));
+  p.fn.preampOn = channel_record::preampDigit(record) == '1';
+  sendText(p, cat::preamp(p.fn.preampOn ? 1 : 0));
   m.channelOp = 0;
 }
 
@@ -262,7 +262,7 @@ void stepChannel(Panel& p) {
   m.lastSlot = slot;
   playWord(p, "channel");
   m.channelOp = 2;
-  p.tone.speechQuiet = 1;
+  p.tone.speechQuiet = true;
   recallChannel(p, m.lastBank * 10 + slot);
 }
 

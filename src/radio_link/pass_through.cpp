@@ -30,9 +30,9 @@ bool isPrintable(char c) { return c >= ' ' && c <= '~'; }
 // to its ";": a command is lost whole rather than forwarded torn.
 void appendToRelay(Panel& p, std::string chunk) {
   auto& link = p.link;
-  if (link.relayDiscarding == 1) {
+  if (link.relayDiscarding) {
     const auto end = chunk.find(kTerminator);
-    link.relayDiscarding = end == std::string::npos ? 1 : 0;
+    link.relayDiscarding = end == std::string::npos;
     chunk.erase(0, end == std::string::npos ? chunk.size() : end + 1);
   }
   std::string text = link.relayBuffer + chunk;
@@ -47,7 +47,7 @@ void appendToRelay(Panel& p, std::string chunk) {
   }
   if (text.size() > kStoredTextCap) {
     text.erase(text.rfind(kTerminator, kStoredTextCap - 1) + 1);
-    link.relayDiscarding = 1;
+    link.relayDiscarding = true;
   }
   link.relayBuffer = std::move(text);
 }
@@ -86,13 +86,13 @@ std::optional<std::string> answeredHere(const Panel& p, const std::string& comma
 
 void answerClient(Panel& p, const std::string& answer) {
   if (answer.empty() || answer == ";") return;
-  if (p.config.debugLog == 1) writeDebugLine(p, "***VTX1=" + answer);
+  if (p.config.debugLog) writeDebugLine(p, "***VTX1=" + answer);
   p.ports.writePort(p.config.passThroughPort, answer.data(), static_cast<int>(answer.size()));
 }
 
 void finishExchange(Panel& p) {
   auto& link = p.link;
-  link.relayAwaiting = 0;
+  link.relayAwaiting = false;
   link.lineWaitTicks = 0;
   const std::string answer = std::move(link.relayAnswer);
   link.relayAnswer.clear();
@@ -111,7 +111,7 @@ bool collectAnswer(Panel& p) {
     char buffer[kReadCap];
     const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
     const std::string chunk(buffer, static_cast<std::size_t>(count > 0 ? count : 0));
-    if (p.config.debugLog == 1 && !chunk.empty()) writeDebugLine(p, "RX=" + chunk);
+    if (p.config.debugLog && !chunk.empty()) writeDebugLine(p, "RX=" + chunk);
     link.relayAnswer = left(link.relayAnswer + chunk, static_cast<long>(kReadCap));
   }
   return !link.relayAnswer.empty() && (link.relayAnswer.back() == kTerminator || link.relayAnswer.size() >= kReadCap);
@@ -139,9 +139,9 @@ RelayStep startRelayExchange(Panel& p) {
   auto& link = p.link;
   const auto end = link.relayBuffer.find(kTerminator);
   if (end == std::string::npos) return RelayStep::answeredHere;
-  link.relayActive = 1;
+  link.relayActive = true;
   // The log shows what was waiting when this command was taken: the command and those behind it.
-  if (p.config.debugLog == 1) writeDebugLine(p, "***VRX1=" + link.relayBuffer);
+  if (p.config.debugLog) writeDebugLine(p, "***VRX1=" + link.relayBuffer);
   const std::string command = link.relayBuffer.substr(0, end + 1);
   link.relayBuffer.erase(0, end + 1);
 
@@ -160,7 +160,7 @@ RelayStep startRelayExchange(Panel& p) {
     link.relayModeCommand = sent;
     return RelayStep::over;
   }
-  link.relayAwaiting = 1;
+  link.relayAwaiting = true;
   link.lineWaitTicks = 0;
   link.relayAnswer.clear();
   if (!collectAnswer(p)) return RelayStep::awaiting;
@@ -170,7 +170,7 @@ RelayStep startRelayExchange(Panel& p) {
 
 RelayWait relayAnswerTick(Panel& p) {
   auto& link = p.link;
-  if (link.relayAwaiting == 0) return RelayWait::over;
+  if (!link.relayAwaiting) return RelayWait::over;
   if (collectAnswer(p)) {
     finishExchange(p);
     return RelayWait::over;
@@ -190,14 +190,14 @@ RelayWait relayAnswerTick(Panel& p) {
 }
 
 bool relayAnswerArrived(Panel& p) {
-  if (p.link.relayAwaiting == 0) return true;
+  if (!p.link.relayAwaiting) return true;
   if (!collectAnswer(p)) return false;
   finishExchange(p);
   return true;
 }
 
 void settleRelayExchange(Panel& p) {
-  if (p.link.relayAwaiting == 0) return;
+  if (!p.link.relayAwaiting) return;
   if (!collectAnswer(p)) {
     catPause(p);
     collectAnswer(p);

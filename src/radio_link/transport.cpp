@@ -16,14 +16,14 @@ void sendCommand(Panel& p) {
   // reaches this command's caller nor is lost to the other program.
   settleRelayExchange(p);
   std::string& command = p.link.commandText;
-  if (p.tone.vfoB == 1) command = cat::addressVfoB(std::move(command));
+  if (p.tone.vfoB) command = cat::addressVfoB(std::move(command));
   command = capStored(command + ";");
   // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
   if (cat::isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
   command = cat::toWire(radioModel(p.link.radioModel), std::move(command));
   if (cat::movesRadioState(command)) ++p.link.radioStateChanges;
   p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
-  if (p.config.debugLog == 1) writeDebugLine(p, "TX=" + command);
+  if (p.config.debugLog) writeDebugLine(p, "TX=" + command);
 }
 
 void readReply(Panel& p) {
@@ -36,7 +36,7 @@ void readReply(Panel& p) {
     p.link.bytesWaiting = count > 0 ? count : 0;
     p.link.replyText.assign(buffer, static_cast<std::size_t>(p.link.bytesWaiting));
   }
-  if (p.config.debugLog == 1 && !p.link.replyText.empty()) writeDebugLine(p, "RX=" + p.link.replyText);
+  if (p.config.debugLog && !p.link.replyText.empty()) writeDebugLine(p, "RX=" + p.link.replyText);
 }
 
 void catPause(Panel& p) { playWord(p, "delay"); }

@@ -20,7 +20,7 @@ std::string digitsOf(long long n) { return std::to_string(n); }
 }  // namespace
 
 void speakFrequency(Panel& p) {
-  if (p.tone.speechQuiet == 1) return;
+  if (p.tone.speechQuiet) return;
   const std::string& text = p.link.frequencyText;
   if (text.empty()) {
     playWord(p, "nc");
@@ -54,7 +54,7 @@ void speakFrequency(Panel& p) {
 }
 
 void speakMode(Panel& p) {
-  if (p.tone.speechQuiet == 1) return;
+  if (p.tone.speechQuiet) return;
   switch (p.mode.currentMode) {
     case 1: playWord(p, "lsb.wav"); break;
     case 2: playWord(p, "usb.wav"); break;

@@ -18,40 +18,40 @@ struct BandState {
 struct ModeState {
   int currentMode = mode_number::kLsb;
   int savedMode = 0;
-  int fmWide = 0;
+  bool fmWide = false;
   int widthIndex = 14;
   int ssbWidthIndex = 14;
   int cwWidthIndex = 11;
-  int widthQuiet = 1;
+  bool widthQuiet = true;
   std::string savedTone;
   int squelchLevel = 8;
   std::array<std::string, 8> modeCommandTable{};  // entries 1..7
 };
 
 struct FunctionState {
-  int preampOn = 0;
+  bool preampOn = false;
   int preampLevel = 0;
-  int attOn = 0;
-  int nbOn = 0;
+  bool attOn = false;
+  bool nbOn = false;
   int nbLevel = 0;
   int nrState = 0;  // 0 off, 1 on, anything else: not read from the radio
   int nrLevel = 1;
-  int notchOn = 0;
+  bool notchOn = false;
   int contourState = 0;
   int contourFreq = 1200;
-  int procState = 0;
+  bool procState = false;
   int processorLevel = 0;
   int lastFunction = level_function::kNone;
 };
 
 struct ToneState {
   std::string toneText = "999";
-  int toneActive = 0;
-  int toneIsDcs = 0;
-  int toneEntryQuiet = 0;
-  int speechQuiet = 0;
+  bool toneActive = false;
+  bool toneIsDcs = false;
+  bool toneEntryQuiet = false;
+  bool speechQuiet = false;
   int repeaterActive = 0;
-  int vfoB = 0;
+  bool vfoB = false;
 };
 
 struct LevelState {

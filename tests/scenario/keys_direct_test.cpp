@@ -612,7 +612,8 @@ TEST(StatusReport, SaysWhatIsOnInItsOrder) {
       {"nothing", [](Panel& p) { p.config.tunerState = 1; }, {"options", "tuner", "is", "off"}},
       {"receiver",
        [](Panel& p) {
-         p.fn.preampOn = p.fn.attOn = p.fn.nbOn = p.fn.nrState = p.fn.notchOn = 1;
+         p.fn.preampOn = p.fn.attOn = p.fn.nbOn = p.fn.notchOn = true;
+         p.fn.nrState = 1;
          p.fn.contourState = 1;
          p.config.tunerState = 0;
        },

@@ -207,9 +207,8 @@ TEST_F(DisplayStatusRow, CwShowsBreakInAndNeverTheProcessor) {
 }
 
 TEST_F(DisplayStatusRow, OnlyTheExactOnValuesShowAFlag) {
-  // nrState 2 means "not read from the radio"; the preamp and att flags show only at 1.
+  // nrState 2 means "not read from the radio": no "nr" flag.
   p.mode.currentMode = 2;
-  p.fn.preampOn = 2;
   p.fn.nrState = 2;
   p.fn.procState = 1;
   showStatusRow(p);
