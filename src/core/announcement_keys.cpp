@@ -40,7 +40,7 @@ void speakFrequencyText(Panel& p, const std::string& text) {
 void announceFrequencyKey(Panel& p) {
   auto& c = p.core;
   if (c.tickCount < 2) return;
-  if (c.keyState == key_state::kExtended && p.tone.repeaterActive == 1) {
+  if (c.keyState == key_state::kExtended && p.tone.repeaterActive == repeater_shift::kOn) {
     // The transmit frequency of the repeater shift.
     long long hz = p.link.frequencyHz;
     const int band = p.band.currentBand;
@@ -83,16 +83,16 @@ void statusReport(Panel& p) {
   onWord(f.preampOn, "preamp");
   onWord(f.attOn, "at");
   onWord(f.nbOn, "nb");
-  onWord(f.nrState == 1, "nr");
+  onWord(f.nrState == nr_state::kOn, "nr");
   onWord(f.notchOn, "notch");
-  if (f.contourState == 1) playWord(p, "cod");
-  if (f.contourState == 2) playWord(p, "cop");
+  if (f.contourState == contour_state::kDip) playWord(p, "cod");
+  if (f.contourState == contour_state::kPeak) playWord(p, "cop");
   onWord(f.procState && isSsb(mode), "spc");
   onWord(c.breakIn && mode == mode_number::kCw, "bkin");
   onWord(c.voxOn, "vox");
   onWord(c.monitorOn, "mon");
   const std::string& tone = p.tone.toneText;
-  if (tone != "999") {
+  if (tone != kNoTone) {
     playWord(p, mid(tone, 1, 1) > "3" ? "dcs" : "ctcss");
     speakCharacters(p, tone);
   }

@@ -68,17 +68,17 @@ void sendOffsetMenus(Panel& p) {
 
 // Tone off; in the FM family the shift is put right and the record's tone applied.
 void resetToneAndShift(Panel& p) {
-  p.tone.toneText = "999";
+  p.tone.toneText = kNoTone;
   p.tone.toneActive = false;
   p.tone.toneIsDcs = false;
   const int mode = p.mode.currentMode;
   if (!isFmFamily(mode)) return;
   const std::string& record = currentRecord(p);
   // Not a repeater record: the toggle below then switches any shift off without a word.
-  if (band_record::kind(record) != '5') p.tone.repeaterActive = 2;
+  if (band_record::kind(record) != '5') p.tone.repeaterActive = repeater_shift::kSwitchOffQuietly;
   toggleRepeaterShift(p);
   p.tone.toneText = band_record::toneCode(record);
-  if (p.tone.toneText != "999") {
+  if (p.tone.toneText != kNoTone) {
     p.tone.toneActive = true;
     p.tone.toneIsDcs = isDcsNumber(wholeValueOf(p.tone.toneText));
     applyTone(p);
@@ -118,12 +118,13 @@ void readBackSettings(Panel& p) {
     p.fn.procState = state && *state == 1;
   }
 
-  sendText(p, cat::noiseReductionAtStart(p.fn.nrState == 1));
+  sendText(p, cat::noiseReductionAtStart(p.fn.nrState == nr_state::kOn));
   const int tuner = p.config.tunerState;
   sendText(p, cat::tuner(tuner == 0 || tuner == 2));
 
-  p.fn.nrState = 9;  // not known until the radio says
-  if (const auto state = askRadioValue(p, cat::Reading::NoiseReductionState)) p.fn.nrState = static_cast<int>(*state);
+  // Not known until the radio says 0 or 1.
+  const auto state = askRadioValue(p, cat::Reading::NoiseReductionState);
+  p.fn.nrState = !state ? nr_state::kUnknown : *state == 1 ? nr_state::kOn : *state == 0 ? nr_state::kOff : nr_state::kUnknown;
 
   // A state above 1 is not one the program knows: taken as off.
   if (const auto vox = askRadioValue(p, cat::Reading::Vox)) p.core.voxOn = *vox == 1;
@@ -135,8 +136,8 @@ void readBackSettings(Panel& p) {
 void showFrequency(Panel& p, const std::string& text) {
   moveTo(p, 80, 150);
   const bool split = p.tone.vfoB;
-  if (split && p.tone.repeaterActive == 0) printText(p, "B   ");
-  printText(p, p.tone.repeaterActive == 1 ? "R   " : "    ");
+  if (split && p.tone.repeaterActive == repeater_shift::kOff) printText(p, "B   ");
+  printText(p, p.tone.repeaterActive == repeater_shift::kOn ? "R   " : "    ");
   if (!split) printText(p, "    ");
   moveTo(p, 285, 150);
   printText(p, text + spaces(13));

@@ -13,6 +13,7 @@
 #include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -59,7 +60,7 @@ bool tuneCarrierLock(Panel& p, int& key) {
 
 // An open tone entry that still holds no tone gives way to any key other than Enter or a digit.
 bool forgetEmptyToneEntry(Panel& p, int& key) {
-  if (p.tone.toneActive && p.tone.toneText == "999" && key != vk::kEnter && !isDigitKey(key)) {
+  if (p.tone.toneActive && p.tone.toneText == kNoTone && key != vk::kEnter && !isDigitKey(key)) {
     p.tone.toneActive = false;
   }
   return false;

@@ -243,7 +243,7 @@ void toneKey(Panel& p) {
     t.toneActive = false;
     playWord(p, mid(t.toneText, 1, 1) > "4" && t.toneIsDcs ? "dcs" : "ctcss");
     playWord(p, "off");
-    t.toneText = "999";
+    t.toneText = kNoTone;
     return;
   }
   playWord(p, p.config.dcsAllowed ? "ecd" : "ec");

@@ -45,7 +45,7 @@ void agcKey(Panel& p) {
 }
 
 void swapKey(Panel& p) {
-  if (p.tone.repeaterActive == 1) {
+  if (p.tone.repeaterActive == repeater_shift::kOn) {
     p.core.keyState = key_state::kIdle;
     return;
   }

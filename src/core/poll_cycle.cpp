@@ -110,13 +110,13 @@ void replyStep(Panel& p) {
 
 void sendPollQuery(Panel& p) {
   cat::Reading reading = cat::Reading::Frequency;
-  if (p.core.pollPhase == 0) {
+  if (p.core.pollPhase == poll_phase::kFrequency) {
     markFrequencyQuery(p);
   } else {
     reading = (p.core.tuneActive || p.core.txState > 0) ? cat::Reading::Swr : cat::Reading::SMeter;
     if (p.core.micMeterState > 0) reading = cat::Reading::MicMeter;
   }
-  p.core.pollPhase = p.core.pollPhase == 0 ? 1 : 0;
+  p.core.pollPhase = p.core.pollPhase == poll_phase::kFrequency ? poll_phase::kMeter : poll_phase::kFrequency;
   sendText(p, cat::query(reading, radioModel(p.link.radioModel)));
   p.core.replyPending = true;
   p.link.pollQueryDue = false;

@@ -42,7 +42,7 @@ void setStartValues(Panel& p) {
   p.mode.squelchLevel = 8;
   p.level.keyerSpeed = 15;
   p.memory.lastBank = memory::kNoBank;
-  p.tone.toneText = "999";
+  p.tone.toneText = kNoTone;
   p.core.monitorLevel = "050";
   p.mode.currentMode = mode_number::kLsb;
   p.mode.widthIndex = 14;

@@ -29,9 +29,9 @@ void showStatusRow(Panel& p) {
   showField(p, 40, fn.preampOn, "preamp ", 12);
   showField(p, 170, fn.attOn, "att", 4);
   showField(p, 240, fn.nbOn, "nb", 4);
-  showField(p, 310, fn.nrState == 1, "nr", 3);
+  showField(p, 310, fn.nrState == nr_state::kOn, "nr", 3);
   showField(p, 360, fn.notchOn, "notch", 9);
-  showField(p, 460, fn.contourState > 0, "Cont.", 8);
+  showField(p, 460, fn.contourState != contour_state::kOff, "Cont.", 8);
   showField(p, 550, fn.procState > 0 && isSsb(mode), "spc", 7);
   if (mode == mode_number::kCw) {
     showField(p, 620, p.core.breakIn, "bin ", 5);
@@ -50,7 +50,7 @@ void showStatusRow(Panel& p) {
 
   const std::string& tone = p.tone.toneText;
   moveTo(p, 780, kRowY);
-  if (tone == "999" || tone == "000") {
+  if (tone == kNoTone || tone == "000") {
     printText(p, {spaces(30), "\r\n"});
   } else if (left(tone, 1) <= "4") {
     printText(p, {"ctcss=", tone, spaces(13), "\r\n"});

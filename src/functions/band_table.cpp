@@ -54,7 +54,7 @@ bool isSendable(const std::string& record) {
 }
 
 // A three-digit tone code as the record keeps it; anything else means no tone.
-std::string toneForRecord(const std::string& tone) { return isDigits(tone, 3) ? tone : "999"; }
+std::string toneForRecord(const std::string& tone) { return isDigits(tone, 3) ? tone : kNoTone; }
 
 // The repeater shift for the VFO-B field: sign and eight digits. The shared formatter gives exactly
 // that for the usual offset lengths; an unusual offset text is zero-filled or cut to fit.
@@ -72,7 +72,7 @@ std::string shiftField(Panel& p, const std::string& head, const std::string& fal
 // Puts the record's stored tone back on the radio (FM modes only) and says which it is.
 void reapplyRecordTone(Panel& p) {
   const std::string& code = p.tone.toneText;
-  if (code == "999" || code == "000") return;
+  if (code == kNoTone || code == "000") return;
   const bool dcs = isDcsCode(code);
   p.tone.toneActive = true;
   p.tone.toneIsDcs = dcs;
@@ -84,7 +84,7 @@ void reapplyRecordTone(Panel& p) {
 
 void changeBand(Panel& p, int band) {
   saveBandStateOnLeaving(p);
-  p.tone.toneText = "999";
+  p.tone.toneText = kNoTone;
   p.band.currentBand = band;
 }
 
@@ -106,7 +106,7 @@ int topBand(const Panel& p) {
 }
 
 void saveBandState(Panel& p) {
-  const char kindDigit = p.tone.repeaterActive == 1 ? '5' : (p.tone.vfoB ? '1' : '0');
+  const char kindDigit = p.tone.repeaterActive == repeater_shift::kOn ? '5' : (p.tone.vfoB ? '1' : '0');
   const int mode = p.mode.currentMode;
   const char modeDigit = isModeNumber(mode) ? static_cast<char>('0' + mode) : '1';
 
@@ -130,7 +130,7 @@ void saveBandState(Panel& p) {
   } else {
     vfoA = digits;
   }
-  if (p.tone.repeaterActive == 1) {
+  if (p.tone.repeaterActive == repeater_shift::kOn) {
     vfoB = shiftField(p, std::string{kindDigit, modeDigit} + "A" + vfoA + "B", vfoB);
   }
 
@@ -158,7 +158,7 @@ void recallBand(Panel& p) {
   if (p.tone.vfoB) sendText(p, cat::split(false));
   if (p.tone.toneActive) {
     p.tone.toneActive = false;
-    p.tone.toneText = "999";
+    p.tone.toneText = kNoTone;
     sendText(p, cat::toneMode(cat::ToneMode::Off));
   }
 
@@ -174,7 +174,7 @@ void recallBand(Panel& p) {
   p.link.frequencyHz = std::stoll(digits);
 
   if (band_record::kind(record) == '5') {
-    p.tone.repeaterActive = 0;
+    p.tone.repeaterActive = repeater_shift::kOff;
     toggleRepeaterShift(p);
   }
 
@@ -201,7 +201,7 @@ void stepBandUp(Panel& p) {
   }
   // A tone stays with its band; it comes back only through the band's record.
   p.tone.toneActive = false;
-  p.tone.toneText = "999";
+  p.tone.toneText = kNoTone;
   if (band > kGeneralCoverage) band = kFirstBand;
   p.band.currentBand = band;
   recallBand(p);
@@ -263,7 +263,7 @@ void bandFromMegahertz(Panel& p, long mhz) {
   if (p.tone.toneActive) {
     sendText(p, cat::toneMode(cat::ToneMode::Off));
     p.tone.toneActive = false;
-    p.tone.toneText = "999";
+    p.tone.toneText = kNoTone;
   }
   const int band = bandOfMegahertz(mhz, 439);
   p.band.currentBand = band;

@@ -130,7 +130,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       if (f.contourFreq < 100) f.contourFreq = 10;
       say(p, f.contourFreq == 3200, "max");
       say(p, f.contourFreq == 10, "min");
-      sendText(p, cat::contour(f.contourState == 2 ? cat::Contour::Peak : cat::Contour::Dip, f.contourFreq));
+      sendText(p, cat::contour(f.contourState == contour_state::kPeak ? cat::Contour::Peak : cat::Contour::Dip, f.contourFreq));
       break;
     case level_function::kProcessor:
       f.processorLevel += direction > 0 ? 10 : -10;

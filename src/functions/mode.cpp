@@ -57,10 +57,10 @@ void applyMode(Panel& p) {
   moveTo(p, 50, 45);
   p.mode.widthQuiet = true;
 
-  if (p.tone.repeaterActive != 0) toggleRepeaterShift(p);
+  if (p.tone.repeaterActive != repeater_shift::kOff) toggleRepeaterShift(p);
   if (p.tone.toneActive) {
     sendText(p, cat::toneMode(cat::ToneMode::Off));
-    p.tone.toneText = "999";
+    p.tone.toneText = kNoTone;
     p.tone.toneActive = false;
   }
 
@@ -181,7 +181,7 @@ void toggleDigitalMode(Panel& p) {
     p.mode.currentMode = p.mode.fmWide ? kFm : kFmNarrow;
     applyMode(p);
     const std::string saved = p.mode.savedTone;
-    if (saved.size() == 3 && saved != "999") {
+    if (saved.size() == 3 && saved != kNoTone) {
       // The tone put aside is given back in its own kind: a DCS code as a DCS code.
       const bool dcs = isDcsCode(saved);
       p.tone.toneText = saved;

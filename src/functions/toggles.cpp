@@ -87,21 +87,21 @@ void toggleNoiseBlanker(Panel& p) {
 }
 
 void toggleNoiseReduction(Panel& p) {
-  const int state = p.fn.nrState;
+  const nr_state::NrState state = p.fn.nrState;
   // A state the radio never reported is switched off without a word: the operator's next press
   // then switches it on from a known state.
-  if (state == 0 || state == 1) playWord(p, "nr");
-  if (state == 0) {
+  if (state != nr_state::kUnknown) playWord(p, "nr");
+  if (state == nr_state::kOff) {
     sendText(p, cat::set(cat::Switch::NoiseReduction, true));
-    p.fn.nrState = 1;
+    p.fn.nrState = nr_state::kOn;
     p.fn.lastFunction = kLevelNoiseReduction;
     playWord(p, "on");
     readLevel(p, cat::Reading::NoiseReductionLevel, p.fn.nrLevel);
   } else {
     sendText(p, cat::set(cat::Switch::NoiseReduction, false));
     releaseLevelTarget(p, kLevelNoiseReduction);
-    if (state == 1) playWord(p, "off");
-    p.fn.nrState = 0;
+    if (state == nr_state::kOn) playWord(p, "off");
+    p.fn.nrState = nr_state::kOff;
   }
   showStatusRow(p);
 }
@@ -118,18 +118,18 @@ void cycleContour(Panel& p) {
   p.fn.lastFunction = kLevelContour;
   cat::Contour kind = cat::Contour::Off;
   switch (p.fn.contourState) {
-    case 0:
-      p.fn.contourState = 1;
+    case contour_state::kOff:
+      p.fn.contourState = contour_state::kDip;
       kind = cat::Contour::Dip;
       playWord(p, "cod");
       break;
-    case 1:
-      p.fn.contourState = 2;
+    case contour_state::kDip:
+      p.fn.contourState = contour_state::kPeak;
       kind = cat::Contour::Peak;
       playWord(p, "cop");
       break;
     default:
-      p.fn.contourState = 0;
+      p.fn.contourState = contour_state::kOff;
       p.fn.lastFunction = kLevelNone;
       p.core.keyState = key_state::kIdle;
       playWord(p, "co");

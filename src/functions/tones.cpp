@@ -23,7 +23,7 @@ constexpr long kHighestDcs = 603;
 void refuseTone(Panel& p) {
   playWord(p, "invalid");
   p.tone.toneActive = false;
-  p.tone.toneText = "999";
+  p.tone.toneText = kNoTone;
   p.tone.toneEntryQuiet = false;
   showStatusRow(p);
 }
@@ -99,22 +99,22 @@ void restoreRepeaterDefaults(Panel& p) {
 }
 
 void toggleRepeaterShift(Panel& p) {
-  const int state = p.tone.repeaterActive;
-  const bool announce = !p.tone.speechQuiet && (state == 0 || state == 1);
+  const repeater_shift::RepeaterShift state = p.tone.repeaterActive;
+  const bool announce = !p.tone.speechQuiet && state != repeater_shift::kSwitchOffQuietly;
   const int band = p.band.currentBand;
   // Only the bands with repeaters take a shift; elsewhere there is nothing to switch on.
-  if (state == 0 && !isRepeaterBand(band)) return;
+  if (state == repeater_shift::kOff && !isRepeaterBand(band)) return;
 
   if (announce) playWord(p, "repeater");
-  if (state != 0) {
+  if (state != repeater_shift::kOff) {
     if (announce) playWord(p, "off");
-    p.tone.repeaterActive = 0;
+    p.tone.repeaterActive = repeater_shift::kOff;
     p.tone.vfoB = false;
     sendText(p, cat::shift(cat::Shift::Simplex));
     return;
   }
 
-  p.tone.repeaterActive = 1;
+  p.tone.repeaterActive = repeater_shift::kOn;
   const bool minus = band == band_number::k10m || p.config.repeaterOffsetMinus[static_cast<std::size_t>(band)] == 1;
   sendText(p, cat::shift(minus ? cat::Shift::Minus : cat::Shift::Plus));
   say(p, "on");

@@ -28,9 +28,9 @@ bool tuningKey(Panel& p, int key) {
     case vk::kPlus:
     case vk::kMinus:
       tuneBy(p, key == vk::kPlus ? 1000000 : -1000000);
-      if (p.tone.repeaterActive == 1) {
+      if (p.tone.repeaterActive == repeater_shift::kOn) {
         // Renew the shift on the new megahertz: switch it on again from the off state.
-        p.tone.repeaterActive = 0;
+        p.tone.repeaterActive = repeater_shift::kOff;
         toggleRepeaterShift(p);
       }
       break;

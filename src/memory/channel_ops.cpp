@@ -50,7 +50,7 @@ std::string bandDigits(int band) {
 // (one or two digits) is the same tone as its three-digit form; an empty one is no tone yet.
 std::string storedTone(const Panel& p) {
   const std::string& code = p.tone.toneText;
-  if (!p.tone.toneActive || !isDigits(code) || code.size() > 3) return "999";
+  if (!p.tone.toneActive || !isDigits(code) || code.size() > 3) return kNoTone;
   return zeroPad(wholeValueOf(code), 3);
 }
 
@@ -83,7 +83,7 @@ std::string channelHead(Panel& p) {
   std::string vfoA = band_record::vfoAField(entry);
   if (!isVfoField(vfoA, 'A')) vfoA = "A" + frequencyDigits(p);
 
-  if (p.tone.repeaterActive == 1) {
+  if (p.tone.repeaterActive == repeater_shift::kOn) {
     // The band record as the frequency replies keep it already carries kind 5 and the mode.
     std::string kindMode = left(entry, 2);
     if (kindMode.size() != 2 || kindMode[0] != '5' || kindMode[1] < '1' || kindMode[1] > '7') {
@@ -125,7 +125,7 @@ void recallTone(Panel& p, std::string_view record) {
   auto& t = p.tone;
   t.toneText = channel_record::toneCode(record);
   const int mode = p.mode.currentMode;
-  if (isFm(mode) && t.toneText != "999") {
+  if (isFm(mode) && t.toneText != kNoTone) {
     t.toneActive = true;
     // A CTCSS tone must not go out as a DCS code because the last tone applied was one.
     t.toneIsDcs = isDcsNumber(wholeValueOf(t.toneText));
@@ -135,7 +135,7 @@ void recallTone(Panel& p, std::string_view record) {
     return;
   }
   t.toneActive = false;
-  t.toneText = "999";
+  t.toneText = kNoTone;
   sendText(p, cat::toneMode(cat::ToneMode::Off));
 }
 
@@ -223,12 +223,12 @@ void recallChannel(Panel& p, int slot) {
 
   p.mode.currentMode = channel_record::mode(record);
   applyMode(p);
-  if (kind == '5') t.repeaterActive = 1;
+  if (kind == '5') t.repeaterActive = repeater_shift::kOn;
 
   sendRecalledFrequencies(p, record);
 
   if (kind == '5') {
-    t.repeaterActive = 0;
+    t.repeaterActive = repeater_shift::kOff;
     takeRecordedShift(p, record);
     toggleRepeaterShift(p);
   }

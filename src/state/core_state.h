@@ -32,6 +32,13 @@ enum KeyState : int {
 
 }  // namespace korvel::key_state
 
+namespace korvel::poll_phase {
+
+// Which query the poll sends next: the frequency, or a meter.
+enum PollPhase : int { kFrequency = 0, kMeter = 1 };
+
+}  // namespace korvel::poll_phase
+
 namespace korvel::core {
 
 inline constexpr const char* kVersionText = "3.6a";
@@ -76,7 +83,7 @@ struct CoreState {
   int tickCount = 0;
   bool pollPaused = false;
   bool replyPending = false;
-  int pollPhase = 0;
+  poll_phase::PollPhase pollPhase = poll_phase::kFrequency;
   int quitCountdown = 0;
 
   // Meters read by the poll cycle.

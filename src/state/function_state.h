@@ -7,6 +7,27 @@
 
 #include "state/radio_numbers.h"
 
+namespace korvel::repeater_shift {
+
+// The repeater shift. kSwitchOffQuietly: a band set up from a record that is not a repeater record,
+// where the radio may still have a shift on; the next toggle switches it off without a word.
+enum RepeaterShift : int { kOff = 0, kOn = 1, kSwitchOffQuietly = 2 };
+
+}  // namespace korvel::repeater_shift
+
+namespace korvel::nr_state {
+
+// Noise reduction as the program knows it; unknown until the radio has reported 0 or 1.
+enum NrState : int { kOff = 0, kOn = 1, kUnknown = 9 };
+
+}  // namespace korvel::nr_state
+
+namespace korvel::contour_state {
+
+enum ContourState : int { kOff = 0, kDip = 1, kPeak = 2 };
+
+}  // namespace korvel::contour_state
+
 namespace korvel::functions {
 
 struct BandState {
@@ -34,10 +55,10 @@ struct FunctionState {
   bool attOn = false;
   bool nbOn = false;
   int nbLevel = 0;
-  int nrState = 0;  // 0 off, 1 on, anything else: not read from the radio
+  nr_state::NrState nrState = nr_state::kOff;
   int nrLevel = 1;
   bool notchOn = false;
-  int contourState = 0;
+  contour_state::ContourState contourState = contour_state::kOff;
   int contourFreq = 1200;
   bool procState = false;
   int processorLevel = 0;
@@ -45,12 +66,12 @@ struct FunctionState {
 };
 
 struct ToneState {
-  std::string toneText = "999";
+  std::string toneText = kNoTone;
   bool toneActive = false;
   bool toneIsDcs = false;
   bool toneEntryQuiet = false;
   bool speechQuiet = false;
-  int repeaterActive = 0;
+  repeater_shift::RepeaterShift repeaterActive = repeater_shift::kOff;
   bool vfoB = false;
 };
 

@@ -191,7 +191,7 @@ TEST_F(FunctionsTest, SaveKeepsTheOtherVfoAndCompletesTheRecord) {
 TEST_F(FunctionsTest, SaveWithTheShiftOnWritesSignAndOffset) {
   p.band.currentBand = 12;
   p.mode.currentMode = 5;
-  p.tone.repeaterActive = 1;
+  p.tone.repeaterActive = repeater_shift::kOn;
   p.config.repeaterOffsetMinus[12] = 1;
   p.config.repeaterOffsetKhz[12] = "600";
   reported(145650000);
@@ -205,7 +205,7 @@ TEST_F(FunctionsTest, SaveWithTheShiftOnWritesSignAndOffset) {
   EXPECT_EQ(band_record::vfoBDigits(record(12)), "-00012345");
 
   // With the shift off again the VFO-B field becomes a frequency, not the old shift.
-  p.tone.repeaterActive = 0;
+  p.tone.repeaterActive = repeater_shift::kOff;
   saveBandState(p);
   EXPECT_EQ(record(12), "05A145650000B1456500009990");
 }

@@ -98,7 +98,7 @@ TEST(Connection, SilentRadioLeavesTheDefaultsAndStillConnects) {
   Panel& p = st.panel;
   p.core.agcStep = 5;
   p.fn.procState = 1;
-  p.fn.nrState = 1;
+  p.fn.nrState = nr_state::kOn;
   p.core.voxOn = 1;
   p.core.breakIn = 1;
 

@@ -49,7 +49,7 @@ TEST(FrequencyReply, SplitAndRepeaterIndicatorsGoInFrontOfTheFrequency) {
                         Case{1, 1, {"R   "}}}) {
     Connected s;
     s.p.tone.vfoB = c.vfoB;
-    s.p.tone.repeaterActive = c.repeater;
+    s.p.tone.repeaterActive = static_cast<repeater_shift::RepeaterShift>(c.repeater);
     s.st.canvas.fields.clear();
     s.reply(c.vfoB ? "FB014074000;" : "FA014074000;");
     std::vector<std::string> drawn;
