@@ -91,7 +91,8 @@ void replyStep(Panel& p) {
   p.link.lineWaitTicks = 0;
   noteRadioAnswered(p);
   // Older radios answer with eight frequency digits: read as nine from here on.
-  p.link.replyText = cat::fromWire(radioModel(p.link.radioModel), std::move(p.link.replyText));
+  learnFrequencyDigits(p, p.link.replyText);
+  p.link.replyText = readableReply(p, std::move(p.link.replyText));
   if (p.config.debugLog) writeDebugLine(p, "RX=" + p.link.replyText);
   // The handlers below all look at what was read; the frequency handler and the connection
   // sequence reuse replyText for their own exchanges.

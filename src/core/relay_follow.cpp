@@ -6,6 +6,7 @@
 #include "functions/mode.h"
 #include "radio_link/cat.h"
 #include "radio_link/pass_through.h"
+#include "radio_link/transport.h"
 #include "state/panel.h"
 #include "state/text.h"
 #include "state/radio_numbers.h"
@@ -26,7 +27,8 @@ void followRelay(Panel& p) {
   if (!outcome.frequencyAnswer.empty()) {
     // Judged by when its own query went out: stale if the radio has been moved since.
     p.link.radioStateChangesAtQuery = outcome.stateChangesAtQuery;
-    handleFrequencyReply(p, cat::frequencyReply(outcome.frequencyAnswer));
+    learnFrequencyDigits(p, outcome.frequencyAnswer);
+    handleFrequencyReply(p, cat::frequencyReply(readableReply(p, outcome.frequencyAnswer)));
   }
 }
 

@@ -10,6 +10,9 @@ namespace korvel::cat {
 namespace {
 
 constexpr long long kHighestFrequencyHz = 999999999;
+constexpr int kShortFrequencyDigits = 8;
+// More digits than any radio's number: line noise, not an identity.
+constexpr std::size_t kLongestIdentity = 6;
 constexpr std::size_t kProgramModes = 8;  // modes 1..7; 0 names none
 
 // The radio takes its FM modes out of numeric order: program mode 4 is "MD05" (AM) and mode 7 is
@@ -203,17 +206,26 @@ bool isFrequencyCommand(std::string_view command) {
   return command.rfind("FA", 0) == 0 || command.rfind("FB", 0) == 0;
 }
 
-std::string toWire(const RadioModel& model, std::string command) {
+std::string toWire(int digits, std::string command) {
   // The leading digit of the nine is dropped; a bare "FA;" query carries no frequency.
-  if (model.frequencyDigits == 8 && isFrequencyCommand(command) && command.size() > 5) {
+  if (digits == kShortFrequencyDigits && isFrequencyCommand(command) && command.size() > 5) {
     command = command.substr(0, 2) + right(command, static_cast<long>(kFrequencyDigits));
   }
   return command;
 }
 
-std::string fromWire(const RadioModel& model, std::string reply) {
-  if (model.frequencyDigits != 8 || !looksLikeFrequencyReply(reply)) return reply;
+std::string fromWire(int digits, std::string reply) {
+  if (digits != kShortFrequencyDigits || !looksLikeFrequencyReply(reply)) return reply;
   return left(left(reply, 2) + "0" + mid(reply, 3), static_cast<long>(kReadCap));
+}
+
+int frequencyDigitsOf(std::string_view reply) {
+  if (!looksLikeFrequencyReply(reply)) return 0;
+  const long end = findText(reply, ";");
+  for (const int digits : {kShortFrequencyDigits, static_cast<int>(kFrequencyDigits)}) {
+    if (end == 3 + digits && isDigits(mid(reply, 3, digits))) return digits;
+  }
+  return 0;
 }
 
 bool movesRadioState(std::string_view command) {
@@ -239,9 +251,11 @@ std::optional<FrequencyReply> frequencyReply(std::string_view reply) {
 std::string frequencyReplyText(const FrequencyReply& reply) { return letters(reply.vfo) + reply.digits; }
 
 std::optional<int> identity(std::string_view reply) {
-  const auto number = replyField(reply, "ID", 4);
-  if (!number) return std::nullopt;
-  return static_cast<int>(wholeValueOf(*number));
+  const auto text = replyField(reply, "ID", -1);
+  if (!text) return std::nullopt;
+  const std::string number = text->substr(0, text->find(';'));
+  if (!isDigits(number) || number.size() > kLongestIdentity) return std::nullopt;
+  return static_cast<int>(wholeValueOf(number));
 }
 
 std::optional<int> sMeter(std::string_view reply) {
@@ -259,6 +273,11 @@ std::optional<MicMeter> micMeter(std::string_view reply) {
 }
 
 std::optional<std::string> readingText(Reading what, const RadioModel& model, std::string_view reply) {
+  if (what == Reading::Identity) {
+    const auto number = identity(reply);
+    if (!number) return std::nullopt;
+    return std::to_string(*number);
+  }
   const ReplyForm form = replyForm(what, model);
   auto text = replyField(reply, form.letters, form.length, form.skip);
   // A microphone gain answer without its letters is read from where they would have been.

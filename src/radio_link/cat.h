@@ -92,10 +92,13 @@ std::string query(Reading what, const RadioModel& model);
 // While split is on a VFO A command addresses VFO B instead.
 std::string addressVfoB(std::string command);
 bool isFrequencyCommand(std::string_view command);
-// A whole command as it goes out (";" included): eight-digit radios get their frequency shortened.
-std::string toWire(const RadioModel& model, std::string command);
+// A whole command as it goes out (";" included) to a radio that takes `digits` frequency digits:
+// an eight-digit radio gets the frequency shortened.
+std::string toWire(int digits, std::string command);
 // A reply as the program reads it: eight-digit frequencies widened to nine; what follows stays.
-std::string fromWire(const RadioModel& model, std::string reply);
+std::string fromWire(int digits, std::string reply);
+// The digits of a whole frequency reply as the radio sent it (8 or 9); 0 for anything else.
+int frequencyDigitsOf(std::string_view reply);
 // Commands after which an earlier frequency answer no longer tells where the radio is.
 bool movesRadioState(std::string_view command);
 
@@ -106,6 +109,7 @@ bool looksLikeFrequencyReply(std::string_view reply);
 std::string frequencyReplyText(const FrequencyReply& reply);
 // A whole frequency reply: letters, nine digits and ";" at once, nothing torn or merged.
 std::optional<FrequencyReply> frequencyReply(std::string_view reply);
+// The number a radio reports to "ID", whatever its digit count.
 std::optional<int> identity(std::string_view reply);
 std::optional<int> sMeter(std::string_view reply);
 std::optional<std::string> swr(std::string_view reply);

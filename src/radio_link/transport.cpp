@@ -20,7 +20,7 @@ void sendCommand(Panel& p) {
   command = capStored(command + ";");
   // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
   if (cat::isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
-  command = cat::toWire(radioModel(p.link.radioModel), std::move(command));
+  command = cat::toWire(wireFrequencyDigits(p), std::move(command));
   if (cat::movesRadioState(command)) ++p.link.radioStateChanges;
   p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
   if (p.config.debugLog) writeDebugLine(p, "TX=" + command);
@@ -40,6 +40,18 @@ void readReply(Panel& p) {
 }
 
 void catPause(Panel& p) { playWord(p, "delay"); }
+
+int wireFrequencyDigits(const Panel& p) {
+  return p.link.frequencyDigits > 0 ? p.link.frequencyDigits : radioModel(p.link.radioModel).frequencyDigits;
+}
+
+std::string readableReply(const Panel& p, std::string reply) {
+  return cat::fromWire(wireFrequencyDigits(p), std::move(reply));
+}
+
+void learnFrequencyDigits(Panel& p, std::string_view reply) {
+  if (const int digits = cat::frequencyDigitsOf(reply); digits > 0) p.link.frequencyDigits = digits;
+}
 
 void markFrequencyQuery(Panel& p) { p.link.radioStateChangesAtQuery = p.link.radioStateChanges; }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "radio_link/cat.h"
 
@@ -13,6 +14,12 @@ struct Panel;
 void sendCommand(Panel& p);
 void readReply(Panel& p);
 void catPause(Panel& p);
+// Digits of a frequency on this radio's wire: what its own frequency answers showed, else its row's.
+int wireFrequencyDigits(const Panel& p);
+// A whole frequency answer teaches the width the radio uses; anything else teaches nothing.
+void learnFrequencyDigits(Panel& p, std::string_view reply);
+// A reply in the form the program reads: frequencies of eight-digit radios widened to nine.
+std::string readableReply(const Panel& p, std::string reply);
 // Notes that a frequency query goes out now; its answer is stale when a command that moves the
 // radio's frequency, band, mode or split has been sent after it.
 void markFrequencyQuery(Panel& p);

@@ -16,6 +16,7 @@ struct LinkState {
   std::string lastFrequencyCommand;  // last "FA"/"FB" + nine digits + ";" sent, before shortening
   int bytesWaiting = 0;
   int radioModel = 0;                // 0 until identified; 310 is kept as 241
+  int frequencyDigits = 0;           // as the radio's frequency answers show; 0 until one came
 
   std::ofstream debugFile;           // debug.dat, open while debugLog is 1; every line flushed
 

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "radio_link/cat.h"
 
@@ -25,8 +26,8 @@ TEST(Cat, CommandsFollowTheRadiosRow) {
     EXPECT_EQ(cat::processor(m, true), c.processorOn) << c.model;
     EXPECT_EQ(cat::processor(m, false), c.processorOff) << c.model;
     EXPECT_EQ(cat::tunerStart(m), c.tunerStart) << c.model;
-    EXPECT_EQ(cat::toWire(m, cat::tune(Vfo::A, 14200000) + ";"), c.wireFrequency) << c.model;
-    EXPECT_EQ(cat::toWire(m, "FA;"), "FA;") << "a bare query is never shortened, " << c.model;
+    EXPECT_EQ(cat::toWire(m.frequencyDigits, cat::tune(Vfo::A, 14200000) + ";"), c.wireFrequency) << c.model;
+    EXPECT_EQ(cat::toWire(m.frequencyDigits, "FA;"), "FA;") << "a bare query is never shortened, " << c.model;
   }
   EXPECT_FALSE(cat::hasProcessorQuery(radioModel(241)));
 }
@@ -50,8 +51,13 @@ TEST(Cat, FrequencyRepliesAreWholeOrNothing) {
     EXPECT_FALSE(cat::frequencyReply(bad)) << bad;
   }
   // An eight-digit radio's answer is widened, with what came behind it kept for the meter.
-  EXPECT_EQ(cat::fromWire(radioModel(462), "FA14200000;SM0100;"), "FA014200000;SM0100;");
-  EXPECT_EQ(cat::fromWire(radioModel(761), "FA14200000;"), "FA14200000;");
+  EXPECT_EQ(cat::fromWire(8, "FA14200000;SM0100;"), "FA014200000;SM0100;");
+  EXPECT_EQ(cat::fromWire(9, "FA14200000;"), "FA14200000;");
+  // The width a radio uses is read off its own answer.
+  for (const auto& [reply, digits] : std::initializer_list<std::pair<const char*, int>>{
+           {"FA07100000;", 8}, {"FB007100000;", 9}, {"FA0710000;", 0}, {"FA0710000x0;", 0}, {"?;", 0}, {"ID0583;", 0}}) {
+    EXPECT_EQ(cat::frequencyDigitsOf(reply), digits) << reply;
+  }
 }
 
 TEST(Cat, ReadingsComeOutOfTheirReplies) {
@@ -66,9 +72,13 @@ TEST(Cat, ReadingsComeOutOfTheirReplies) {
                         Case{R::ProcessorState, 761, "PR01;", "1"}, Case{R::ProcessorState, 362, "PR1;", "1"},
                         Case{R::NoiseReductionState, 761, "NR01;", "1;"}, Case{R::NoiseBlankerLevel, 761, "NL0005;", "005"},
                         Case{R::Squelch, 761, "SQ0040;", "040"}, Case{R::MicGain, 761, "XX050;", "X05"},
-                        Case{R::Identity, 761, "ID0583;", "0583"}, Case{R::AfGain, 761, "?;", std::nullopt},
+                        Case{R::Identity, 761, "ID0583;", "583"}, Case{R::AfGain, 761, "?;", std::nullopt},
                         Case{R::Vox, 761, "", std::nullopt}}) {
     EXPECT_EQ(cat::readingText(c.reading, radioModel(c.model), c.reply), c.text) << c.reply;
+  }
+  for (const auto& [reply, id] : std::initializer_list<std::pair<const char*, std::optional<int>>>{
+           {"ID0583;", 583}, {"ID00761;", 761}, {"ID241;", 241}, {"ID;", std::nullopt}, {"IDx;", std::nullopt}}) {
+    EXPECT_EQ(cat::identity(reply), id) << reply;
   }
   EXPECT_EQ(cat::sMeter("SM0120;"), 120);
   EXPECT_FALSE(cat::sMeter("S;"));
