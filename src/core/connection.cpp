@@ -16,6 +16,7 @@
 #include "functions/toggles.h"
 #include "memory/memory_store.h"
 #include "radio_link/cat.h"
+#include "radio_link/debug_log.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
@@ -147,11 +148,14 @@ void showFrequency(Panel& p, const std::string& text) {
 bool advanceQuitCountdown(Panel& p) {
   if (p.core.quitCountdown <= 0) return false;
   if (++p.core.quitCountdown <= 2) return false;
-  saveMemoryBanks(p);
-  p.core.quitCountdown = 0;
-  p.core.running = false;
+  endQuit(p);
   return true;
 }
+
+// A quit waits this many ticks at most for the radio's answers (about a second).
+constexpr int kQuitWaitTicks = 20;
+// Frequency answers that cannot be read, in a row, before the operator is told: about two seconds.
+constexpr int kUnreadableAnswersForNotice = 10;
 
 // The window's frequency field while the radio does not answer.
 constexpr const char* kNotAnsweringText = "not answering";
@@ -177,11 +181,32 @@ void noteMissedReply(Panel& p) {
   showFrequency(p, kNotAnsweringText);
   playWord(p, "nc");
   // A quit that waited for the radio's answers ends now, with the memory saved.
-  if (p.core.quitCountdown > 0) {
-    saveMemoryBanks(p);
-    p.core.quitCountdown = 0;
-    p.core.running = false;
+  if (p.core.quitCountdown > 0) endQuit(p);
+}
+
+void endQuit(Panel& p) {
+  saveMemoryBanks(p);
+  p.core.quitCountdown = 0;
+  p.core.quitWaitTicks = 0;
+  p.core.running = false;
+}
+
+bool quitWaitTick(Panel& p) {
+  if (p.core.quitCountdown <= 0 || ++p.core.quitWaitTicks < kQuitWaitTicks) return false;
+  endQuit(p);
+  return true;
+}
+
+void noteFrequencyAnswer(Panel& p, const std::string& reply, bool readable) {
+  if (readable) {
+    p.link.unreadableAnswers = 0;
+    p.link.unreadableTold = false;
+    return;
   }
+  if (p.link.unreadableTold || ++p.link.unreadableAnswers < kUnreadableAnswersForNotice) return;
+  p.link.unreadableTold = true;
+  if (p.config.debugLog) writeDebugLine(p, "Radio answers cannot be read: " + reply);
+  playWord(p, "noread");
 }
 
 void noteRadioAnswered(Panel& p) { p.link.missedReplies = 0; }
@@ -200,6 +225,9 @@ void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) 
     togglePreamp(p);
     if (!returning) playWord(p, "connected");
     p.link.connected = true;
+    // The radio is on the start band's frequency now: keys that need it work at once.
+    const std::string digits = band_record::vfoADigits(currentRecord(p));
+    if (isDigits(digits, cat::kFrequencyDigits)) p.link.frequencyHz = std::stoll(digits);
     return;
   }
 

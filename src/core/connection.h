@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "state/radio_values.h"
 
@@ -17,5 +18,13 @@ void noteMissedReply(Panel& p);
 void noteRadioAnswered(Panel& p);
 void connectRadio(Panel& p);
 void snapToKilohertz(Panel& p);
+// Ends the run after Q: the memory saved, the program told to stop.
+void endQuit(Panel& p);
+// A tick while Q waits for the radio: after about a second the run ends whatever the radio does.
+// True when it has ended.
+bool quitWaitTick(Panel& p);
+// The answer to a frequency query: whether it could be read. A radio whose answers cannot be
+// read is told to the operator once, and logged.
+void noteFrequencyAnswer(Panel& p, const std::string& reply, bool readable);
 
 }  // namespace korvel

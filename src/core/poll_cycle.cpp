@@ -90,6 +90,8 @@ void replyStep(Panel& p) {
   }
   p.link.lineWaitTicks = 0;
   noteRadioAnswered(p);
+  // The query that went out last was the frequency query when the meter's turn is next.
+  const bool answersFrequencyQuery = p.core.pollPhase == poll_phase::kMeter;
   // Older radios answer with eight frequency digits: read as nine from here on.
   learnFrequencyDigits(p, p.link.replyText);
   p.link.replyText = readableReply(p, std::move(p.link.replyText));
@@ -103,7 +105,9 @@ void replyStep(Panel& p) {
     p.core.running = false;
     return;
   }
-  if (cat::looksLikeFrequencyReply(reply)) handleFrequencyReply(p, cat::frequencyReply(reply));
+  const auto frequency = cat::frequencyReply(reply);
+  if (cat::looksLikeFrequencyReply(reply)) handleFrequencyReply(p, frequency);
+  if (answersFrequencyQuery) noteFrequencyAnswer(p, reply, frequency.has_value());
   updateSMeter(p, reply);
   updateSwr(p, reply);
   updateMicMeter(p, reply);
@@ -148,7 +152,7 @@ bool lineFreeForRelay(const Panel& p) {
 // The relay and the poll take turns on the radio line; neither sends while the other's answer is
 // awaited. A relayed exchange is followed by a poll query, a poll reply by a relayed command.
 void pollTick(Panel& p) {
-  if (p.core.pollPaused) return;
+  if (quitWaitTick(p) || p.core.pollPaused) return;
   if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;
   const bool relaying = p.config.passThroughPort > 0;
   if (relaying) readPassThrough(p);

@@ -85,6 +85,7 @@ struct CoreState {
   bool replyPending = false;
   poll_phase::PollPhase pollPhase = poll_phase::kFrequency;
   int quitCountdown = 0;
+  int quitWaitTicks = 0;  // ticks since Q while the radio's answers are awaited
 
   // Meters read by the poll cycle.
   int sMeterValue = 0;

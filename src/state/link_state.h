@@ -40,6 +40,9 @@ struct LinkState {
   // answers again every key that needs it says "nc", and its return runs the connection again.
   int missedReplies = 0;
   bool radioLost = false;
+  // Frequency answers in a row that could not be read, and whether the operator has been told.
+  int unreadableAnswers = 0;
+  bool unreadableTold = false;
   long long frequencyHz = 0;
   std::string frequencyText;
   std::optional<FrequencyReply> lastFrequencyReply;  // the last whole reply taken
