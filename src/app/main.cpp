@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   korvel::Panel panel(ports, sound, *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;
-  panel.server.enabled = options.rigServerOn ? 1 : 0;
+  panel.server.enabled = options.rigServerOn;
   panel.server.address = options.rigServerAddress;
   panel.server.port = options.rigServerPort;
   panel.server.notices = &std::cerr;

@@ -40,7 +40,7 @@ void speakFrequencyText(Panel& p, const std::string& text) {
 void announceFrequencyKey(Panel& p) {
   auto& c = p.core;
   if (c.tickCount < 2) return;
-  if (c.keyState == key_state::kExtended && p.tone.repeaterActive == 1) {
+  if (c.keyState == key_state::kExtended && p.tone.repeaterActive == repeater_shift::kOn) {
     // The transmit frequency of the repeater shift.
     long long hz = p.link.frequencyHz;
     const int band = p.band.currentBand;
@@ -50,19 +50,19 @@ void announceFrequencyKey(Panel& p) {
       const long long offset = wholeValueOf(p.config.configuredOffsetKhz[static_cast<std::size_t>(band)]) * 1000LL;
       hz += p.config.configuredOffsetMinus[static_cast<std::size_t>(band)] == 1 ? -offset : offset;
     }
-    p.speech.announcingTxFrequency = 1;
+    p.speech.announcingTxFrequency = true;
     speakFrequencyText(p, hertzAsMegahertz(hz));
-    p.speech.announcingTxFrequency = 0;
-  } else if (c.keyState == key_state::kExtended && p.tone.vfoB == 1) {
+    p.speech.announcingTxFrequency = false;
+  } else if (c.keyState == key_state::kExtended && p.tone.vfoB) {
     playWord(p, "vfoa");
     // This is VFO A's frequency: the "vfob" that split puts in front of a frequency would contradict it.
-    p.tone.vfoB = 0;
+    p.tone.vfoB = false;
     speakFrequencyText(p, hertzAsMegahertz(wholeValueOf(band_record::vfoADigits(currentRecord(p)))));
-    p.tone.vfoB = 1;
+    p.tone.vfoB = true;
   } else {
     speakFrequency(p);
     speakMode(p);
-    if (p.tone.toneActive == 1) {
+    if (p.tone.toneActive) {
       playWord(p, mid(p.tone.toneText, 1, 1) > "4" ? "dcs" : "ctcss");
       speakCharacters(p, left(p.tone.toneText, 3));
     }
@@ -80,19 +80,19 @@ void statusReport(Panel& p) {
     playWord(p, word);
     playWord(p, "on");
   };
-  onWord(f.preampOn == 1, "preamp");
-  onWord(f.attOn == 1, "at");
-  onWord(f.nbOn == 1, "nb");
-  onWord(f.nrState == 1, "nr");
-  onWord(f.notchOn == 1, "notch");
-  if (f.contourState == 1) playWord(p, "cod");
-  if (f.contourState == 2) playWord(p, "cop");
-  onWord(f.procState == 1 && isSsb(mode), "spc");
-  onWord(c.breakIn == 1 && mode == mode_number::kCw, "bkin");
-  onWord(c.voxOn == 1, "vox");
-  onWord(c.monitorOn == 1, "mon");
+  onWord(f.preampOn, "preamp");
+  onWord(f.attOn, "at");
+  onWord(f.nbOn, "nb");
+  onWord(f.nrState == nr_state::kOn, "nr");
+  onWord(f.notchOn, "notch");
+  if (f.contourState == contour_state::kDip) playWord(p, "cod");
+  if (f.contourState == contour_state::kPeak) playWord(p, "cop");
+  onWord(f.procState && isSsb(mode), "spc");
+  onWord(c.breakIn && mode == mode_number::kCw, "bkin");
+  onWord(c.voxOn, "vox");
+  onWord(c.monitorOn, "mon");
   const std::string& tone = p.tone.toneText;
-  if (tone != "999") {
+  if (tone != kNoTone) {
     playWord(p, mid(tone, 1, 1) > "3" ? "dcs" : "ctcss");
     speakCharacters(p, tone);
   }

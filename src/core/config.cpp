@@ -47,8 +47,8 @@ void readConfiguration(Panel& p, std::istream& in) {
   c.swrAnnounce = static_cast<int>(wholeValueOf(mid(lines[3], 5, 1)));
   c.tunerState = static_cast<int>(wholeValueOf(mid(lines[4], 5, 1)));
   c.bandCoverage = mid(lines[5], 9, 1);
-  c.radioPowerSwitch = static_cast<int>(wholeValueOf(mid(lines[6], 8, 1)));
-  c.dcsAllowed = static_cast<int>(wholeValueOf(mid(lines[7], 5, 1)));
+  c.radioPowerSwitch = wholeValueOf(mid(lines[6], 8, 1)) == 1;
+  c.dcsAllowed = wholeValueOf(mid(lines[7], 5, 1)) != 0;
 
   c.repeaterOffsetMinus[band_number::k10m] = mid(lines[8], 7, 1) == "-" ? 1 : 0;
   c.repeaterOffsetKhz[band_number::k10m] = mid(lines[8], 8, 3);
@@ -72,7 +72,7 @@ void readConfiguration(Panel& p, std::istream& in) {
   }
 
   c.passThroughPort = static_cast<int>(wholeValueOf(lengthOf(lines[12]) == 9 ? right(lines[12], 2) : right(lines[12], 1)));
-  c.debugLog = static_cast<int>(wholeValueOf(mid(lines[13], 7, 1)));
+  c.debugLog = wholeValueOf(mid(lines[13], 7, 1)) == 1;
 }
 
 bool readConfiguration(Panel& p) {

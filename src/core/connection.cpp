@@ -15,6 +15,8 @@
 #include "functions/tones.h"
 #include "functions/toggles.h"
 #include "memory/memory_store.h"
+#include "radio_link/cat.h"
+#include "radio_link/debug_log.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
@@ -25,8 +27,11 @@ namespace korvel {
 
 namespace {
 
-// A whole frequency reply: "FA" or "FB", nine digits, ";".
-constexpr long kReplyTerminatorPosition = 12;
+// What the connection assumes when the radio does not report its AGC step or AF gain.
+constexpr int kAgcStepUnread = 2;
+constexpr int kAfGainUnread = 80;
+// The contour frequency the connection leaves set.
+constexpr int kContourStartHz = 1200;
 
 const std::string& currentRecord(const Panel& p) {
   static const std::string none;
@@ -51,12 +56,9 @@ void takeWorkingOffset(Panel& p) {
 }
 
 void identifyRadio(Panel& p) {
-  const std::string& reply = queryRadio(p, "ID");
-  p.link.radioModel = 0;
-  if (const auto number = replyField(reply, "ID", 4)) {
-    p.link.radioModel = canonicalModelNumber(static_cast<int>(wholeValueOf(*number)));
-  }
-  if (radioModel(p.link.radioModel).skipRecordSwap) p.link.skipRecordSwap = 1;
+  const auto number = askRadioValue(p, cat::Reading::Identity);
+  p.link.radioModel = number ? canonicalModelNumber(static_cast<int>(*number)) : 0;
+  if (radioModel(p.link.radioModel).skipRecordSwap) p.link.skipRecordSwap = true;
 }
 
 void sendOffsetMenus(Panel& p) {
@@ -67,86 +69,76 @@ void sendOffsetMenus(Panel& p) {
 
 // Tone off; in the FM family the shift is put right and the record's tone applied.
 void resetToneAndShift(Panel& p) {
-  p.tone.toneText = "999";
-  p.tone.toneActive = 0;
-  p.tone.toneIsDcs = 0;
+  p.tone.toneText = kNoTone;
+  p.tone.toneActive = false;
+  p.tone.toneIsDcs = false;
   const int mode = p.mode.currentMode;
   if (!isFmFamily(mode)) return;
   const std::string& record = currentRecord(p);
   // Not a repeater record: the toggle below then switches any shift off without a word.
-  if (band_record::kind(record) != '5') p.tone.repeaterActive = 2;
+  if (band_record::kind(record) != '5') p.tone.repeaterActive = repeater_shift::kSwitchOffQuietly;
   toggleRepeaterShift(p);
   p.tone.toneText = band_record::toneCode(record);
-  if (p.tone.toneText != "999") {
-    p.tone.toneActive = 1;
-    p.tone.toneIsDcs = isDcsNumber(wholeValueOf(p.tone.toneText)) ? 1 : 0;
+  if (p.tone.toneText != kNoTone) {
+    p.tone.toneActive = true;
+    p.tone.toneIsDcs = isDcsNumber(wholeValueOf(p.tone.toneText));
     applyTone(p);
   }
 }
 
 void sendFixedSettings(Panel& p) {
-  sendText(p, "RA00");
-  sendText(p, "NB00");
-  sendText(p, "CO011200");
-  sendText(p, "CO000000");
-  sendText(p, "PC" + zeroPad(p.config.txPower, 3));
+  sendText(p, cat::set(cat::Switch::Attenuator, false));
+  sendText(p, cat::set(cat::Switch::NoiseBlanker, false));
+  // The contour's frequency is set first, then the contour is switched off.
+  sendText(p, cat::contour(cat::Contour::Dip, kContourStartHz));
+  sendText(p, cat::contour(cat::Contour::Off, 0));
+  sendText(p, cat::level(cat::Level::TransmitPower, p.config.txPower));
 }
 
 // Reads back the radio's own settings so that the toggles start from where the radio is.
 void readBackSettings(Panel& p) {
   const RadioModel& model = radioModel(p.link.radioModel);
 
-  p.core.agcStep = 2;
-  if (const auto step = replyField(queryRadio(p, "GT0"), "GT0", 1)) {
-    p.core.agcStep = static_cast<int>(wholeValueOf(*step));
-  }
+  p.core.agcStep = kAgcStepUnread;
+  if (const auto step = askRadioValue(p, cat::Reading::AgcStep)) p.core.agcStep = static_cast<int>(*step);
 
-  if (const auto gain = replyField(queryRadio(p, "AG0"), "AG", 3, 1)) {
-    p.level.afGain = static_cast<int>(wholeValueOf(*gain));
+  if (const auto gain = askRadioValue(p, cat::Reading::AfGain)) {
+    p.level.afGain = static_cast<int>(*gain);
   } else {
-    p.level.afGain = 80;
-    sendText(p, "AG0080");
+    p.level.afGain = kAfGainUnread;
+    sendText(p, cat::level(cat::Level::AfGain, kAfGainUnread));
   }
 
-  if (const auto monitor = replyField(queryRadio(p, "ML0"), "ML0", 3); monitor && *monitor == "001") {
-    p.core.monitorOn = 1;
+  if (const auto monitor = askRadio(p, cat::Reading::MonitorSwitch); monitor && *monitor == cat::kMonitorOnState) {
+    p.core.monitorOn = true;
   }
-  if (const auto level = replyField(queryRadio(p, "ML1"), "ML1", 3)) p.core.monitorLevel = *level;
+  if (const auto level = askRadio(p, cat::Reading::MonitorLevel)) p.core.monitorLevel = *level;
 
-  if (!model.processorQuery.empty()) {
-    const std::string& reply = queryRadio(p, model.processorQuery);
-    p.fn.procState = 0;
-    // The state digit follows the query's own letters: "PR1;" or "PR01;".
-    const long afterLetters = static_cast<long>(model.processorQuery.size()) - 2;
-    if (const auto state = replyField(reply, "PR", 1, afterLetters); state && wholeValueOf(*state) == 1) {
-      p.fn.procState = 1;
-    }
+  if (cat::hasProcessorQuery(model)) {
+    const auto state = askRadioValue(p, cat::Reading::ProcessorState);
+    p.fn.procState = state && *state == 1;
   }
 
-  sendText(p, p.fn.nrState == 1 ? "NR1" : "NR0");
+  sendText(p, cat::noiseReductionAtStart(p.fn.nrState == nr_state::kOn));
   const int tuner = p.config.tunerState;
-  sendText(p, tuner == 0 || tuner == 2 ? "AC001" : "AC000");
+  sendText(p, cat::tuner(tuner == 0 || tuner == 2));
 
-  p.fn.nrState = 9;  // not known until the radio says
-  if (const auto state = replyField(queryRadio(p, "NR0"), "NR0", -1)) {
-    p.fn.nrState = static_cast<int>(wholeValueOf(*state));
-  }
+  // Not known until the radio says 0 or 1.
+  const auto state = askRadioValue(p, cat::Reading::NoiseReductionState);
+  p.fn.nrState = !state ? nr_state::kUnknown : *state == 1 ? nr_state::kOn : *state == 0 ? nr_state::kOff : nr_state::kUnknown;
 
-  if (const auto state = replyField(queryRadio(p, "VX"), "VX", 1)) {
-    const int vox = static_cast<int>(wholeValueOf(*state));
-    p.core.voxOn = vox >= 2 ? 0 : vox;
-  }
-  if (const auto state = replyField(queryRadio(p, "BI"), "BI", 1)) {
-    const int breakIn = static_cast<int>(wholeValueOf(*state));
-    p.core.breakIn = breakIn >= 2 ? 0 : breakIn;
+  // A state above 1 is not one the program knows: taken as off.
+  if (const auto vox = askRadioValue(p, cat::Reading::Vox)) p.core.voxOn = *vox == 1;
+  if (const auto breakIn = askRadioValue(p, cat::Reading::BreakIn)) {
+    p.core.breakIn = *breakIn == 1;
   }
 }
 
 void showFrequency(Panel& p, const std::string& text) {
   moveTo(p, 80, 150);
-  const bool split = p.tone.vfoB == 1;
-  if (split && p.tone.repeaterActive == 0) printText(p, "B   ");
-  printText(p, p.tone.repeaterActive == 1 ? "R   " : "    ");
+  const bool split = p.tone.vfoB;
+  if (split && p.tone.repeaterActive == repeater_shift::kOff) printText(p, "B   ");
+  printText(p, p.tone.repeaterActive == repeater_shift::kOn ? "R   " : "    ");
   if (!split) printText(p, "    ");
   moveTo(p, 285, 150);
   printText(p, text + spaces(13));
@@ -156,11 +148,14 @@ void showFrequency(Panel& p, const std::string& text) {
 bool advanceQuitCountdown(Panel& p) {
   if (p.core.quitCountdown <= 0) return false;
   if (++p.core.quitCountdown <= 2) return false;
-  saveMemoryBanks(p);
-  p.core.quitCountdown = 0;
-  p.core.running = 0;
+  endQuit(p);
   return true;
 }
+
+// A quit waits this many ticks at most for the radio's answers (about a second).
+constexpr int kQuitWaitTicks = 20;
+// Frequency answers that cannot be read, in a row, before the operator is told: about two seconds.
+constexpr int kUnreadableAnswersForNotice = 10;
 
 // The window's frequency field while the radio does not answer.
 constexpr const char* kNotAnsweringText = "not answering";
@@ -170,36 +165,57 @@ constexpr int kMissedRepliesForLoss = 20;
 // A radio back after a loss may have been switched off or replaced: it gets the current band's
 // settings as at start, before the connection sequence sends the rest.
 void restoreBandOnReturn(Panel& p) {
-  p.link.radioLost = 0;
-  sendText(p, "VS0");
+  p.link.radioLost = false;
+  sendText(p, cat::vfoSelectA());
   applyMode(p);
 }
 
 }  // namespace
 
 void noteMissedReply(Panel& p) {
-  if (p.link.connected == 0 || ++p.link.missedReplies < kMissedRepliesForLoss) return;
+  if (!p.link.connected || ++p.link.missedReplies < kMissedRepliesForLoss) return;
   p.link.missedReplies = 0;
-  p.link.connected = 0;
-  p.link.radioLost = 1;
+  p.link.connected = false;
+  p.link.radioLost = true;
   p.link.frequencyHz = 0;  // keys that need the radio answer "nc", as before the first contact
   showFrequency(p, kNotAnsweringText);
   playWord(p, "nc");
   // A quit that waited for the radio's answers ends now, with the memory saved.
-  if (p.core.quitCountdown > 0) {
-    saveMemoryBanks(p);
-    p.core.quitCountdown = 0;
-    p.core.running = 0;
+  if (p.core.quitCountdown > 0) endQuit(p);
+}
+
+void endQuit(Panel& p) {
+  saveMemoryBanks(p);
+  p.core.quitCountdown = 0;
+  p.core.quitWaitTicks = 0;
+  p.core.running = false;
+}
+
+bool quitWaitTick(Panel& p) {
+  if (p.core.quitCountdown <= 0 || ++p.core.quitWaitTicks < kQuitWaitTicks) return false;
+  endQuit(p);
+  return true;
+}
+
+void noteFrequencyAnswer(Panel& p, const std::string& reply, bool readable) {
+  if (readable) {
+    p.link.unreadableAnswers = 0;
+    p.link.unreadableTold = false;
+    return;
   }
+  if (p.link.unreadableTold || ++p.link.unreadableAnswers < kUnreadableAnswersForNotice) return;
+  p.link.unreadableTold = true;
+  if (p.config.debugLog) writeDebugLine(p, "Radio answers cannot be read: " + reply);
+  playWord(p, "noread");
 }
 
 void noteRadioAnswered(Panel& p) { p.link.missedReplies = 0; }
 
-void handleFrequencyReply(Panel& p) {
-  if (p.link.connected == 0) {
+void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) {
+  if (!p.link.connected) {
     // A radio back after a loss: the operator waiting for it hears "connected" as soon as it is set
     // up, and only then where it stands. At start the announcement ends with "connected".
-    const bool returning = p.link.radioLost == 1;
+    const bool returning = p.link.radioLost;
     if (returning) restoreBandOnReturn(p);
     // The first reply only says a radio is there; the start band's frequency is what gets spoken.
     connectRadio(p);
@@ -208,50 +224,53 @@ void handleFrequencyReply(Panel& p) {
     speakMode(p);
     togglePreamp(p);
     if (!returning) playWord(p, "connected");
-    p.link.connected = 1;
+    p.link.connected = true;
+    // The radio is on the start band's frequency now: keys that need it work at once.
+    const std::string digits = band_record::vfoADigits(currentRecord(p));
+    if (isDigits(digits, cat::kFrequencyDigits)) p.link.frequencyHz = std::stoll(digits);
     return;
   }
 
-  const std::string reply = p.link.replyText;
-  if (findText(reply, ";") != kReplyTerminatorPosition) return;  // truncated or merged
-  const std::string digits = mid(reply, 3, kFrequencyDigitCount);
-  // Line noise that happens to start with the letters is not a frequency.
-  if (!isDigits(digits)) return;
+  // A reply torn, merged with another or made of line noise tells no frequency.
+  if (!reply) return;
 
   if (frequencyAnswerIsStale(p)) {
     // The radio answered before a band, frequency, mode or split change went out: taken at face value
     // it would store the new band's settings into the record of the band just left. The next poll
     // brings the fresh answer; only the quit countdown, which waits for any answer, moves on.
-    p.core.replyPending = 0;
+    p.core.replyPending = false;
     p.link.replyText.clear();
     advanceQuitCountdown(p);
     return;
   }
 
-  p.link.lastFrequencyReply = left(reply, 11);
+  p.link.lastFrequencyReply = *reply;
   p.link.radioStateChangesAtReply = p.link.radioStateChanges;
-  if (reply.rfind("FA", 0) == 0) p.link.vfoAText = "A" + digits;
-  if (reply.rfind("FB", 0) == 0) p.link.vfoBText = "B" + digits;
+  if (reply->vfo == Vfo::A) {
+    p.link.vfoAText = "A" + reply->digits;
+  } else {
+    p.link.vfoBText = "B" + reply->digits;
+  }
 
   saveBandState(p);
-  p.link.frequencyHz = std::stoll(digits);
+  p.link.frequencyHz = reply->hz;
 
-  const std::string text = windowFrequencyText(digits);
+  const std::string text = windowFrequencyText(reply->digits);
   showFrequency(p, text);
   p.link.frequencyText = text;
-  p.core.replyPending = 0;
+  p.core.replyPending = false;
   p.link.replyText.clear();
   showStatusRow(p);
 
   if (advanceQuitCountdown(p)) return;
 
-  if (p.link.announceOnNextReply == 1) {
-    p.link.announceOnNextReply = 0;
+  if (p.link.announceOnNextReply) {
+    p.link.announceOnNextReply = false;
     speakFrequency(p);
     speakMode(p);
-    if (p.tone.speechQuiet != 1) {
+    if (!p.tone.speechQuiet) {
       playWord(p, "preamp");
-      playWord(p, p.fn.preampOn == 1 ? "on" : "off");
+      playWord(p, p.fn.preampOn ? "on" : "off");
     }
   }
 }
@@ -260,13 +279,13 @@ void connectRadio(Panel& p) {
   takeWorkingOffset(p);
   identifyRadio(p);
   sendOffsetMenus(p);
-  sendText(p, "F" + band_record::vfoAField(currentRecord(p)));
+  sendText(p, cat::tuneField(band_record::vfoAField(currentRecord(p))));
   resetToneAndShift(p);
   sendFixedSettings(p);
   readBackSettings(p);
   showStatusRow(p);
   // The preamp toggle that follows inverts this, so a record ending in "1" ends with it on.
-  p.fn.preampOn = band_record::preampDigit(currentRecord(p)) == '0' ? 1 : 0;
+  p.fn.preampOn = band_record::preampDigit(currentRecord(p)) == '0';
   if (p.config.passThroughPort > 0) setUpPort(p, p.config.passThroughPort);
 }
 

@@ -10,8 +10,10 @@
 #include "platform/key_codes.h"
 #include "player/phrase_player.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
+#include "state/radio_numbers.h"
 
 namespace korvel {
 
@@ -24,10 +26,10 @@ bool isDigitKey(int key) { return key >= vk::k0 && key <= vk::k0 + 9; }
 
 // Auto-repeat: one command per press; the key-up re-arms.
 bool latchKey(Panel& p, int& key) {
-  if (p.core.keyHeld == 1) return true;
+  if (p.core.keyHeld) return true;
   p.core.keyCode = key;
-  p.core.keyHeld = 1;
-  p.link.relayActive = 0;
+  p.core.keyHeld = true;
+  p.link.relayActive = false;
   return false;
 }
 
@@ -45,21 +47,21 @@ bool mapKeypadSigns(Panel& p, int& key) {
 }
 
 bool logKey(Panel& p, int& key) {
-  if (p.config.debugLog == 1) writeDebugLine(p, keyLine(key));
+  if (p.config.debugLog) writeDebugLine(p, keyLine(key));
   return false;
 }
 
 // While the tune carrier is on only S and T are accepted.
 bool tuneCarrierLock(Panel& p, int& key) {
-  if (p.core.tuneActive != 1 || key == 'S' || key == 'T') return false;
+  if (!p.core.tuneActive || key == 'S' || key == 'T') return false;
   playWord(p, "ton");
   return true;
 }
 
 // An open tone entry that still holds no tone gives way to any key other than Enter or a digit.
 bool forgetEmptyToneEntry(Panel& p, int& key) {
-  if (p.tone.toneActive == 1 && p.tone.toneText == "999" && key != vk::kEnter && !isDigitKey(key)) {
-    p.tone.toneActive = 0;
+  if (p.tone.toneActive && p.tone.toneText == kNoTone && key != vk::kEnter && !isDigitKey(key)) {
+    p.tone.toneActive = false;
   }
   return false;
 }
@@ -124,7 +126,7 @@ bool leaveKeyerSpeed(Panel& p, int& key) {
   c.keyState = key_state::kIdle;
   p.mode.currentMode = p.mode.savedMode;
   applyMode(p);
-  if (c.breakIn == 1) sendText(p, "BI1");
+  if (c.breakIn) sendText(p, cat::set(cat::Switch::BreakIn, true));
   return false;
 }
 
@@ -142,13 +144,13 @@ constexpr Step kStepsBeforeTable[] = {
 void handleEvent(Panel& p, const platform::Event& event) {
   switch (event.message) {
     case platform::kCloseMessage:
-      p.core.running = 0;
+      p.core.running = false;
       break;
     case platform::kTimerMessage:
       pollTick(p);
       break;
     case platform::kKeyUpMessage:
-      p.core.keyHeld = 0;
+      p.core.keyHeld = false;
       break;
     case platform::kKeyDownMessage:
       handleKeyDown(p, event.key);

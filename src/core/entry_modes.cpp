@@ -13,6 +13,7 @@
 #include "memory/channel_ops.h"
 #include "platform/key_codes.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
@@ -41,8 +42,8 @@ void startFrequencyEntry(Panel& p) {
   c.entryNumber = 0;
   c.keyState = key_state::kIdle;
   c.mhzDigits = 0;
-  c.freqEntryActive = 1;
-  c.pointEntered = 0;
+  c.freqEntryActive = true;
+  c.pointEntered = false;
   playWord(p, "EF");
 }
 
@@ -50,12 +51,12 @@ void frequencyPointKey(Panel& p) {
   auto& c = p.core;
   // The number of a finished entry stays behind, and a second point would take every digit typed
   // so far for the megahertz: either would look up, and switch to, a band nobody asked for.
-  if (c.freqEntryActive == 0 || c.pointEntered == 1 || c.entryNumber > 439 || c.entryNumber < 1) {
+  if (!c.freqEntryActive || c.pointEntered || c.entryNumber > 439 || c.entryNumber < 1) {
     playWord(p, "invalid");
     return;
   }
   saveBandStateOnLeaving(p);
-  c.pointEntered = 1;
+  c.pointEntered = true;
   bandFromMegahertz(p, c.entryNumber);
   c.entryBand = p.band.currentBand;
   playWord(p, "point");
@@ -63,19 +64,18 @@ void frequencyPointKey(Panel& p) {
 
 void enterTypedFrequency(Panel& p) {
   auto& c = p.core;
-  if (c.freqEntryActive == 0) return;
+  if (!c.freqEntryActive) return;
   c.tickCount = 0;
-  c.freqEntryActive = 0;
-  const bool pointTyped = c.pointEntered == 1;
-  c.pointEntered = 0;
-  std::string number = std::to_string(c.entryNumber);
-  if (c.mhzDigits == 1) number = "00" + number;
-  if (c.mhzDigits == 2) number = "0" + number;
-  std::string command = "FA" + number;
+  c.freqEntryActive = false;
+  const bool pointTyped = c.pointEntered;
+  c.pointEntered = false;
+  std::string digits = std::to_string(c.entryNumber);
+  if (c.mhzDigits == 1) digits = "00" + digits;
+  if (c.mhzDigits == 2) digits = "0" + digits;
   // Checked before anything changes, so that a refused entry leaves the band and the radio's mode
   // alone. No digits at all, or nothing but zeros, would tune the radio to 0 Hz; without a point
   // the number is whole megahertz, which the panel takes up to 439 as it does before a point.
-  if (command.size() > 11 || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0 ||
+  if (digits.size() > cat::kFrequencyDigits || c.mhzDigits > 3 || c.mhzDigits == 0 || c.entryNumber == 0 ||
       (!pointTyped && c.entryNumber > 439)) {
     playWord(p, "invalid");
     c.mhzDigits = 0;
@@ -91,16 +91,16 @@ void enterTypedFrequency(Panel& p) {
     const std::string& record = recordOf(p, p.band.currentBand);
     p.mode.currentMode = static_cast<int>(wholeValueOf(std::string(1, band_record::modeDigit(record))));
     // The record's first character is a split flag, or "5" for a repeater record, which is not split.
-    p.tone.vfoB = band_record::kind(record) == '1' ? 1 : 0;
+    p.tone.vfoB = band_record::kind(record) == '1';
     applyMode(p);
   }
   if (c.entryNumber < 25 && isFm(p.mode.currentMode)) {
     p.mode.currentMode = mode_number::kAm;
     applyMode(p);
   }
-  command.append(11 - command.size(), '0');
-  sendText(p, command);
-  p.fn.preampOn = band_record::preampDigit(recordOf(p, p.band.currentBand)) == '0' ? 1 : 0;
+  digits.append(cat::kFrequencyDigits - digits.size(), '0');
+  sendText(p, cat::tune(cat::Vfo::A, digits));
+  p.fn.preampOn = band_record::preampDigit(recordOf(p, p.band.currentBand)) == '0';
   p.fn.preampLevel = 1;
   togglePreamp(p);
   playWord(p, "ok");
@@ -201,14 +201,11 @@ void menuNumberDone(Panel& p) {
 
 void menuValueDone(Panel& p) {
   auto& c = p.core;
-  c.pollPaused = 1;
+  c.pollPaused = true;
   if (c.menuValue.empty()) {
     catPause(p);
     readReply(p);
-    const std::string& reply = queryRadio(p, "EX" + c.menuNumber);
-    const long start = 3 + radioModel(p.link.radioModel).menuNumberLength;
-    const std::string value = mid(reply, start);
-    for (const char ch : value.substr(0, value.find(';'))) {
+    for (const char ch : askMenu(p, c.menuNumber)) {
       if (ch == '+') {
         playWord(p, "plus");
       } else if (ch == '-') {
@@ -220,11 +217,11 @@ void menuValueDone(Panel& p) {
       }
     }
   } else {
-    sendText(p, "EX" + c.menuNumber + c.menuValue);
+    sendText(p, cat::menu(c.menuNumber, c.menuValue));
     playWord(p, "ok");
   }
   c.keyState = key_state::kIdle;
-  c.pollPaused = 0;
+  c.pollPaused = false;
 }
 
 void menuSignKey(Panel& p, int key) {
@@ -241,16 +238,16 @@ void toneKey(Panel& p) {
     playWord(p, "mode");
     return;
   }
-  if (t.toneActive == 1) {
-    sendText(p, "CT00");
-    t.toneActive = 0;
-    playWord(p, mid(t.toneText, 1, 1) > "4" && t.toneIsDcs == 1 ? "dcs" : "ctcss");
+  if (t.toneActive) {
+    sendText(p, cat::toneMode(cat::ToneMode::Off));
+    t.toneActive = false;
+    playWord(p, mid(t.toneText, 1, 1) > "4" && t.toneIsDcs ? "dcs" : "ctcss");
     playWord(p, "off");
-    t.toneText = "999";
+    t.toneText = kNoTone;
     return;
   }
-  playWord(p, p.config.dcsAllowed == 1 ? "ecd" : "ec");
-  t.toneActive = 1;
+  playWord(p, p.config.dcsAllowed ? "ecd" : "ec");
+  t.toneActive = true;
   t.toneText.clear();
 }
 
@@ -272,21 +269,21 @@ void digitKey(Panel& p, int digit) {
     storeChannel(p, m.bankEntry * 10 + digit);
   } else if (m.channelOp == 2) {
     recallChannel(p, m.bankEntry * 10 + digit);
-  } else if (c.keyState == key_state::kIdle && c.freqEntryActive == 1) {
+  } else if (c.keyState == key_state::kIdle && c.freqEntryActive) {
     // A leading zero only writes the megahertz out ("07.1"): it is no megahertz digit of its own.
-    if (c.pointEntered == 0 && !(digit == 0 && c.entryNumber == 0)) c.mhzDigits += 1;
+    if (!c.pointEntered && !(digit == 0 && c.entryNumber == 0)) c.mhzDigits += 1;
     if (c.entryNumber < kEntryCap) c.entryNumber = c.entryNumber * 10 + digit;
     playWord(p, d);
   } else if (c.keyState == key_state::kBandSelect) {
     saveBandStateOnLeaving(p);
     p.band.currentBand = digit == 0 ? 10 : digit;
-    p.tone.vfoB = 0;
+    p.tone.vfoB = false;
     recallBand(p);
     c.keyState = key_state::kIdle;
   } else if (c.keyState == key_state::kOffsetDigits) {
     playWord(p, d);
     if (c.offsetEntry.size() < kTypedCap) c.offsetEntry += d;
-  } else if (p.tone.toneActive == 1) {
+  } else if (p.tone.toneActive) {
     std::string& tone = p.tone.toneText;
     if (tone.empty() && digit < 5) tone = "0";
     if (tone.size() < kTypedCap) tone += d;

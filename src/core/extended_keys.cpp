@@ -4,6 +4,7 @@
 #include <string>
 
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/band_record.h"
 #include "state/panel.h"
@@ -34,7 +35,7 @@ void extendedKey(Panel& p) {
 
 void agcKey(Panel& p) {
   auto& step = p.core.agcStep;
-  sendText(p, "GT0" + std::to_string(std::clamp(step, 0, 9)));
+  sendText(p, cat::agcStep(step));
   playWord(p, "agc");
   if (step == 1) playWord(p, "fast");
   if (step == 2) playWord(p, "mid");
@@ -44,13 +45,13 @@ void agcKey(Panel& p) {
 }
 
 void swapKey(Panel& p) {
-  if (p.tone.repeaterActive == 1) {
+  if (p.tone.repeaterActive == repeater_shift::kOn) {
     p.core.keyState = key_state::kIdle;
     return;
   }
   playWord(p, "swop");
-  sendText(p, "SV");
-  if (p.link.skipRecordSwap != 1) {
+  sendText(p, cat::receiverToVfoB());
+  if (!p.link.skipRecordSwap) {
     std::string& record = currentRecord(p);
     if (record.size() == band_record::kLength) {
       record = left(record, 3) + mid(record, 14, 9) + "B" + mid(record, 4, 9) + mid(record, 23);

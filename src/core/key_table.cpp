@@ -16,6 +16,7 @@
 #include "platform/key_codes.h"
 #include "player/phrase_player.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "state/panel.h"
@@ -55,7 +56,7 @@ bool channelOpPending(const Panel& p, int) { return p.memory.channelOp > 0; }
 // --- Rows with more to them than one call -------------------------------------------------------
 
 void forgetQuietStep(Panel& p, int key) {
-  p.tone.speechQuiet = 0;
+  p.tone.speechQuiet = false;
   if (key != 'S' && key != 'F') p.memory.lastBank = memory::kNoBank;
 }
 
@@ -75,7 +76,7 @@ bool digitalVoiceFm(const Panel& p, int) {
 }
 
 void playHelp(Panel& p, int) { playWordAsync(p, "help.wav"); }
-bool noToneEntry(const Panel& p, int) { return p.tone.toneActive != 1; }
+bool noToneEntry(const Panel& p, int) { return !p.tone.toneActive; }
 
 template <int Op, const char* Word>
 void nextChannelOp(Panel& p, int) {
@@ -85,11 +86,11 @@ void nextChannelOp(Panel& p, int) {
 constexpr char kStoreWord[] = "sch";
 constexpr char kRecallWord[] = "gch";
 
-bool toneEntryOpen(const Panel& p, int) { return p.tone.toneActive == 1 && p.core.freqEntryActive == 0; }
+bool toneEntryOpen(const Panel& p, int) { return p.tone.toneActive && !p.core.freqEntryActive; }
 // kNoEntryNumber marks "no entry since start-up"; an open entry whose digits happen to be 999
 // still ends here.
 bool frequencyEntryOpen(const Panel& p, int) {
-  return p.core.entryNumber != core::kNoEntryNumber || p.core.freqEntryActive == 1;
+  return p.core.entryNumber != core::kNoEntryNumber || p.core.freqEntryActive;
 }
 
 void preampKey(Panel& p, int) {
@@ -119,7 +120,7 @@ void powerKey(Panel& p, int) {
 }
 
 void meterKey(Panel& p, int) {
-  if (p.core.txState > 0 || p.core.tuneActive == 1) {
+  if (p.core.txState > 0 || p.core.tuneActive) {
     speakSwr(p);
   } else {
     showSMeter(p);
@@ -142,7 +143,7 @@ void wideFmKey(Panel& p, int) {
 }
 
 void endRecording(Panel& p, int) {
-  sendText(p, "LM00");
+  sendText(p, cat::recordVoiceMessage(0));
   p.core.keyState = key_state::kIdle;
 }
 

@@ -4,6 +4,7 @@
 
 #include "functions/mode.h"
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "state/panel.h"
@@ -20,11 +21,9 @@ void keyerSpeedKey(Panel& p) {
     p.mode.currentMode = mode_number::kCw;
     applyMode(p);
     c.keyState = key_state::kKeyerSpeed;
-    if (const auto speed = replyField(queryRadio(p, "KS"), "KS", 3)) {
-      p.level.keyerSpeed = static_cast<int>(wholeValueOf(*speed));
-    }
+    if (const auto speed = askRadioValue(p, cat::Reading::KeyerSpeed)) p.level.keyerSpeed = static_cast<int>(*speed);
     playWord(p, "on");
-    sendText(p, "BI0");
+    sendText(p, cat::set(cat::Switch::BreakIn, false));
     speakKeyerSpeed(p);
   } else {
     c.keyState = key_state::kIdle;
@@ -32,7 +31,7 @@ void keyerSpeedKey(Panel& p) {
     applyMode(p);
     playWord(p, "off");
     speakKeyerSpeed(p);
-    if (c.breakIn == 1) sendText(p, "BI1");
+    if (c.breakIn) sendText(p, cat::set(cat::Switch::BreakIn, true));
   }
 }
 

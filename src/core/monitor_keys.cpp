@@ -3,6 +3,7 @@
 #include <string>
 
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "state/panel.h"
@@ -14,15 +15,15 @@ namespace korvel {
 void monitorKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "mon");
-  if (c.monitorOn == 0) sendText(p, "ML1" + c.monitorLevel);
-  if (c.monitorOn == 1) {
+  if (!c.monitorOn) sendText(p, cat::monitorLevel(c.monitorLevel));
+  if (c.monitorOn) {
     playWord(p, "off");
-    sendText(p, "ML0000");
-    c.monitorOn = 0;
+    sendText(p, cat::monitor(false));
+    c.monitorOn = false;
   } else {
     playWord(p, "on");
-    sendText(p, "ML0001");
-    c.monitorOn = 1;
+    sendText(p, cat::monitor(true));
+    c.monitorOn = true;
   }
 }
 
@@ -32,9 +33,7 @@ void micGainKey(Panel& p) {
   c.keyState = key_state::kMicGain;
   c.tickCount = 0;
   playWord(p, "lev");
-  const std::string& reply = queryRadio(p, "MG");
-  // Without its letters the reply is still read where the gain would stand.
-  p.level.micGain = static_cast<int>(wholeValueOf(replyField(reply, "MG", 3).value_or(mid(reply, 2, 3))));
+  p.level.micGain = static_cast<int>(askRadioValue(p, cat::Reading::MicGain).value_or(0));
   c.meterPeak = p.level.micGain;
   c.micMeterState = -1;
   speakMeterPeak(p);

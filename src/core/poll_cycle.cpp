@@ -5,6 +5,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "core/connection.h"
+#include "radio_link/cat.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/pass_through.h"
 #include "core/relay_follow.h"
@@ -21,10 +22,6 @@ namespace {
 
 constexpr int kTicksPerCycle = 21;  // tickCount runs 0..20
 
-bool beginsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-bool isFrequencyReply(const std::string& text) { return beginsWith(text, "FA") || beginsWith(text, "FB"); }
-
 // Whatever the radio has sent since the query, in one read that never waits.
 bool readWaiting(Panel& p) {
   const int port = p.config.comPort;
@@ -37,34 +34,24 @@ bool readWaiting(Panel& p) {
   return true;
 }
 
-// Older radios answer with eight frequency digits; a leading "0" gives them the nine-digit form.
-// Anything that arrived behind the frequency stays, so a late meter reading is still seen.
-void widenFrequencyReply(Panel& p) {
-  std::string& reply = p.link.replyText;
-  if (radioModel(p.link.radioModel).frequencyDigits != 8 || !isFrequencyReply(reply)) return;
-  reply = left(left(reply, 2) + "0" + mid(reply, 3), static_cast<long>(kReadCap));
-}
-
 void takeModelFromReply(Panel& p, const std::string& reply) {
   if (p.link.radioModel != 0) return;
-  const auto number = replyField(reply, "ID", 4);
-  if (!number) return;
-  p.link.radioModel = canonicalModelNumber(static_cast<int>(wholeValueOf(*number)));
+  if (const auto number = cat::identity(reply)) p.link.radioModel = canonicalModelNumber(*number);
 }
 
 // The S-meter reading only updates the window: the routine runs with the words pointed at a
 // folder that does not exist, so it says nothing.
 void updateSMeter(Panel& p, const std::string& reply) {
-  const auto reading = replyField(reply, "SM", 3, 1);
+  const auto reading = cat::sMeter(reply);
   if (!reading) return;
-  p.core.sMeterValue = static_cast<int>(wholeValueOf(*reading));
+  p.core.sMeterValue = *reading;
   p.speech.waveFolder = "xx";
   showSMeter(p);
   p.speech.waveFolder = speech::kWaveFolder;
 }
 
 void updateSwr(Panel& p, const std::string& reply) {
-  const auto field = replyField(reply, "RM6", 3);
+  const auto field = cat::swr(reply);
   if (!field) return;
   auto& core = p.core;
   const std::string& reading = *field;
@@ -80,16 +67,15 @@ void updateSwr(Panel& p, const std::string& reply) {
 }
 
 void updateMicMeter(Panel& p, const std::string& reply) {
-  const long at = findText(reply, "RM4");
-  if (at == 0 || p.core.micMeterState <= 0) return;
-  p.core.meterScratch = static_cast<int>(at);
-  const int value = static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
-  if (value > p.core.meterPeak) p.core.meterPeak = value;
+  const auto meter = cat::micMeter(reply);
+  if (!meter || p.core.micMeterState <= 0) return;
+  p.core.meterScratch = static_cast<int>(meter->at);
+  if (meter->value > p.core.meterPeak) p.core.meterPeak = meter->value;
   if (p.core.tickCount > 10) speakMeterPeak(p);
 }
 
 void replyStep(Panel& p) {
-  p.core.replyPending = 0;
+  p.core.replyPending = false;
   if (!readWaiting(p)) {
     // A missing reply is not asked for again. While a relayed command waits for the line, though,
     // the reply may only be late: the line stays the poll's for up to a CAT pause, so that the
@@ -97,7 +83,7 @@ void replyStep(Panel& p) {
     const bool holdLine = relayInUse(p) && relayCommandReady(p) &&
                           ++p.link.lineWaitTicks < kAnswerWaitTicks;
     if (holdLine) {
-      p.core.replyPending = 1;
+      p.core.replyPending = true;
     } else {
       p.link.lineWaitTicks = 0;
       noteMissedReply(p);
@@ -106,47 +92,52 @@ void replyStep(Panel& p) {
   }
   p.link.lineWaitTicks = 0;
   noteRadioAnswered(p);
-  widenFrequencyReply(p);
-  if (p.config.debugLog == 1) writeDebugLine(p, "RX=" + p.link.replyText);
+  // The query that went out last was the frequency query when the meter's turn is next.
+  const bool answersFrequencyQuery = p.core.pollPhase == poll_phase::kMeter;
+  // Older radios answer with eight frequency digits: read as nine from here on.
+  learnFrequencyDigits(p, p.link.replyText);
+  p.link.replyText = readableReply(p, std::move(p.link.replyText));
+  if (p.config.debugLog) writeDebugLine(p, "RX=" + p.link.replyText);
   // The handlers below all look at what was read; the frequency handler and the connection
   // sequence reuse replyText for their own exchanges.
   const std::string reply = p.link.replyText;
   takeModelFromReply(p, reply);
   if (radioModel(p.link.radioModel).unsupported) {
     playWord(p, "ftx");
-    p.core.running = 0;
+    p.core.running = false;
     return;
   }
-  if (isFrequencyReply(reply)) handleFrequencyReply(p);
+  const auto frequency = cat::frequencyReply(reply);
+  if (cat::looksLikeFrequencyReply(reply)) handleFrequencyReply(p, frequency);
+  if (answersFrequencyQuery) noteFrequencyAnswer(p, reply, frequency.has_value());
   updateSMeter(p, reply);
   updateSwr(p, reply);
   updateMicMeter(p, reply);
 }
 
 void sendPollQuery(Panel& p) {
-  std::string& command = p.link.commandText;
-  if (p.core.pollPhase == 0) {
-    command = "FA";
+  cat::Reading reading = cat::Reading::Frequency;
+  if (p.core.pollPhase == poll_phase::kFrequency) {
     markFrequencyQuery(p);
   } else {
-    command = (p.core.tuneActive == 1 || p.core.txState > 0) ? "RM6" : "SM0";
-    if (p.core.micMeterState > 0) command = "RM4";
+    reading = (p.core.tuneActive || p.core.txState > 0) ? cat::Reading::Swr : cat::Reading::SMeter;
+    if (p.core.micMeterState > 0) reading = cat::Reading::MicMeter;
   }
-  p.core.pollPhase = p.core.pollPhase == 0 ? 1 : 0;
-  sendCommand(p);
-  p.core.replyPending = 1;
-  p.link.pollQueryDue = 0;
+  p.core.pollPhase = p.core.pollPhase == poll_phase::kFrequency ? poll_phase::kMeter : poll_phase::kFrequency;
+  sendText(p, cat::query(reading, radioModel(p.link.radioModel)));
+  p.core.replyPending = true;
+  p.link.pollQueryDue = false;
 }
 
 // The query step: the relay goes first when a command of the other program waits; the poll's query
 // follows once the line is free again. A poll that was already kept waiting goes first.
 void queryStep(Panel& p) {
-  const bool relayFirst = relayInUse(p) && p.link.pollQueryDue == 0;
+  const bool relayFirst = relayInUse(p) && !p.link.pollQueryDue;
   if (relayFirst && servicePassThrough(p)) {
-    p.link.pollQueryDue = 1;
+    p.link.pollQueryDue = true;
     return;
   }
-  if (p.core.replyPending != 0) return;
+  if (p.core.replyPending) return;
   sendPollQuery(p);
 }
 
@@ -155,7 +146,7 @@ void queryStep(Panel& p) {
 constexpr int kTurnsPerInput = 8;
 
 bool lineFreeForRelay(const Panel& p) {
-  return p.link.relayAwaiting == 0 && p.core.replyPending == 0 && p.link.pollQueryDue == 0;
+  return !p.link.relayAwaiting && !p.core.replyPending && !p.link.pollQueryDue;
 }
 
 }  // namespace
@@ -164,19 +155,19 @@ bool lineFreeForRelay(const Panel& p) {
 // awaited. A relayed exchange is followed by a poll query, a poll reply by a relayed command.
 void pollTick(Panel& p) {
   serveRigClients(p, true);
-  if (p.core.pollPaused == 1) return;
+  if (quitWaitTick(p) || p.core.pollPaused) return;
   if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;
   const bool relaying = relayInUse(p);
   if (relaying) readPassThrough(p);
-  if (p.link.relayAwaiting == 1) {
+  if (p.link.relayAwaiting) {
     if (!passThroughWaitTick(p)) {
-      p.link.pollQueryDue = 1;  // the poll's query goes out the moment the relay's answer is in
-    } else if (p.core.replyPending == 0) {
+      p.link.pollQueryDue = true;  // the poll's query goes out the moment the relay's answer is in
+    } else if (!p.core.replyPending) {
       sendPollQuery(p);
     }
-  } else if (p.core.replyPending == 1) {
+  } else if (p.core.replyPending) {
     replyStep(p);
-    if (relaying && p.core.replyPending == 0) servicePassThrough(p);
+    if (relaying && !p.core.replyPending) servicePassThrough(p);
   } else {
     queryStep(p);
   }
@@ -184,10 +175,10 @@ void pollTick(Panel& p) {
 
 std::vector<platform::InputHandle> portsToWatch(Panel& p) {
   std::vector<platform::InputHandle> handles = rigHandlesToWatch(p);
-  if (!relayInUse(p) || p.core.pollPaused == 1) return handles;
+  if (!relayInUse(p) || p.core.pollPaused) return handles;
   // Only input that can be acted on at once is watched: the descriptors are level-triggered, and
   // input left unread would wake the program again and again.
-  if (p.link.relayAwaiting == 1) {
+  if (p.link.relayAwaiting) {
     handles.push_back(p.ports.inputHandle(p.config.comPort));
   } else if (lineFreeForRelay(p) && p.config.passThroughPort > 0) {
     handles.push_back(p.ports.inputHandle(p.config.passThroughPort));
@@ -198,10 +189,10 @@ std::vector<platform::InputHandle> portsToWatch(Panel& p) {
 
 void portInput(Panel& p) {
   serveRigClients(p, false);
-  if (!relayInUse(p) || p.core.pollPaused == 1) return;
-  if (p.link.relayAwaiting == 1) {
+  if (!relayInUse(p) || p.core.pollPaused) return;
+  if (p.link.relayAwaiting) {
     if (!passThroughAnswerInput(p)) return;
-    if (p.link.pollQueryDue == 1 && p.core.replyPending == 0) {
+    if (p.link.pollQueryDue && !p.core.replyPending) {
       sendPollQuery(p);
       return;
     }

@@ -1,6 +1,7 @@
 #include "core/quit_key.h"
 
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
 
@@ -8,11 +9,11 @@ namespace korvel {
 
 void quitKey(Panel& p) {
   playWord(p, "quit");
-  if (p.link.connected == 0) {
-    p.core.running = 0;
+  if (!p.link.connected) {
+    p.core.running = false;
     return;
   }
-  sendText(p, "TX0");
+  sendText(p, cat::set(cat::Switch::Transmit, false));
   p.core.quitCountdown = 1;
 }
 

@@ -5,7 +5,9 @@
 #include "core/connection.h"
 #include "core/rig_answers.h"
 #include "functions/mode.h"
+#include "radio_link/cat.h"
 #include "radio_link/pass_through.h"
+#include "radio_link/transport.h"
 #include "state/panel.h"
 #include "state/text.h"
 #include "state/radio_numbers.h"
@@ -14,22 +16,11 @@ namespace korvel {
 
 namespace {
 
-// The program's own number for a relayed mode command ("MD04" is FM, program mode 7); 0 when the
-// command names a mode the program has no number for.
-int modeOfCommand(const Panel& p, const std::string& command) {
-  const std::string wanted = left(command, 4);
-  const auto& table = p.mode.modeCommandTable;
-  for (std::size_t mode = mode_number::kFirst; mode < table.size(); ++mode) {
-    if (!table[mode].empty() && table[mode] == wanted) return static_cast<int>(mode);
-  }
-  return 0;
-}
-
 void followRelay(Panel& p) {
   const RelayOutcome outcome = takeRelayOutcome(p);
   if (!outcome.modeCommand.empty()) {
     // The radio changes mode; the program follows without sending a mode command of its own.
-    if (const int mode = modeOfCommand(p, outcome.modeCommand); mode > 0) {
+    if (const int mode = cat::modeOfCommand(outcome.modeCommand); mode > 0) {
       p.mode.currentMode = mode;
       applyMode(p);
     }
@@ -37,8 +28,8 @@ void followRelay(Panel& p) {
   if (!outcome.frequencyAnswer.empty()) {
     // Judged by when its own query went out: stale if the radio has been moved since.
     p.link.radioStateChangesAtQuery = outcome.stateChangesAtQuery;
-    p.link.replyText = outcome.frequencyAnswer;
-    handleFrequencyReply(p);
+    learnFrequencyDigits(p, outcome.frequencyAnswer);
+    handleFrequencyReply(p, cat::frequencyReply(readableReply(p, outcome.frequencyAnswer)));
   }
   if (outcome.rigConnection != 0) finishRigRadioWork(p, outcome.rigConnection, outcome.rigAnswer);
 }

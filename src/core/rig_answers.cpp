@@ -43,10 +43,10 @@ Step radioQuery(std::string command) { return {StepKind::radio, {}, std::move(co
 Step radioSetting(std::string command) { return {StepKind::radio, {}, std::move(command), false}; }
 Step waiting() { return {StepKind::wait, {}, {}, false}; }
 
-char polledVfo(const Panel& p) { return p.tone.vfoB == 1 ? 'B' : 'A'; }
-char selectedVfo(const Panel& p) { return p.server.selectedVfo == 1 ? 'B' : 'A'; }
+char polledVfo(const Panel& p) { return p.tone.vfoB ? 'B' : 'A'; }
+char selectedVfo(const Panel& p) { return p.server.selectedVfo == Vfo::B ? 'B' : 'A'; }
 bool frequencyFresh(const Panel& p) {
-  return p.link.connected == 1 && p.link.radioStateChanges == p.link.radioStateChangesAtReply;
+  return p.link.connected && p.link.radioStateChanges == p.link.radioStateChangesAtReply;
 }
 std::string vfoName(char vfo) { return vfo == 'B' ? "VFOB" : "VFOA"; }
 std::string flag(bool on) { return on ? "1" : "0"; }
@@ -62,7 +62,7 @@ Step frequencyOf(const Panel& p, const RigClient& client, char vfo) {
   const bool fresh = frequencyFresh(p);
   if (!fresh && p.server.tunedAtChange == p.link.radioStateChanges) return answered({std::to_string(p.server.tunedHertz)});
   if (!fresh && client.waitTicks < kFreshWaitTicks) return waiting();
-  if (p.link.connected == 0) return refusedWith(result::kInputOutput);
+  if (!p.link.connected) return refusedWith(result::kInputOutput);
   return answered({std::to_string(p.link.frequencyHz)});
 }
 
@@ -79,24 +79,24 @@ Step getMode(Panel& p, const RigCommand&, RigClient&) {
 Step getSplitMode(Panel&, const RigCommand&, RigClient&) { return radioQuery(rig::subModeQuery()); }
 Step getVfo(Panel& p, const RigCommand&, RigClient&) { return answered({vfoName(selectedVfo(p))}); }
 Step getPtt(Panel& p, const RigCommand&, RigClient&) {
-  return answered({flag(p.core.txState > 0 || p.core.tuneActive == 1)});
+  return answered({flag(p.core.txState > 0 || p.core.tuneActive)});
 }
 Step getSplitVfo(Panel& p, const RigCommand&, RigClient&) {
-  return answered({flag(p.tone.vfoB == 1), vfoName(p.tone.vfoB == 1 ? 'B' : 'A')});
+  return answered({flag(p.tone.vfoB), vfoName(polledVfo(p))});
 }
 
 Step getLevel(Panel& p, const RigCommand& command, RigClient&) {
   const rig::LevelRow* level = rig::levelByName(command.args.front());
   if (level == nullptr) return refusedWith(result::kInvalid);
   // The poll reads the S-meter while receiving: that reading is fresh.
-  const bool receiving = p.core.txState == 0 && p.core.tuneActive == 0 && p.link.connected == 1;
+  const bool receiving = p.core.txState == 0 && !p.core.tuneActive && p.link.connected;
   if (std::string_view(level->name) == "STRENGTH" && receiving) {
     return answered({std::to_string(rig::strengthOfReading(p.core.sMeterValue))});
   }
   return radioQuery(level->letters);
 }
 
-Step getPowerStatus(Panel& p, const RigCommand&, RigClient&) { return answered({flag(p.link.connected == 1)}); }
+Step getPowerStatus(Panel& p, const RigCommand&, RigClient&) { return answered({flag(p.link.connected)}); }
 
 Step getVfoInfo(Panel& p, const RigCommand& command, RigClient&) {
   const auto vfo = vfoOfName(command.args.front());
@@ -104,7 +104,7 @@ Step getVfoInfo(Panel& p, const RigCommand& command, RigClient&) {
   if (!vfo || mode == nullptr) return refusedWith(result::kInvalid);
   const long long hertz = *vfo == polledVfo(p) ? p.link.frequencyHz : lastKnownHertz(p, *vfo);
   return answered({std::to_string(hertz), mode->name, std::to_string(rig::passbandOf(*mode, p.mode.widthIndex)),
-                   flag(p.tone.vfoB == 1), "0"});
+                   flag(p.tone.vfoB), "0"});
 }
 
 rig::StationCapabilities capabilities(const Panel& p) {
@@ -203,7 +203,7 @@ void serveClient(Panel& p, std::size_t index) {
     if (step.kind == StepKind::radio) {
       client.radioWork = rig::RadioWork::queued;
       client.radioCommand = step.command;
-      client.radioAnswerExpected = step.answerExpected ? 1 : 0;
+      client.radioAnswerExpected = step.answerExpected;
       return;
     }
     answerRigCommand(p, client, step.answer);
@@ -213,7 +213,7 @@ void serveClient(Panel& p, std::size_t index) {
 }  // namespace
 
 void serveRigClients(Panel& p, bool tick) {
-  if (p.server.listening == 0) return;
+  if (!p.server.listening) return;
   readRigClients(p);
   for (std::size_t i = 0; i < p.server.clients.size(); ++i) {
     RigClient& client = p.server.clients[i];
@@ -232,7 +232,7 @@ void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
   }
   const RigCommand command = client->commands.front();
   const std::string sent = client->radioCommand;
-  if (client->radioAnswerExpected == 1) {
+  if (client->radioAnswerExpected) {
     answerRigCommand(p, *client, decodeRadioAnswer(p, command, answer));
   } else {
     // The client hears at once that its setting went out; what the program then does (speaking,

@@ -36,7 +36,7 @@ void followMode(Panel& p, const rig::RigCommand& command, const std::string& sen
     (isSsb(mode->programMode) ? p.mode.ssbWidthIndex : p.mode.cwWidthIndex) = index;
   }
   p.mode.currentMode = mode->programMode;
-  if (isFm(mode->programMode)) p.mode.fmWide = mode->programMode == mode_number::kFm ? 1 : 0;
+  if (isFm(mode->programMode)) p.mode.fmWide = mode->programMode == mode_number::kFm;
   // The radio has its mode already: relayActive keeps applyMode from sending one of its own. Neither
   // the mode command (counted as one change of the radio's state) nor what applyMode sends again of
   // the frequency moved the radio: where it was known to be, it still is.
@@ -44,7 +44,7 @@ void followMode(Panel& p, const rig::RigCommand& command, const std::string& sen
   const bool known = before == p.link.radioStateChangesAtReply || before == p.server.tunedAtChange;
   const long long hertz = before == p.server.tunedAtChange ? p.server.tunedHertz : p.link.frequencyHz;
   applyMode(p);
-  if (known && p.link.connected == 1) {
+  if (known && p.link.connected) {
     p.server.tunedHertz = hertz;
     p.server.tunedAtChange = p.link.radioStateChanges;
   }
@@ -114,14 +114,14 @@ void followRigSetting(Panel& p, const rig::RigCommand& command, const std::strin
     if (on && p.core.txState == 0) transmitterOn(p, false);
     if (!on && p.core.txState > 0) transmitterOff(p, false);
   } else if (name == "set_split_vfo") {
-    p.tone.vfoB = sent == rig::splitCommand(true) ? 1 : 0;
+    p.tone.vfoB = sent == rig::splitCommand(true);
   } else if (name == "set_vfo") {
-    p.server.selectedVfo = sent == rig::vfoCommand(true) ? 1 : 0;
+    p.server.selectedVfo = sent == rig::vfoCommand(true) ? Vfo::B : Vfo::A;
   } else if (name == "set_level") {
     followLevel(p, command);
   } else if (const auto hertz = rig::frequencyOfAnswer(sent + ";"); hertz && (name == "set_freq" || name == "set_split_freq")) {
     // Where the polled VFO now is, known before the poll reads it back.
-    if (sent[1] == (p.tone.vfoB == 1 ? 'B' : 'A')) {
+    if (sent[1] == (p.tone.vfoB ? 'B' : 'A')) {
       p.server.tunedHertz = *hertz;
       p.server.tunedAtChange = p.link.radioStateChanges;
     }

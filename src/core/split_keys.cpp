@@ -3,6 +3,7 @@
 #include "core/connection.h"
 #include "functions/tones.h"
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
 #include "state/radio_numbers.h"
@@ -22,7 +23,7 @@ void splitKey(Panel& p) {
     toggleRepeaterShift(p);
     return;
   }
-  if (p.tone.vfoB == 0) {
+  if (!p.tone.vfoB) {
     splitOn(p);
   } else {
     splitOff(p);
@@ -33,7 +34,7 @@ void zeroInKey(Panel& p) {
   playWord(p, "0");
   playWord(p, "ok");
   if (p.mode.currentMode == mode_number::kCw) {
-    sendText(p, "ZI");
+    sendText(p, cat::zeroIn());
   } else {
     snapToKilohertz(p);
   }

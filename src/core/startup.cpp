@@ -11,6 +11,7 @@
 #include "functions/mode.h"
 #include "memory/memory_store.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/cat.h"
 #include "radio_link/rig_server.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
@@ -42,13 +43,13 @@ void setStartValues(Panel& p) {
   p.mode.squelchLevel = 8;
   p.level.keyerSpeed = 15;
   p.memory.lastBank = memory::kNoBank;
-  p.tone.toneText = "999";
+  p.tone.toneText = kNoTone;
   p.core.monitorLevel = "050";
   p.mode.currentMode = mode_number::kLsb;
   p.mode.widthIndex = 14;
   p.mode.ssbWidthIndex = 14;
   p.mode.cwWidthIndex = 11;
-  p.mode.widthQuiet = 1;
+  p.mode.widthQuiet = true;
   p.level.rfGain = 250;
   p.level.afGain = 50;
   p.fn.contourFreq = 1200;
@@ -78,7 +79,7 @@ bool startUp(Panel& p) {
   moveTo(p, 140, 405);
   printText(p, {kHelpLine2, "\r\n"});
 
-  if (p.config.debugLog == 1) openDebugLog(p);
+  if (p.config.debugLog) openDebugLog(p);
 
   setStartValues(p);
   loadMemoryBanks(p);
@@ -86,27 +87,27 @@ bool startUp(Panel& p) {
   setUpPort(p, p.config.comPort);
   openRigServer(p);
 
-  if (p.config.radioPowerSwitch == 1) {
-    sendText(p, "Power on");
+  if (p.config.radioPowerSwitch) {
+    sendText(p, cat::powerOnWakeUp());
     pause(p, 6);
-    sendText(p, "PS1");
+    sendText(p, cat::set(cat::Switch::Power, true));
     pause(p, 11);
   }
 
   if (!isBandNumber(p.band.currentBand)) p.band.currentBand = band_number::kDefault;
   const std::string& record = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
-  const std::string command = "F" + band_record::vfoAField(record);
-  p.link.frequencyText = recordFrequencyText(mid(command, 3, kFrequencyDigitCount));
-  sendText(p, command);
-  sendText(p, "VS0");
+  const std::string field = band_record::vfoAField(record);
+  p.link.frequencyText = recordFrequencyText(mid(field, 2, kFrequencyDigitCount));
+  sendText(p, cat::tuneField(field));
+  sendText(p, cat::vfoSelectA());
 
   p.mode.currentMode = static_cast<int>(wholeValueOf(mid(record, 2, 1)));
-  if (p.mode.currentMode == mode_number::kFm) p.mode.fmWide = 1;
+  if (p.mode.currentMode == mode_number::kFm) p.mode.fmWide = true;
   p.mode.savedMode = p.mode.currentMode;
   applyMode(p);
 
   startTimer(p);
-  p.core.running = 1;
+  p.core.running = true;
   return true;
 }
 
@@ -115,8 +116,8 @@ void shutDown(Panel& p) {
   closeRigServer(p);
   saveMemoryBanks(p);
   closeMainWindow(p);
-  if (p.config.radioPowerSwitch == 1) {
-    sendText(p, "PS0");
+  if (p.config.radioPowerSwitch) {
+    sendText(p, cat::set(cat::Switch::Power, false));
     catPause(p);
   }
   p.ports.closePort(p.config.comPort);
@@ -131,7 +132,7 @@ int runProgram(Panel& p) {
     closeMainWindow(p);
     return 0;
   }
-  while (p.core.running != 0) processEvents(p);
+  while (p.core.running) processEvents(p);
   shutDown(p);
   return 0;
 }

@@ -5,13 +5,18 @@
 #include "functions/mode.h"
 #include "player/phrase_player.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
+#include "state/radio_numbers.h"
 #include "state/text.h"
 
 namespace korvel {
 
 namespace {
+
+// The tune carrier goes out at the lowest power, in AM.
+constexpr int kCarrierPowerWatts = 5;
 
 void pause(Panel& p, int times) {
   for (int i = 0; i < times; ++i) catPause(p);
@@ -20,20 +25,20 @@ void pause(Panel& p, int times) {
 void tuneOff(Panel& p) {
   playWord(p, "off");
   if (p.config.tunerState > 0) {
-    sendText(p, "TX0");
+    sendText(p, cat::set(cat::Switch::Transmit, false));
     if (p.config.tunerState == 3) p.config.tunerState = 0;
     pause(p, 5);
-    sendText(p, "PC" + zeroPad(p.config.txPower, 3));
+    sendText(p, cat::level(cat::Level::TransmitPower, p.config.txPower));
     applyMode(p);
   }
-  p.core.tuneActive = 0;
+  p.core.tuneActive = false;
 }
 
 void keyCarrier(Panel& p) {
-  sendText(p, "PC005");
-  sendText(p, "MD05");
+  sendText(p, cat::level(cat::Level::TransmitPower, kCarrierPowerWatts));
+  sendText(p, cat::mode(mode_number::kAm));
   sendFrequency(p);
-  sendText(p, "TX1");
+  sendText(p, cat::set(cat::Switch::Transmit, true));
 }
 
 }  // namespace
@@ -45,15 +50,15 @@ void transmitterOn(Panel& p, bool send) {
   c.txState = p.config.swrAnnounce + 10;
   p.config.swrAnnounce = 0;
   c.txSettleTicks = 2;
-  c.tunerEngaged = 0;
-  if (send) sendText(p, "TX1");
+  c.tunerEngaged = false;
+  if (send) sendText(p, cat::set(cat::Switch::Transmit, true));
 }
 
 void transmitterOff(Panel& p, bool send) {
   auto& c = p.core;
   p.config.swrAnnounce = c.txState - 10;
   c.txState = 0;
-  if (send) sendText(p, "TX0");
+  if (send) sendText(p, cat::set(cat::Switch::Transmit, false));
   playWord(p, "tx");
   playWord(p, "off");
 }
@@ -69,12 +74,12 @@ void transmitKey(Panel& p) {
 void tuneKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "tune");
-  if (c.tuneActive == 1) {
+  if (c.tuneActive) {
     tuneOff(p);
     return;
   }
   playWord(p, "on");
-  c.tuneActive = 1;
+  c.tuneActive = true;
   auto& tuner = p.config.tunerState;
   if (tuner == 0 || tuner == 2) {
     if (p.link.frequencyHz > 73000000) {
@@ -82,11 +87,11 @@ void tuneKey(Panel& p) {
       playWord(p, "na");
       tuner = 3;
     } else {
-      if (c.tunerEngaged == 0) {
-        sendText(p, "AC001");
-        c.tunerEngaged = 1;
+      if (!c.tunerEngaged) {
+        sendText(p, cat::tuner(true));
+        c.tunerEngaged = true;
       }
-      sendText(p, radioModel(p.link.radioModel).tunerStartCommand);
+      sendText(p, cat::tunerStart(radioModel(p.link.radioModel)));
       c.tickCount = 0;
       for (int i = 0; i < 10; ++i) playWord(p, "beep");
       playWord(p, "ok");
@@ -102,19 +107,19 @@ void tuneKey(Panel& p) {
 }
 
 void tunerSettingKey(Panel& p) {
-  p.core.tunerEngaged = 0;
+  p.core.tunerEngaged = false;
   playWord(p, "tuner");
   auto& tuner = p.config.tunerState;
   if (tuner == 1) {
-    sendText(p, "AC001");
+    sendText(p, cat::tuner(true));
     playWord(p, "on");
     tuner = 0;
   } else if (tuner == 0) {
-    sendText(p, "AC001");
+    sendText(p, cat::tuner(true));
     playWord(p, "both");
     tuner = 2;
   } else {
-    sendText(p, "AC000");
+    sendText(p, cat::tuner(false));
     playWord(p, "off");
     tuner = 1;
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
 
@@ -28,11 +29,11 @@ void voiceSlotDigit(Panel& p, int digit) {
   const std::string d(1, static_cast<char>('0' + digit));
   playWord(p, d);
   if (recording) {
-    sendText(p, "LM0" + d);
+    sendText(p, cat::recordVoiceMessage(digit));
     playWord(p, "start");
     p.core.keyState = key_state::kVoiceRecording;
   } else {
-    sendText(p, "PB0" + d);
+    sendText(p, cat::playVoiceMessage(digit));
     p.core.keyState = key_state::kIdle;
   }
 }

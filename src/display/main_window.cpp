@@ -16,13 +16,13 @@ constexpr std::size_t kFaceNameCap = 31;
 bool createMainWindow(Panel& p) {
   p.display = {};
   const bool made = p.window.createWindow(kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight, core::kWindowTitle);
-  p.display.windowOpen = made ? 1 : 0;
+  p.display.windowOpen = made;
   return made;
 }
 
 void closeMainWindow(Panel& p) {
   p.window.closeWindow();
-  p.display.windowOpen = 0;
+  p.display.windowOpen = false;
 }
 
 void moveTo(Panel& p, int x, int y) {

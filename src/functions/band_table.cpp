@@ -13,6 +13,7 @@
 #include "functions/toggles.h"
 #include "functions/tones.h"
 #include "functions/repeater_tail.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
@@ -26,6 +27,12 @@ constexpr int kFirstBand = band_number::kFirst;
 constexpr int kGeneralCoverage = band_number::kGeneralCoverage;
 // The radio's own frequency counts as 70 cm up to 449 MHz; a typed one only up to 439.
 constexpr long kTop70cmReplyMegahertz = 449;
+constexpr long long kHertzPerMegahertz = 1000000;
+
+// The whole megahertz of the last frequency the radio reported; 0 before the first report.
+long lastReportedMegahertz(const Panel& p) {
+  return p.link.lastFrequencyReply ? static_cast<long>(p.link.lastFrequencyReply->hz / kHertzPerMegahertz) : 0;
+}
 
 bool isBand(int band) { return isBandNumber(band); }
 
@@ -47,7 +54,7 @@ bool isSendable(const std::string& record) {
 }
 
 // A three-digit tone code as the record keeps it; anything else means no tone.
-std::string toneForRecord(const std::string& tone) { return isDigits(tone, 3) ? tone : "999"; }
+std::string toneForRecord(const std::string& tone) { return isDigits(tone, 3) ? tone : kNoTone; }
 
 // The repeater shift for the VFO-B field: sign and eight digits. The shared formatter gives exactly
 // that for the usual offset lengths; an unusual offset text is zero-filled or cut to fit.
@@ -65,23 +72,19 @@ std::string shiftField(Panel& p, const std::string& head, const std::string& fal
 // Puts the record's stored tone back on the radio (FM modes only) and says which it is.
 void reapplyRecordTone(Panel& p) {
   const std::string& code = p.tone.toneText;
-  if (code == "999" || code == "000") return;
+  if (code == kNoTone || code == "000") return;
   const bool dcs = isDcsCode(code);
-  p.tone.toneActive = 1;
-  p.tone.toneIsDcs = dcs ? 1 : 0;
-  if (!dcs) {
-    sendText(p, "CN00" + code);
-  } else {
-    sendText(p, std::string("CN01") + (code[0] == '6' ? "1" : "0") + right(code, 2));
-  }
-  sendText(p, dcs ? "CT04" : "CT02");
+  p.tone.toneActive = true;
+  p.tone.toneIsDcs = dcs;
+  sendText(p, dcs ? cat::dcsCode(code) : cat::ctcssTone(code));
+  sendText(p, cat::toneMode(dcs ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
   playWord(p, dcs ? "dcs" : "ctcss");
   for (const char c : code) playWord(p, std::string(1, c));
 }
 
 void changeBand(Panel& p, int band) {
   saveBandStateOnLeaving(p);
-  p.tone.toneText = "999";
+  p.tone.toneText = kNoTone;
   p.band.currentBand = band;
 }
 
@@ -103,22 +106,17 @@ int topBand(const Panel& p) {
 }
 
 void saveBandState(Panel& p) {
-  const char kindDigit = p.tone.repeaterActive == 1 ? '5' : (p.tone.vfoB == 1 ? '1' : '0');
+  const char kindDigit = p.tone.repeaterActive == repeater_shift::kOn ? '5' : (p.tone.vfoB ? '1' : '0');
   const int mode = p.mode.currentMode;
   const char modeDigit = isModeNumber(mode) ? static_cast<char>('0' + mode) : '1';
 
-  // Only a whole frequency reply ("FA" or "FB" and nine digits) can be stored; before the first one
-  // arrives, or after line noise, the record and the band stay as they are.
-  const std::string& reply = p.link.lastFrequencyReply;
-  const std::string digits = mid(reply, 3, kFrequencyDigitCount);
-  if (reply.size() != 2 + kFrequencyDigitCount || reply[0] != 'F' || (reply[1] != 'A' && reply[1] != 'B') ||
-      !isDigits(digits, kFrequencyDigitCount)) {
-    return;
-  }
+  // Only a whole frequency reply can be stored; before the first one arrives the record and the band
+  // stay as they are.
+  if (!p.link.lastFrequencyReply) return;
+  const std::string& digits = p.link.lastFrequencyReply->digits;
 
-  p.link.bandSaveAllowed = 0;
-  bandFromFrequency(p);
-  if (p.link.bandSaveAllowed == 0 || !isBand(p.band.currentBand)) return;
+  const bool allowed = bandFromFrequency(p, p.link.lastFrequencyReply->hz);
+  if (!allowed || !isBand(p.band.currentBand)) return;
 
   const std::string& old = p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)];
   std::string vfoA = band_record::vfoADigits(old);
@@ -127,19 +125,19 @@ void saveBandState(Panel& p) {
   // record would otherwise be swapped into VFO A or sent as one.
   if (!isDigits(vfoA, kFrequencyDigitCount)) vfoA = digits;
   if (!isDigits(vfoB, kFrequencyDigitCount)) vfoB = digits;
-  if (p.tone.vfoB == 1) {
+  if (p.tone.vfoB) {
     vfoB = digits;
   } else {
     vfoA = digits;
   }
-  if (p.tone.repeaterActive == 1) {
+  if (p.tone.repeaterActive == repeater_shift::kOn) {
     vfoB = shiftField(p, std::string{kindDigit, modeDigit} + "A" + vfoA + "B", vfoB);
   }
 
-  if (p.link.relayActive != 0) return;
+  if (p.link.relayActive) return;
   p.band.bandTable[static_cast<std::size_t>(p.band.currentBand)] =
       band_record::make(kindDigit, modeDigit, vfoA, vfoB, toneForRecord(p.tone.toneText),
-                        p.fn.preampOn == 1 ? '1' : '0');
+                        p.fn.preampOn ? '1' : '0');
 }
 
 void recallBand(Panel& p) {
@@ -157,18 +155,18 @@ void recallBand(Panel& p) {
   if (!isSendable(record)) record = band_record::defaultRecord(band);
 
   moveTo(p, 50, 45);
-  if (p.tone.vfoB == 1) sendText(p, "FT2");
-  if (p.tone.toneActive == 1) {
-    p.tone.toneActive = 0;
-    p.tone.toneText = "999";
-    sendText(p, "CT00");
+  if (p.tone.vfoB) sendText(p, cat::split(false));
+  if (p.tone.toneActive) {
+    p.tone.toneActive = false;
+    p.tone.toneText = kNoTone;
+    sendText(p, cat::toneMode(cat::ToneMode::Off));
   }
 
   p.mode.currentMode = band_record::modeDigit(record) - '0';
   applyMode(p);
 
   const std::string vfoA = band_record::vfoAField(record);
-  sendText(p, "F" + vfoA);
+  sendText(p, cat::tuneField(vfoA));
   const std::string digits = band_record::vfoADigits(record);
   p.link.frequencyText = recordFrequencyText(digits);
   // The radio is on the record's frequency now; a mode change before the next frequency reply must
@@ -176,7 +174,7 @@ void recallBand(Panel& p) {
   p.link.frequencyHz = std::stoll(digits);
 
   if (band_record::kind(record) == '5') {
-    p.tone.repeaterActive = 0;
+    p.tone.repeaterActive = repeater_shift::kOff;
     toggleRepeaterShift(p);
   }
 
@@ -186,11 +184,11 @@ void recallBand(Panel& p) {
 
   if (isFm(p.mode.currentMode)) reapplyRecordTone(p);
 
-  p.fn.preampOn = band_record::preampDigit(record) == '0' ? 1 : 0;
+  p.fn.preampOn = band_record::preampDigit(record) == '0';
   p.fn.preampLevel = 1;
   togglePreamp(p);
 
-  p.mode.widthQuiet = 1;
+  p.mode.widthQuiet = true;
 }
 
 void stepBandUp(Panel& p) {
@@ -202,8 +200,8 @@ void stepBandUp(Panel& p) {
     playWord(p, "un");
   }
   // A tone stays with its band; it comes back only through the band's record.
-  p.tone.toneActive = 0;
-  p.tone.toneText = "999";
+  p.tone.toneActive = false;
+  p.tone.toneText = kNoTone;
   if (band > kGeneralCoverage) band = kFirstBand;
   p.band.currentBand = band;
   recallBand(p);
@@ -262,18 +260,18 @@ int bandOfMegahertz(long mhz, long top70cmMhz) {
 
 void bandFromMegahertz(Panel& p, long mhz) {
   p.band.currentBand = kGeneralCoverage;
-  if (p.tone.toneActive == 1) {
-    sendText(p, "CT00");
-    p.tone.toneActive = 0;
-    p.tone.toneText = "999";
+  if (p.tone.toneActive) {
+    sendText(p, cat::toneMode(cat::ToneMode::Off));
+    p.tone.toneActive = false;
+    p.tone.toneText = kNoTone;
   }
   const int band = bandOfMegahertz(mhz, 439);
   p.band.currentBand = band;
-  if (band == kGeneralCoverage && p.tone.vfoB == 1) p.tone.vfoB = 0;
+  if (band == kGeneralCoverage && p.tone.vfoB) p.tone.vfoB = false;
 }
 
 void storeModeInBand(Panel& p) {
-  if (p.link.relayActive != 0) return;
+  if (p.link.relayActive) return;
   const int band = p.band.currentBand;
   const int mode = p.mode.currentMode;
   if (!isBand(band) || !isModeNumber(mode)) return;
@@ -283,19 +281,18 @@ void storeModeInBand(Panel& p) {
 
 void saveBandStateOnLeaving(Panel& p) {
   const bool reported = p.link.radioStateChanges == p.link.radioStateChangesAtReply;
-  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigitCount)) / 1000000;
+  const long mhz = lastReportedMegahertz(p);
   if (!reported && bandOfMegahertz(mhz, kTop70cmReplyMegahertz) != p.band.currentBand) return;
   saveBandState(p);
 }
 
-void bandFromFrequency(Panel& p) {
-  p.link.bandSaveAllowed = 1;
-  const long mhz = wholeValueOf(right(p.link.lastFrequencyReply, kFrequencyDigitCount)) / 1000000;
-  const int band = bandOfMegahertz(mhz, kTop70cmReplyMegahertz);
+bool bandFromFrequency(Panel& p, long long hz) {
+  const int band = bandOfMegahertz(static_cast<long>(hz / kHertzPerMegahertz), kTop70cmReplyMegahertz);
   p.band.currentBand = band;
   const int mode = p.mode.currentMode;
   // FM on HF, or C4FM below 2 m, is not a state worth keeping in the band's record.
-  if ((band < band_number::k10m && mode > mode_number::kAm) || (band < band_number::k2m && mode == mode_number::kC4fm)) p.link.bandSaveAllowed = 0;
+  return !((band < band_number::k10m && mode > mode_number::kAm) ||
+           (band < band_number::k2m && mode == mode_number::kC4fm));
 }
 
 

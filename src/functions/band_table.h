@@ -20,9 +20,9 @@ void storeModeInBand(Panel& p);
 // The band a whole-megahertz frequency lies in (14, general coverage, outside the amateur bands).
 // A typed frequency may reach 439 MHz, a reported one 449 MHz: the caller says where 70 cm ends.
 int bandOfMegahertz(long mhz, long top70cmMhz);
-// The band of lastFrequencyReply becomes currentBand; bandSaveAllowed says whether its record may
-// take the current mode.
-void bandFromFrequency(Panel& p);
+// The band of a reported frequency becomes currentBand; true when its record may take the current
+// mode.
+bool bandFromFrequency(Panel& p, long long hz);
 // The top band that bandCoverage names (10, 11, 12 or 13).
 int topBand(const Panel& p);
 

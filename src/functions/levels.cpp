@@ -10,6 +10,7 @@
 #include "functions/mode.h"
 #include "functions/toggles.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -41,7 +42,7 @@ void adjustPower(Panel& p, int direction) {
     if (power < 1) power = 5;
     say(p, power == 5, "min");
   }
-  sendText(p, "PC" + zeroPad(power, 3));
+  sendText(p, cat::level(cat::Level::TransmitPower, power));
 }
 
 void adjustRfGain(Panel& p, int direction) {
@@ -55,7 +56,7 @@ void adjustRfGain(Panel& p, int direction) {
     if (gain < 20) gain = 0;
   }
   say(p, gain == 0, "min");
-  sendText(p, "RG0" + zeroPad(gain, 3));
+  sendText(p, cat::level(cat::Level::RfGain, gain));
 }
 
 void adjustAfGain(Panel& p, int direction) {
@@ -64,7 +65,7 @@ void adjustAfGain(Panel& p, int direction) {
   if (gain > 250) gain = 250;
   if (gain < 0) gain = 0;
   say(p, direction > 0 && gain == 250, "max");
-  sendText(p, "AG0" + zeroPad(gain, 3));
+  sendText(p, cat::level(cat::Level::AfGain, gain));
 }
 
 void adjustKeyerSpeed(Panel& p, int direction) {
@@ -72,7 +73,7 @@ void adjustKeyerSpeed(Panel& p, int direction) {
   speed = std::clamp(speed + direction, 4, 60);
   say(p, direction > 0 && speed == 60, "max");
   say(p, direction < 0 && speed == 4, "min");
-  sendText(p, "KS0" + zeroPad(speed, 2));
+  sendText(p, cat::level(cat::Level::KeyerSpeed, speed));
 }
 
 void adjustMicGain(Panel& p, int direction) {
@@ -86,7 +87,7 @@ void adjustMicGain(Panel& p, int direction) {
     gain = 0;
     playWord(p, "min");
   }
-  sendText(p, "MG" + zeroPad(gain, 3));
+  sendText(p, cat::level(cat::Level::MicGain, gain));
 }
 
 void adjustFunctionLevel(Panel& p, int direction) {
@@ -96,7 +97,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
     case level_function::kPreamp:
       playWord(p, direction > 0 ? "max" : "min");
       f.preampLevel = direction > 0 ? 2 : 1;
-      f.preampOn = 0;
+      f.preampOn = false;
       togglePreamp(p);
       break;
     case level_function::kNoiseBlanker:
@@ -109,7 +110,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
         f.nbLevel = 0;
         playWord(p, "min");
       }
-      sendText(p, f.nbLevel >= 10 ? "NL00" + zeroPad(f.nbLevel, 2) : "NL000" + zeroPad(f.nbLevel, 1));
+      sendText(p, cat::level(cat::Level::NoiseBlanker, f.nbLevel));
       break;
     case level_function::kNoiseReduction:
       f.nrLevel += direction;
@@ -121,7 +122,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
         f.nrLevel = 1;
         playWord(p, "min");
       }
-      sendText(p, "RL0" + zeroPad(f.nrLevel, 2));
+      sendText(p, cat::level(cat::Level::NoiseReduction, f.nrLevel));
       break;
     case level_function::kContour:
       f.contourFreq += direction > 0 ? 100 : -100;
@@ -129,7 +130,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       if (f.contourFreq < 100) f.contourFreq = 10;
       say(p, f.contourFreq == 3200, "max");
       say(p, f.contourFreq == 10, "min");
-      sendText(p, std::string("CO0") + (f.contourState == 2 ? "3" : "1") + zeroPad(f.contourFreq, 4));
+      sendText(p, cat::contour(f.contourState == contour_state::kPeak ? cat::Contour::Peak : cat::Contour::Dip, f.contourFreq));
       break;
     case level_function::kProcessor:
       f.processorLevel += direction > 0 ? 10 : -10;
@@ -141,7 +142,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
         f.processorLevel = 0;
         playWord(p, "min");
       }
-      sendText(p, "PL" + zeroPad(f.processorLevel, 3));
+      sendText(p, cat::level(cat::Level::Processor, f.processorLevel));
       break;
     default:
       break;

@@ -10,6 +10,7 @@
 #include "functions/band_table.h"
 #include "functions/tones.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
 #include "player/phrase_player.h"
@@ -34,10 +35,6 @@ constexpr int kCwWidthMax = 12;
 // CW widths up to this index run with the narrow filter on.
 constexpr int kCwNarrowTop = 10;
 
-// The radio takes its FM modes out of numeric order: mode 4 of the program is "MD05" (AM) and
-// mode 7 is "MD04" (FM).
-constexpr std::array<const char*, 8> kModeCommands = {"", "MD01", "MD02", "MD03", "MD05", "MD0B", "MD0E", "MD04"};
-
 // Labels are blank-padded so that each one covers whatever longer label it replaces.
 constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB    ", "CW      ",
                                                     "AM     ",  "FMN     ", "C4FM  ",  "FM      "};
@@ -45,7 +42,9 @@ constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB
 }  // namespace
 
 void initModeCommandTable(Panel& p) {
-  for (std::size_t mode = kLsb; mode < kModeCommands.size(); ++mode) p.mode.modeCommandTable[mode] = kModeCommands[mode];
+  for (std::size_t mode = kLsb; mode < p.mode.modeCommandTable.size(); ++mode) {
+    p.mode.modeCommandTable[mode] = cat::mode(static_cast<int>(mode));
+  }
 }
 
 std::string modeLabel(int mode) {
@@ -56,14 +55,14 @@ std::string modeLabel(int mode) {
 void applyMode(Panel& p) {
   setFont(p, "Ariel", 50, 700);
   moveTo(p, 50, 45);
-  p.mode.widthQuiet = 1;
+  p.mode.widthQuiet = true;
   p.mode.radioModeCharacter = 0;
 
-  if (p.tone.repeaterActive != 0) toggleRepeaterShift(p);
-  if (p.tone.toneActive == 1) {
-    sendText(p, "CT00");
-    p.tone.toneText = "999";
-    p.tone.toneActive = 0;
+  if (p.tone.repeaterActive != repeater_shift::kOff) toggleRepeaterShift(p);
+  if (p.tone.toneActive) {
+    sendText(p, cat::toneMode(cat::ToneMode::Off));
+    p.tone.toneText = kNoTone;
+    p.tone.toneActive = false;
   }
 
   const long long frequency = p.link.frequencyHz;
@@ -73,21 +72,19 @@ void applyMode(Panel& p) {
   if (isSsb(mode)) p.mode.widthIndex = p.mode.ssbWidthIndex;
   if (mode == kCw) p.mode.widthIndex = p.mode.cwWidthIndex;
 
-  if (p.link.relayActive == 0 && known) {
+  if (!p.link.relayActive && known) {
     std::string command = p.mode.modeCommandTable[static_cast<std::size_t>(mode)];
-    if (command.empty()) command = kModeCommands[static_cast<std::size_t>(mode)];
+    if (command.empty()) command = cat::mode(mode);
     sendText(p, command);
   }
 
-  sendText(p, mode == kCw && p.mode.widthIndex <= kCwNarrowTop ? "NA1" : "NA0");
+  sendText(p, cat::narrowFilter(mode == kCw && p.mode.widthIndex <= kCwNarrowTop));
   showStatusRow(p);
 
   if (isFm(mode)) {
     readReply(p);  // whatever is still waiting must not be taken for the squelch answer
     catPause(p);
-    if (const auto level = replyField(queryRadio(p, "SQ0"), "SQ", 3, 1)) {
-      p.mode.squelchLevel = static_cast<int>(wholeValueOf(*level));
-    }
+    if (const auto level = askRadioValue(p, cat::Reading::Squelch)) p.mode.squelchLevel = static_cast<int>(*level);
     return;
   }
 
@@ -107,9 +104,8 @@ void showRadioModeName(Panel& p, const std::string& name) {
 }
 
 void sendWidth(Panel& p) {
-  std::string command = radioModel(p.link.radioModel).widthPrefix;
   const int mode = p.mode.currentMode;
-  const bool quiet = p.mode.widthQuiet != 0;
+  const bool quiet = p.mode.widthQuiet;
   int& index = p.mode.widthIndex;
 
   if (isSsb(mode)) {
@@ -127,36 +123,35 @@ void sendWidth(Panel& p) {
   }
   if (!quiet && index == 1) playWord(p, "min");
 
-  command += zeroPad(index, 2);
-  sendText(p, command);
-  p.mode.widthQuiet = 0;
+  sendText(p, cat::width(radioModel(p.link.radioModel), index));
+  p.mode.widthQuiet = false;
 }
 
 void stepWidthUp(Panel& p) {
-  p.mode.widthQuiet = 0;
+  p.mode.widthQuiet = false;
   const int mode = p.mode.currentMode;
   int& index = p.mode.widthIndex;
   // Pushing against the top sends the top index again, and "max" is said again.
   if (isSsb(mode) && index >= kSsbWidthMax) index = kSsbWidthMax - 1;
   if (mode == kCw && index > kCwWidthMax) index = kCwWidthMax;
   ++index;
-  if (mode == kCw && index == kCwNarrowTop + 1) sendText(p, "NA0");
+  if (mode == kCw && index == kCwNarrowTop + 1) sendText(p, cat::narrowFilter(false));
   sendWidth(p);
 }
 
 void stepWidthDown(Panel& p) {
-  p.mode.widthQuiet = 0;
+  p.mode.widthQuiet = false;
   const int mode = p.mode.currentMode;
   int& index = p.mode.widthIndex;
   if (isSsb(mode) && index <= kSsbWidthMin) index = kSsbWidthMin + 1;
   if (mode == kCw && index < kCwWidthMin) index = kCwWidthMin - 1;
   --index;
-  if (mode == kCw && index == kCwNarrowTop) sendText(p, "NA1");
+  if (mode == kCw && index == kCwNarrowTop) sendText(p, cat::narrowFilter(true));
   sendWidth(p);
 }
 
 void cycleMode(Panel& p) {
-  const bool wide = p.mode.fmWide == 1;
+  const bool wide = p.mode.fmWide;
   int mode = p.mode.currentMode + 1;
   if (wide ? mode > kFm : mode > kFmNarrow) mode = kLsb;
   // C4FM follows FM narrow in the numbering but belongs to the digital-voice key alone.
@@ -173,10 +168,10 @@ void cycleMode(Panel& p) {
 void toggleWideFm(Panel& p) {
   if (p.mode.currentMode == kFmNarrow) {
     p.mode.currentMode = kFm;
-    p.mode.fmWide = 1;
+    p.mode.fmWide = true;
   } else if (p.mode.currentMode == kFm) {
     p.mode.currentMode = kFmNarrow;
-    p.mode.fmWide = 0;
+    p.mode.fmWide = false;
   }
   applyMode(p);
   speakMode(p);
@@ -191,22 +186,17 @@ void toggleDigitalMode(Panel& p) {
     p.mode.currentMode = kC4fm;
     applyMode(p);
   } else {
-    p.mode.currentMode = p.mode.fmWide == 1 ? kFm : kFmNarrow;
+    p.mode.currentMode = p.mode.fmWide ? kFm : kFmNarrow;
     applyMode(p);
     const std::string saved = p.mode.savedTone;
-    if (saved.size() == 3 && saved != "999") {
+    if (saved.size() == 3 && saved != kNoTone) {
       // The tone put aside is given back in its own kind: a DCS code as a DCS code.
       const bool dcs = isDcsCode(saved);
       p.tone.toneText = saved;
-      p.tone.toneActive = 1;
-      p.tone.toneIsDcs = dcs ? 1 : 0;
-      if (dcs) {
-        sendText(p, std::string("CN01") + (saved[0] == '6' ? "1" : "0") + right(saved, 2));
-        sendText(p, "CT04");
-      } else {
-        sendText(p, "CN00" + saved);
-        sendText(p, "CT02");
-      }
+      p.tone.toneActive = true;
+      p.tone.toneIsDcs = dcs;
+      sendText(p, dcs ? cat::dcsCode(saved) : cat::ctcssTone(saved));
+      sendText(p, cat::toneMode(dcs ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
     }
   }
   speakMode(p);

@@ -4,6 +4,7 @@
 #include "state/text.h"
 #include "display/status_row.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -19,32 +20,31 @@ constexpr int kLevelNoiseBlanker = level_function::kNoiseBlanker;
 constexpr int kLevelNoiseReduction = level_function::kNoiseReduction;
 constexpr int kLevelContour = level_function::kContour;
 constexpr int kLevelProcessor = level_function::kProcessor;
+// Where the contour key puts the contour when it switches it.
+constexpr int kContourStartHz = 1200;
 
 void releaseLevelTarget(Panel& p, int function) {
   if (p.fn.lastFunction == function) p.fn.lastFunction = kLevelNone;
 }
 
-// Asks the radio for a level; the number starts `offset` characters after the letters. Without an
-// answer carrying the letters the level keeps its value.
-void readLevel(Panel& p, const std::string& query, const std::string& letters, long offset, int& level) {
-  const std::string& reply = queryRadio(p, query);
-  const long skip = offset - static_cast<long>(letters.size());
-  if (const auto value = replyField(reply, letters, 3, skip)) level = static_cast<int>(wholeValueOf(*value));
+// Asks the radio for a level; without an answer carrying it the level keeps its value.
+void readLevel(Panel& p, cat::Reading reading, int& level) {
+  if (const auto value = askRadioValue(p, reading)) level = static_cast<int>(*value);
 }
 
 }  // namespace
 
 void togglePreamp(Panel& p) {
   playWord(p, "preamp");
-  if (p.fn.preampOn == 0) {
+  if (!p.fn.preampOn) {
     p.fn.lastFunction = kLevelPreamp;
     playWord(p, "on");
-    sendText(p, p.fn.preampLevel < 2 ? "PA01" : "PA02");
-    p.fn.preampOn = 1;
+    sendText(p, cat::preamp(p.fn.preampLevel < 2 ? 1 : 2));
+    p.fn.preampOn = true;
   } else {
     playWord(p, "off");
-    sendText(p, "PA00");
-    p.fn.preampOn = 0;
+    sendText(p, cat::preamp(0));
+    p.fn.preampOn = false;
     p.fn.preampLevel = 0;
     releaseLevelTarget(p, kLevelPreamp);
   }
@@ -58,109 +58,109 @@ void toggleAttenuator(Panel& p) {
     playWord(p, "na");
     return;
   }
-  if (p.fn.attOn == 0) {
+  if (!p.fn.attOn) {
     playWord(p, "on");
-    sendText(p, "RA01");
-    p.fn.attOn = 1;
+    sendText(p, cat::set(cat::Switch::Attenuator, true));
+    p.fn.attOn = true;
   } else {
     playWord(p, "off");
-    sendText(p, "RA00");
-    p.fn.attOn = 0;
+    sendText(p, cat::set(cat::Switch::Attenuator, false));
+    p.fn.attOn = false;
   }
   showStatusRow(p);
 }
 
 void toggleNoiseBlanker(Panel& p) {
   playWord(p, "nb");
-  if (p.fn.nbOn == 0) {
+  if (!p.fn.nbOn) {
     playWord(p, "on");
-    sendText(p, "NB01");
-    p.fn.nbOn = 1;
+    sendText(p, cat::set(cat::Switch::NoiseBlanker, true));
+    p.fn.nbOn = true;
     p.fn.lastFunction = kLevelNoiseBlanker;
-    readLevel(p, "NL0", "NL", 3, p.fn.nbLevel);
+    readLevel(p, cat::Reading::NoiseBlankerLevel, p.fn.nbLevel);
   } else {
     playWord(p, "off");
-    sendText(p, "NB00");
-    p.fn.nbOn = 0;
+    sendText(p, cat::set(cat::Switch::NoiseBlanker, false));
+    p.fn.nbOn = false;
     releaseLevelTarget(p, kLevelNoiseBlanker);
   }
 }
 
 void toggleNoiseReduction(Panel& p) {
-  const int state = p.fn.nrState;
+  const nr_state::NrState state = p.fn.nrState;
   // A state the radio never reported is switched off without a word: the operator's next press
   // then switches it on from a known state.
-  if (state == 0 || state == 1) playWord(p, "nr");
-  if (state == 0) {
-    sendText(p, "NR01");
-    p.fn.nrState = 1;
+  if (state != nr_state::kUnknown) playWord(p, "nr");
+  if (state == nr_state::kOff) {
+    sendText(p, cat::set(cat::Switch::NoiseReduction, true));
+    p.fn.nrState = nr_state::kOn;
     p.fn.lastFunction = kLevelNoiseReduction;
     playWord(p, "on");
-    readLevel(p, "RL0", "RL", 3, p.fn.nrLevel);
+    readLevel(p, cat::Reading::NoiseReductionLevel, p.fn.nrLevel);
   } else {
-    sendText(p, "NR00");
+    sendText(p, cat::set(cat::Switch::NoiseReduction, false));
     releaseLevelTarget(p, kLevelNoiseReduction);
-    if (state == 1) playWord(p, "off");
-    p.fn.nrState = 0;
+    if (state == nr_state::kOn) playWord(p, "off");
+    p.fn.nrState = nr_state::kOff;
   }
   showStatusRow(p);
 }
 
 void toggleNotch(Panel& p) {
   playWord(p, "notch");
-  const bool on = p.fn.notchOn == 0;
+  const bool on = !p.fn.notchOn;
   playWord(p, on ? "on" : "off");
-  p.fn.notchOn = on ? 1 : 0;
-  sendText(p, on ? "BC01" : "BC00");
+  p.fn.notchOn = on;
+  sendText(p, cat::set(cat::Switch::Notch, on));
 }
 
 void cycleContour(Panel& p) {
   p.fn.lastFunction = kLevelContour;
-  std::string command;
+  cat::Contour kind = cat::Contour::Off;
   switch (p.fn.contourState) {
-    case 0:
-      p.fn.contourState = 1;
-      command = "CO011200";
+    case contour_state::kOff:
+      p.fn.contourState = contour_state::kDip;
+      kind = cat::Contour::Dip;
       playWord(p, "cod");
       break;
-    case 1:
-      p.fn.contourState = 2;
-      command = "CO031200";
+    case contour_state::kDip:
+      p.fn.contourState = contour_state::kPeak;
+      kind = cat::Contour::Peak;
       playWord(p, "cop");
       break;
     default:
-      p.fn.contourState = 0;
-      command = "CO001200";
+      p.fn.contourState = contour_state::kOff;
       p.fn.lastFunction = kLevelNone;
       p.core.keyState = key_state::kIdle;
       playWord(p, "co");
       playWord(p, "off");
       break;
   }
-  sendText(p, command);
+  // The key always starts from the contour's middle frequency.
+  sendText(p, cat::contour(kind, kContourStartHz));
 }
 
 void toggleProcessor(Panel& p) {
   const RadioModel& model = radioModel(p.link.radioModel);
   // A radio the program does not ask about its processor is not switched either.
-  if (model.processorQuery.empty()) return;
+  if (!cat::hasProcessorQuery(model)) return;
   if (!isSsb(p.mode.currentMode)) {
     playWord(p, "na");
     return;
   }
   playWord(p, "spc");
-  if (p.fn.procState == 0) {
+  if (!p.fn.procState) {
     playWord(p, "on");
-    sendText(p, model.processorOn);
+    sendText(p, cat::processor(model, true));
     p.fn.lastFunction = kLevelProcessor;
   } else {
     playWord(p, "off");
-    sendText(p, model.processorOff);
+    sendText(p, cat::processor(model, false));
     p.fn.lastFunction = kLevelNone;
   }
-  p.fn.procState = 1 - (p.fn.procState == 0 ? 0 : 1);
-  if (p.fn.procState == 1) {
-    readLevel(p, "PL", "PL", 2, p.fn.processorLevel);
+  p.fn.procState = !p.fn.procState;
+  if (p.fn.procState) {
+    readLevel(p, cat::Reading::ProcessorLevel, p.fn.processorLevel);
     showStatusRow(p);
   }
 }
@@ -168,25 +168,19 @@ void toggleProcessor(Panel& p) {
 namespace {
 
 // Both F8 toggles: announce the function, send the opposite of the flag, flip it, say the result.
-void toggleFunction(Panel& p, int& flag, const char* word, const char* onCommand, const char* offCommand) {
+void toggleFunction(Panel& p, bool& flag, const char* word, cat::Switch what) {
   playWord(p, word);
-  if (flag == 0) {
-    p.link.commandText = onCommand;
-    flag = 1;
-    playWord(p, "on");
-  } else {
-    p.link.commandText = offCommand;
-    flag = 0;
-    playWord(p, "off");
-  }
-  sendCommand(p);
+  const bool on = !flag;
+  flag = on;
+  playWord(p, on ? "on" : "off");
+  sendText(p, cat::set(what, on));
   showStatusRow(p);
 }
 
 }  // namespace
 
-void toggleBreakIn(Panel& p) { toggleFunction(p, p.core.breakIn, "bkin", "BI1", "BI0"); }
+void toggleBreakIn(Panel& p) { toggleFunction(p, p.core.breakIn, "bkin", cat::Switch::BreakIn); }
 
-void toggleVox(Panel& p) { toggleFunction(p, p.core.voxOn, "vox", "VX1", "VX0"); }
+void toggleVox(Panel& p) { toggleFunction(p, p.core.voxOn, "vox", cat::Switch::Vox); }
 
 }  // namespace korvel

@@ -7,6 +7,7 @@
 #include "state/text.h"
 #include "display/status_row.h"
 #include "state/band_record.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -21,14 +22,14 @@ constexpr long kHighestDcs = 603;
 
 void refuseTone(Panel& p) {
   playWord(p, "invalid");
-  p.tone.toneActive = 0;
-  p.tone.toneText = "999";
-  p.tone.toneEntryQuiet = 0;
+  p.tone.toneActive = false;
+  p.tone.toneText = kNoTone;
+  p.tone.toneEntryQuiet = false;
   showStatusRow(p);
 }
 
 void say(Panel& p, std::string_view word) {
-  if (p.tone.speechQuiet == 0) playWord(p, word);
+  if (!p.tone.speechQuiet) playWord(p, word);
 }
 
 // "A" or "B" and nine digits: the VFO part of a frequency command.
@@ -46,7 +47,7 @@ std::string splitFrequencyField(const Panel& p) {
 }  // namespace
 
 void validateToneEntry(Panel& p) {
-  p.tone.toneIsDcs = 0;
+  p.tone.toneIsDcs = false;
   std::string& code = p.tone.toneText;
   const long n = wholeValueOf(code);
   if (!isDigits(code) || code.size() > 3 || n > kHighestDcs || (n > kHighestCtcss && n < kLowestDcs)) {
@@ -55,40 +56,38 @@ void validateToneEntry(Panel& p) {
   }
   // One or two typed digits name the same tone as their three-digit form: 12 is tone 012.
   code = zeroPad(n, 3);
-  p.tone.toneEntryQuiet = 1;
-  if (n >= kLowestDcs && p.config.dcsAllowed == 0) {
+  p.tone.toneEntryQuiet = true;
+  if (n >= kLowestDcs && !p.config.dcsAllowed) {
     refuseTone(p);
     return;
   }
-  if (n >= kLowestDcs) p.tone.toneIsDcs = 1;
+  if (n >= kLowestDcs) p.tone.toneIsDcs = true;
   applyTone(p);
-  p.tone.toneEntryQuiet = 0;
+  p.tone.toneEntryQuiet = false;
 }
 
 void applyTone(Panel& p) {
   const std::string code = p.tone.toneText;
   const char first = code.empty() ? '0' : code[0];
-  if (p.tone.toneIsDcs == 1) {
-    sendText(p, first > '6' ? "EX0863" : "EX0860");
+  if (p.tone.toneIsDcs) {
+    sendText(p, cat::dcsMenu(code));
     say(p, "dcs");
     say(p, "on");
-    const long n = wholeValueOf(code);
-    const bool hundreds = (n >= 600 && n <= 702) || (n >= 800 && n <= 899);
-    sendText(p, std::string(hundreds ? "CN011" : "CN010") + right(code, 2));
+    sendText(p, cat::dcsCodeOfEntry(code));
     // The code alone does not switch the radio's DCS encoder on.
-    sendText(p, "CT04");
+    sendText(p, cat::toneMode(cat::ToneMode::Dcs));
     return;
   }
   say(p, "ctcss");
-  if (p.tone.speechQuiet == 0) {
-    if (p.tone.toneEntryQuiet == 1) {
+  if (!p.tone.speechQuiet) {
+    if (p.tone.toneEntryQuiet) {
       playWord(p, "on");
     } else {
       for (const char c : code) playWord(p, std::string(1, c));
     }
   }
-  sendText(p, "CN00" + code);
-  sendText(p, first > '4' ? "CT04" : "CT02");
+  sendText(p, cat::ctcssTone(code));
+  sendText(p, cat::toneMode(first > '4' ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
 }
 
 void restoreRepeaterDefaults(Panel& p) {
@@ -100,36 +99,38 @@ void restoreRepeaterDefaults(Panel& p) {
 }
 
 void toggleRepeaterShift(Panel& p) {
-  const int state = p.tone.repeaterActive;
-  const bool announce = p.tone.speechQuiet == 0 && (state == 0 || state == 1);
+  const repeater_shift::RepeaterShift state = p.tone.repeaterActive;
+  const bool announce = !p.tone.speechQuiet && state != repeater_shift::kSwitchOffQuietly;
   const int band = p.band.currentBand;
   // Only the bands with repeaters take a shift; elsewhere there is nothing to switch on.
-  if (state == 0 && !isRepeaterBand(band)) return;
+  if (state == repeater_shift::kOff && !isRepeaterBand(band)) return;
 
   if (announce) playWord(p, "repeater");
-  if (state != 0) {
+  if (state != repeater_shift::kOff) {
     if (announce) playWord(p, "off");
-    p.tone.repeaterActive = 0;
-    p.tone.vfoB = 0;
-    sendText(p, "OS00");
+    p.tone.repeaterActive = repeater_shift::kOff;
+    p.tone.vfoB = false;
+    sendText(p, cat::shift(cat::Shift::Simplex));
     return;
   }
 
-  p.tone.repeaterActive = 1;
+  p.tone.repeaterActive = repeater_shift::kOn;
   const bool minus = band == band_number::k10m || p.config.repeaterOffsetMinus[static_cast<std::size_t>(band)] == 1;
-  sendText(p, minus ? "OS02" : "OS01");
+  sendText(p, cat::shift(minus ? cat::Shift::Minus : cat::Shift::Plus));
   say(p, "on");
-  if (p.tone.toneActive == 1) sendText(p, p.tone.toneIsDcs == 1 ? "CT04" : "CT02");
+  if (p.tone.toneActive) {
+    sendText(p, cat::toneMode(p.tone.toneIsDcs ? cat::ToneMode::Dcs : cat::ToneMode::Ctcss));
+  }
 }
 
 void splitOn(Panel& p) {
-  p.tone.vfoB = 1;
+  p.tone.vfoB = true;
   playWord(p, "split");
   p.band.bandRecallText = splitFrequencyField(p);
-  sendText(p, "FT3");
+  sendText(p, cat::split(true));
 
   const int band = p.band.currentBand;
-  if (p.link.relayActive == 0 && isBandNumber(band)) {
+  if (!p.link.relayActive && isBandNumber(band)) {
     std::string& record = p.band.bandTable[static_cast<std::size_t>(band)];
     if (record.size() == band_record::kLength) {
       record = band_record::make(band_record::kind(record), band_record::modeDigit(record),
@@ -138,15 +139,15 @@ void splitOn(Panel& p) {
     }
   }
   // With split on the send routine makes this an "FB" command: VFO B takes the receive frequency.
-  sendText(p, "F" + p.band.bandRecallText);
+  sendText(p, cat::tuneField(p.band.bandRecallText));
 }
 
 void splitOff(Panel& p) {
-  p.tone.vfoB = 0;
-  sendText(p, "FT2");
+  p.tone.vfoB = false;
+  sendText(p, cat::split(false));
   const std::string field =
       isFrequencyField(p.band.bandRecallText) ? p.band.bandRecallText : splitFrequencyField(p);
-  sendText(p, "FA" + mid(field, 2, 9));
+  sendText(p, cat::tune(cat::Vfo::A, mid(field, 2, cat::kFrequencyDigits)));
   playWord(p, "split");
   playWord(p, "off");
 }

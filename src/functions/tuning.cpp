@@ -5,6 +5,7 @@
 #include "functions/tones.h"
 #include "platform/key_codes.h"
 #include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "state/panel.h"
 #include "state/text.h"
@@ -27,9 +28,9 @@ bool tuningKey(Panel& p, int key) {
     case vk::kPlus:
     case vk::kMinus:
       tuneBy(p, key == vk::kPlus ? 1000000 : -1000000);
-      if (p.tone.repeaterActive == 1) {
+      if (p.tone.repeaterActive == repeater_shift::kOn) {
         // Renew the shift on the new megahertz: switch it on again from the off state.
-        p.tone.repeaterActive = 0;
+        p.tone.repeaterActive = repeater_shift::kOff;
         toggleRepeaterShift(p);
       }
       break;
@@ -46,7 +47,7 @@ bool tuningKey(Panel& p, int key) {
           squelch = 255;
           playWord(p, "max");
         }
-        sendText(p, "SQ0" + zeroPad(squelch, 3));
+        sendText(p, cat::level(cat::Level::Squelch, squelch));
         return false;
       }
       tuneBy(p, mode == mode_number::kCw ? 10 : 100);
@@ -59,7 +60,7 @@ bool tuningKey(Panel& p, int key) {
           squelch = 0;
           playWord(p, "0");
         }
-        sendText(p, "SQ0" + zeroPad(squelch, 3));
+        sendText(p, cat::level(cat::Level::Squelch, squelch));
         return false;
       }
       tuneBy(p, mode == mode_number::kCw ? -10 : -100);
@@ -71,17 +72,7 @@ bool tuningKey(Panel& p, int key) {
 }
 
 void resendFrequency(Panel& p) {
-  const long long hz = p.link.frequencyHz < 0 ? 0 : p.link.frequencyHz;
-  const std::string digits = std::to_string(hz);
-  std::string command;
-  if (hz > 99999999) {
-    command = "FA" + right(digits, 9);
-  } else if (hz < 10000000) {
-    command = "FA00" + zeroPad(hz, 7);
-  } else {
-    command = "FA0" + zeroPad(hz, 8);
-  }
-  sendText(p, command);
+  sendText(p, cat::tune(cat::Vfo::A, p.link.frequencyHz));
 }
 
 }  // namespace korvel

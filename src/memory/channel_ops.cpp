@@ -12,6 +12,7 @@
 #include "functions/tones.h"
 #include "functions/repeater_tail.h"
 #include "memory/memory_store.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -49,7 +50,7 @@ std::string bandDigits(int band) {
 // (one or two digits) is the same tone as its three-digit form; an empty one is no tone yet.
 std::string storedTone(const Panel& p) {
   const std::string& code = p.tone.toneText;
-  if (p.tone.toneActive == 0 || !isDigits(code) || code.size() > 3) return "999";
+  if (!p.tone.toneActive || !isDigits(code) || code.size() > 3) return kNoTone;
   return zeroPad(wholeValueOf(code), 3);
 }
 
@@ -75,14 +76,14 @@ std::string channelHead(Panel& p) {
 
   if (!isBand(band) || band == kGeneralCoverage) {
     const std::string hz = frequencyDigits(p);
-    return std::string{p.tone.vfoB == 1 ? '1' : '0', modeDigit} + bandText + "A" + hz + "B" + hz;
+    return std::string{p.tone.vfoB ? '1' : '0', modeDigit} + bandText + "A" + hz + "B" + hz;
   }
 
   const std::string& entry = p.band.bandTable[static_cast<std::size_t>(band)];
   std::string vfoA = band_record::vfoAField(entry);
   if (!isVfoField(vfoA, 'A')) vfoA = "A" + frequencyDigits(p);
 
-  if (p.tone.repeaterActive == 1) {
+  if (p.tone.repeaterActive == repeater_shift::kOn) {
     // The band record as the frequency replies keep it already carries kind 5 and the mode.
     std::string kindMode = left(entry, 2);
     if (kindMode.size() != 2 || kindMode[0] != '5' || kindMode[1] < '1' || kindMode[1] > '7') {
@@ -93,7 +94,7 @@ std::string channelHead(Panel& p) {
   }
 
   std::string vfoB = "B" + vfoA.substr(1);
-  if (p.tone.vfoB == 1) {
+  if (p.tone.vfoB) {
     // The radio's last VFO B reply; before there was one, what the band record holds for VFO B.
     if (isVfoField(p.link.vfoBText, 'B')) {
       vfoB = p.link.vfoBText;
@@ -101,7 +102,7 @@ std::string channelHead(Panel& p) {
       vfoB = recordB;
     }
   }
-  return std::string{p.tone.vfoB == 1 ? '1' : '0', modeDigit} + bandText + vfoA + vfoB;
+  return std::string{p.tone.vfoB ? '1' : '0', modeDigit} + bandText + vfoA + vfoB;
 }
 
 // A slot the recall cannot use: spoken like an empty one, nothing is sent.
@@ -124,45 +125,45 @@ void recallTone(Panel& p, std::string_view record) {
   auto& t = p.tone;
   t.toneText = channel_record::toneCode(record);
   const int mode = p.mode.currentMode;
-  if (isFm(mode) && t.toneText != "999") {
-    t.toneActive = 1;
+  if (isFm(mode) && t.toneText != kNoTone) {
+    t.toneActive = true;
     // A CTCSS tone must not go out as a DCS code because the last tone applied was one.
-    t.toneIsDcs = isDcsNumber(wholeValueOf(t.toneText)) ? 1 : 0;
-    t.toneEntryQuiet = 0;
+    t.toneIsDcs = isDcsNumber(wholeValueOf(t.toneText));
+    t.toneEntryQuiet = false;
     applyTone(p);
-    t.toneActive = 1;
+    t.toneActive = true;
     return;
   }
-  t.toneActive = 0;
-  t.toneText = "999";
-  sendText(p, "CT00");
+  t.toneActive = false;
+  t.toneText = kNoTone;
+  sendText(p, cat::toneMode(cat::ToneMode::Off));
 }
 
 // The channel's split state: a split channel listens on VFO B; a repeater channel has no split.
 void recallSplit(Panel& p, char kind) {
   auto& t = p.tone;
   if (kind == '5') {
-    t.vfoB = 0;
+    t.vfoB = false;
   } else if (kind == '1') {
-    t.vfoB = 1;
-    if (t.speechQuiet != 1) playWord(p, "split");
-    sendText(p, "FT3");
+    t.vfoB = true;
+    if (!t.speechQuiet) playWord(p, "split");
+    sendText(p, cat::split(true));
   } else {
-    t.vfoB = 0;
-    sendText(p, "FT2");
+    t.vfoB = false;
+    sendText(p, cat::split(false));
   }
 }
 
 // Both VFOs of a split channel, else VFO A only.
 void sendRecalledFrequencies(Panel& p, std::string_view record) {
   auto& t = p.tone;
-  if (t.vfoB != 0) {
-    t.vfoB = 0;
-    sendText(p, "FA" + channel_record::vfoADigits(record));
-    t.vfoB = 1;
-    sendText(p, "FB" + channel_record::vfoBDigits(record));
+  if (t.vfoB) {
+    t.vfoB = false;
+    sendText(p, cat::tune(cat::Vfo::A, channel_record::vfoADigits(record)));
+    t.vfoB = true;
+    sendText(p, cat::tune(cat::Vfo::B, channel_record::vfoBDigits(record)));
   } else {
-    sendText(p, "FA" + channel_record::vfoADigits(record));
+    sendText(p, cat::tune(cat::Vfo::A, channel_record::vfoADigits(record)));
   }
 }
 
@@ -184,7 +185,7 @@ void storeChannel(Panel& p, int slot) {
   }
   playWord(p, digitWord(slot % 10));
 
-  std::string record = channelHead(p) + storedTone(p) + (p.fn.preampOn == 1 ? "1" : "0");
+  std::string record = channelHead(p) + storedTone(p) + (p.fn.preampOn ? "1" : "0");
   m.memorySlots[static_cast<std::size_t>(slot)] = std::move(record);
   saveMemoryBanks(p);
 
@@ -222,21 +223,21 @@ void recallChannel(Panel& p, int slot) {
 
   p.mode.currentMode = channel_record::mode(record);
   applyMode(p);
-  if (kind == '5') t.repeaterActive = 1;
+  if (kind == '5') t.repeaterActive = repeater_shift::kOn;
 
   sendRecalledFrequencies(p, record);
 
   if (kind == '5') {
-    t.repeaterActive = 0;
+    t.repeaterActive = repeater_shift::kOff;
     takeRecordedShift(p, record);
     toggleRepeaterShift(p);
   }
 
-  p.link.announceOnNextReply = 1;
+  p.link.announceOnNextReply = true;
   recallTone(p, record);
 
-  p.fn.preampOn = channel_record::preampDigit(record) == '1' ? 1 : 0;
-  sendText(p, p.fn.preampOn == 1 ? "PA01" : "PA00");
+  p.fn.preampOn = channel_record::preampDigit(record) == '1';
+  sendText(p, cat::preamp(p.fn.preampOn ? 1 : 0));
   m.channelOp = 0;
 }
 
@@ -261,7 +262,7 @@ void stepChannel(Panel& p) {
   m.lastSlot = slot;
   playWord(p, "channel");
   m.channelOp = 2;
-  p.tone.speechQuiet = 1;
+  p.tone.speechQuiet = true;
   recallChannel(p, m.lastBank * 10 + slot);
 }
 

@@ -1,6 +1,7 @@
 #include "memory/memory_report.h"
 
 #include "state/panel.h"
+#include "state/radio_numbers.h"
 #include "state/channel_record.h"
 #include "state/frequency_text.h"
 #include "state/text.h"
@@ -38,7 +39,7 @@ std::string channelReportLine(int slot, std::string_view record) {
   }
   line += kind == '1' ? "  split" : "       ";
   const std::string tone = ch::toneCode(record);
-  if (tone != "999") {
+  if (tone != kNoTone) {
     line += "   ";
     line += left(tone, 1) > "4" ? "DCS=" : "CTCSS=";
     line += tone;

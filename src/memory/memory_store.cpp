@@ -69,7 +69,7 @@ char headerDigit(int n) {
 }
 
 void readCurrentBody(Panel& p, const std::string& header, LineReader& lines) {
-  p.fn.nrState = mid(header, 20, 1) == "1" ? 1 : 0;
+  p.fn.nrState = mid(header, 20, 1) == "1" ? nr_state::kOn : nr_state::kOff;
   const std::string bandChar = mid(header, 19, 1);
   const int band = bandChar.empty() ? 0 : static_cast<unsigned char>(bandChar[0]) - 48;
   // Only a band that has a record is taken; start-up turns 0 into its start band.

@@ -31,9 +31,9 @@ bool isPrintable(char c) { return c >= ' ' && c <= '~'; }
 // to its ";": a command is lost whole rather than forwarded torn.
 void appendToRelay(Panel& p, std::string chunk) {
   auto& link = p.link;
-  if (link.relayDiscarding == 1) {
+  if (link.relayDiscarding) {
     const auto end = chunk.find(kTerminator);
-    link.relayDiscarding = end == std::string::npos ? 1 : 0;
+    link.relayDiscarding = end == std::string::npos;
     chunk.erase(0, end == std::string::npos ? chunk.size() : end + 1);
   }
   std::string text = link.relayBuffer + chunk;
@@ -48,7 +48,7 @@ void appendToRelay(Panel& p, std::string chunk) {
   }
   if (text.size() > kStoredTextCap) {
     text.erase(text.rfind(kTerminator, kStoredTextCap - 1) + 1);
-    link.relayDiscarding = 1;
+    link.relayDiscarding = true;
   }
   link.relayBuffer = std::move(text);
 }
@@ -87,19 +87,19 @@ std::optional<std::string> answeredHere(const Panel& p, const std::string& comma
 
 void answerClient(Panel& p, const std::string& answer) {
   if (answer.empty() || answer == ";") return;
-  if (p.config.debugLog == 1) writeDebugLine(p, "***VTX1=" + answer);
+  if (p.config.debugLog) writeDebugLine(p, "***VTX1=" + answer);
   p.ports.writePort(p.config.passThroughPort, answer.data(), static_cast<int>(answer.size()));
 }
 
 void finishExchange(Panel& p) {
   auto& link = p.link;
-  link.relayAwaiting = 0;
+  link.relayAwaiting = false;
   link.lineWaitTicks = 0;
   const std::string answer = std::move(link.relayAnswer);
   link.relayAnswer.clear();
   if (p.server.exchangeConnection != 0) {
     // A rig-server client's query: its answer is decoded for it; the program follows nothing of it.
-    if (p.config.debugLog == 1 && !answer.empty()) writeDebugLine(p, "***VTX1=" + answer);
+    if (p.config.debugLog && !answer.empty()) writeDebugLine(p, "***VTX1=" + answer);
     p.server.finishedConnection = p.server.exchangeConnection;
     p.server.finishedAnswer = answer;
     p.server.exchangeConnection = 0;
@@ -120,7 +120,7 @@ bool collectAnswer(Panel& p) {
     char buffer[kReadCap];
     const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
     const std::string chunk(buffer, static_cast<std::size_t>(count > 0 ? count : 0));
-    if (p.config.debugLog == 1 && !chunk.empty()) writeDebugLine(p, "RX=" + chunk);
+    if (p.config.debugLog && !chunk.empty()) writeDebugLine(p, "RX=" + chunk);
     link.relayAnswer = left(link.relayAnswer + chunk, static_cast<long>(kReadCap));
   }
   return !link.relayAnswer.empty() && (link.relayAnswer.back() == kTerminator || link.relayAnswer.size() >= kReadCap);
@@ -130,8 +130,8 @@ bool collectAnswer(Panel& p) {
 // exchange is over at once (the client's answer does not wait for the radio's silence).
 RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
   auto& link = p.link;
-  link.relayActive = 1;
-  if (p.config.debugLog == 1) writeDebugLine(p, "***VRX1=" + work.command + ";");
+  link.relayActive = true;
+  if (p.config.debugLog) writeDebugLine(p, "***VRX1=" + work.command + ";");
   markFrequencyQuery(p);
   link.relayStateChangesAtQuery = link.radioStateChangesAtQuery;
   ++link.relayTurnForwarded;
@@ -143,7 +143,7 @@ RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
     p.server.exchangeConnection = 0;
     return RelayStep::over;
   }
-  link.relayAwaiting = 1;
+  link.relayAwaiting = true;
   link.lineWaitTicks = 0;
   link.relayAnswer.clear();
   if (!collectAnswer(p)) return RelayStep::awaiting;
@@ -155,7 +155,7 @@ bool passThroughCommandReady(const Panel& p) { return p.link.relayBuffer.find(kT
 
 }  // namespace
 
-bool relayInUse(const Panel& p) { return p.config.passThroughPort > 0 || p.server.listening == 1; }
+bool relayInUse(const Panel& p) { return p.config.passThroughPort > 0 || p.server.listening; }
 
 void readPassThrough(Panel& p) {
   const int port = p.config.passThroughPort;
@@ -177,17 +177,17 @@ bool relayCommandReady(const Panel& p) { return passThroughCommandReady(p) || ri
 RelayStep startRelayExchange(Panel& p) {
   auto& link = p.link;
   // The pass-through and the rig server's clients take turns when both wait.
-  const bool fromServer = rigCommandReady(p) && (!passThroughCommandReady(p) || p.server.lastSourceWasServer == 0);
+  const bool fromServer = rigCommandReady(p) && (!passThroughCommandReady(p) || !p.server.lastSourceWasServer);
   if (fromServer) {
-    p.server.lastSourceWasServer = 1;
+    p.server.lastSourceWasServer = true;
     if (const auto work = takeRigCommand(p)) return startRigExchange(p, *work);
   }
-  p.server.lastSourceWasServer = 0;
+  p.server.lastSourceWasServer = false;
   const auto end = link.relayBuffer.find(kTerminator);
   if (end == std::string::npos) return RelayStep::answeredHere;
-  link.relayActive = 1;
+  link.relayActive = true;
   // The log shows what was waiting when this command was taken: the command and those behind it.
-  if (p.config.debugLog == 1) writeDebugLine(p, "***VRX1=" + link.relayBuffer);
+  if (p.config.debugLog) writeDebugLine(p, "***VRX1=" + link.relayBuffer);
   const std::string command = link.relayBuffer.substr(0, end + 1);
   link.relayBuffer.erase(0, end + 1);
 
@@ -206,7 +206,7 @@ RelayStep startRelayExchange(Panel& p) {
     link.relayModeCommand = sent;
     return RelayStep::over;
   }
-  link.relayAwaiting = 1;
+  link.relayAwaiting = true;
   link.lineWaitTicks = 0;
   link.relayAnswer.clear();
   if (!collectAnswer(p)) return RelayStep::awaiting;
@@ -216,7 +216,7 @@ RelayStep startRelayExchange(Panel& p) {
 
 RelayWait relayAnswerTick(Panel& p) {
   auto& link = p.link;
-  if (link.relayAwaiting == 0) return RelayWait::over;
+  if (!link.relayAwaiting) return RelayWait::over;
   if (collectAnswer(p)) {
     finishExchange(p);
     return RelayWait::over;
@@ -236,14 +236,14 @@ RelayWait relayAnswerTick(Panel& p) {
 }
 
 bool relayAnswerArrived(Panel& p) {
-  if (p.link.relayAwaiting == 0) return true;
+  if (!p.link.relayAwaiting) return true;
   if (!collectAnswer(p)) return false;
   finishExchange(p);
   return true;
 }
 
 void settleRelayExchange(Panel& p) {
-  if (p.link.relayAwaiting == 0) return;
+  if (!p.link.relayAwaiting) return;
   if (!collectAnswer(p)) {
     catPause(p);
     collectAnswer(p);

@@ -9,32 +9,48 @@ namespace {
 using F = OffsetForm;
 
 // One row per model; a field a row does not name keeps the default of RadioModel.
+// The FT-450's offset menu, shared by the FT-450D.
+constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFt450Offsets{{{"EX05000", 10, F::FirstOne}}};
+// The FT-991 family's offset menus: three bands of three digits, 70 cm five wide.
+constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFt991Offsets{{{"EX0800", 10, F::FirstThree},
+                                                                 {"EX0810", 11, F::FirstThree},
+                                                                 {"EX0820", 12, F::FirstThree},
+                                                                 {"EX083", 13, F::FiveWide}}};
+constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFtdx101Offsets{{{"EX0103150", 10}, {"EX103160", 11}}};
+
+// One row per number a Yaesu CAT radio reports to "ID"; a field a row does not name keeps the
+// default of RadioModel. The older radios (FT-450 to FTDX3000) take eight frequency digits.
 const RadioModel kModels[] = {
     {.number = 0},
-    {.number = 241, .alias = 310, .frequencyDigits = 8, .processorQuery = "", .noiseReductionLimit = 11,
-     .offsetMenus = {{{"EX05000", 10, F::FirstOne}}}},
-    {.number = 251, .processorQuery = "PR", .processorOn = "PR1", .processorOff = "PR0",
-     .processorLevelLimit = 250},
-    {.number = 362, .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1", .processorOff = "PR0",
-     .processorLevelLimit = 250, .offsetMenus = {{{"EX810", 10}, {"EX820", 11}}}},
-    {.number = 462, .frequencyDigits = 8, .processorQuery = "PR",
+    {.number = 101, .name = "FTDX9000D", .frequencyDigits = 8},
+    {.number = 102, .name = "FTDX9000 Contest", .frequencyDigits = 8},
+    {.number = 103, .name = "FTDX9000MP", .frequencyDigits = 8},
+    {.number = 241, .name = "FT-450", .alias = 310, .frequencyDigits = 8, .processorQuery = "",
+     .noiseReductionLimit = 11, .offsetMenus = kFt450Offsets},
+    {.number = 244, .name = "FT-450D", .frequencyDigits = 8, .processorQuery = "", .noiseReductionLimit = 11,
+     .offsetMenus = kFt450Offsets},
+    {.number = 251, .name = "FT-2000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
+     .processorOff = "PR0", .processorLevelLimit = 250},
+    {.number = 252, .name = "FT-2000D", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
+     .processorOff = "PR0", .processorLevelLimit = 250},
+    {.number = 362, .name = "FTDX5000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
+     .processorOff = "PR0", .processorLevelLimit = 250, .offsetMenus = {{{"EX810", 10}, {"EX820", 11}}}},
+    {.number = 462, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
      .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
-    {.number = 570, .hasDigitalVoice = true,
-     .offsetMenus = {{{"EX0800", 10, F::FirstThree}, {"EX0810", 11, F::FirstThree},
-                      {"EX0820", 12, F::FirstThree}, {"EX083", 13, F::FiveWide}}}},
-    {.number = 670, .hasDigitalVoice = true,
-     .offsetMenus = {{{"EX0800", 10, F::FirstThree}, {"EX0810", 11, F::FirstThree},
-                      {"EX0820", 12, F::FirstThree}, {"EX083", 13, F::FiveWide}}}},
-    {.number = 650, .menuNumberLength = 4, .widthPrefix = "SH01", .offsetMenus = {{{"EX09040", 10}}}},
-    {.number = 681, .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
-     .offsetMenus = {{{"EX0103150", 10}, {"EX103160", 11}}}},
-    {.number = 682, .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
-     .offsetMenus = {{{"EX0103150", 10}, {"EX103160", 11}}}},
-    {.number = 761, .menuNumberLength = 6, .widthPrefix = "SH00",
+    {.number = 570, .name = "FT-991", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
+    {.number = 583, .name = "FTDX1200", .frequencyDigits = 8},
+    {.number = 650, .name = "FT-891", .menuNumberLength = 4, .widthPrefix = "SH01",
+     .offsetMenus = {{{"EX09040", 10}}}},
+    {.number = 670, .name = "FT-991A", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
+    {.number = 681, .name = "FTDX101D", .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
+     .offsetMenus = kFtdx101Offsets},
+    {.number = 682, .name = "FTDX101MP", .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
+     .offsetMenus = kFtdx101Offsets},
+    {.number = 761, .name = "FTDX10", .menuNumberLength = 6, .widthPrefix = "SH00",
      .offsetMenus = {{{"EX0103170", 10}, {"EX0103180", 11}}}},
-    {.number = 800, .menuNumberLength = 6, .widthPrefix = "SH00", .tunerStartCommand = "AC003",
+    {.number = 800, .name = "FT-710", .menuNumberLength = 6, .widthPrefix = "SH00", .tunerStartCommand = "AC003",
      .offsetMenus = {{{"EX0103180", 10}, {"EX0103190", 11}}}},
-    {.number = 840, .menuNumberLength = 6, .skipRecordSwap = true, .unsupported = true,
+    {.number = 840, .name = "FTX-1", .menuNumberLength = 6, .skipRecordSwap = true, .unsupported = true,
      .offsetMenus = {{{"EX0103160", 10, F::FirstThree}, {"EX0103170", 11, F::FirstThree},
                       {"EX010318", 12, F::FirstThree}, {"EX010319", 13, F::FiveWide}}}},
 };
@@ -56,6 +72,13 @@ const RadioModel& radioModel(int number) {
     if (m.number == number) return m;
   }
   return kModels[0];
+}
+
+const char* radioName(int reported) {
+  // The FT-950 is worked as an FT-450, but is named as itself.
+  constexpr int kFt950 = 310;
+  if (reported == kFt950) return "FT-950";
+  return radioModel(reported).name;
 }
 
 int canonicalModelNumber(int reported) {

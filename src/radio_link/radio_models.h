@@ -26,8 +26,11 @@ inline constexpr std::size_t kMaxOffsetMenus = 4;
 
 struct RadioModel {
   int number = 0;
+  const char* name = "unknown Yaesu";
   int alias = 0;                      // another number the same radio reports to "ID"
-  int frequencyDigits = 9;            // 8 for the older models
+  // Digits of a frequency on the wire, 8 for the older models; what the radio's own frequency
+  // answers show wins over this.
+  int frequencyDigits = 9;
   int menuNumberLength = 3;
   std::string widthPrefix = "SH0";
   std::string processorQuery = "PR0";  // empty: the processor is not asked (and not switched)
@@ -44,6 +47,8 @@ struct RadioModel {
 
 // The entry for a model number; unknown numbers get the defaults.
 const RadioModel& radioModel(int number);
+// The name of the radio that reports this number to "ID" ("unknown Yaesu" for a number in no row).
+const char* radioName(int reported);
 // The number the program keeps for a number the radio reported (an alias becomes its row's number).
 int canonicalModelNumber(int reported);
 // The repeater offset menu commands this model needs, from the band 10..13 offset texts.

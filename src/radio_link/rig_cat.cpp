@@ -55,19 +55,20 @@ struct LevelScale {
   Reading reading;
 };
 
+using cat::Level;
 constexpr std::array kLevels = {
-    LevelScale{{"STRENGTH", "SM0", 0, "", KeptLevel::none, bit(30)}, Reading::strength},
-    LevelScale{{"RAWSTR", "SM0", 0, "", KeptLevel::none, bit(26)}, Reading::whole},
-    LevelScale{{"RFPOWER", "PC", 100, "PC", KeptLevel::power, bit(12)}, Reading::fraction},
-    LevelScale{{"SWR", "RM6", 0, "", KeptLevel::none, bit(28)}, Reading::swr},
-    LevelScale{{"ALC", "RM4", 255, "", KeptLevel::none, bit(29)}, Reading::fraction},
-    LevelScale{{"RFPOWER_METER", "RM5", 255, "", KeptLevel::none, bit(32)}, Reading::fraction},
-    LevelScale{{"AF", "AG0", 255, "AG0", KeptLevel::afGain, bit(3)}, Reading::fraction},
-    LevelScale{{"RF", "RG0", 255, "RG0", KeptLevel::rfGain, bit(4)}, Reading::fraction},
-    LevelScale{{"SQL", "SQ0", 255, "SQ0", KeptLevel::squelch, bit(5)}, Reading::fraction},
-    LevelScale{{"MICGAIN", "MG", 100, "MG", KeptLevel::micGain, bit(13)}, Reading::fraction},
-    LevelScale{{"COMP", "PL", 100, "PL", KeptLevel::none, bit(16)}, Reading::fraction},
-    LevelScale{{"KEYSPD", "KS", 0, "KS", KeptLevel::keyerSpeed, bit(14)}, Reading::whole},
+    LevelScale{{"STRENGTH", "SM0", 0, false, {}, KeptLevel::none, bit(30)}, Reading::strength},
+    LevelScale{{"RAWSTR", "SM0", 0, false, {}, KeptLevel::none, bit(26)}, Reading::whole},
+    LevelScale{{"RFPOWER", "PC", 100, true, Level::TransmitPower, KeptLevel::power, bit(12)}, Reading::fraction},
+    LevelScale{{"SWR", "RM6", 0, false, {}, KeptLevel::none, bit(28)}, Reading::swr},
+    LevelScale{{"ALC", "RM4", 255, false, {}, KeptLevel::none, bit(29)}, Reading::fraction},
+    LevelScale{{"RFPOWER_METER", "RM5", 255, false, {}, KeptLevel::none, bit(32)}, Reading::fraction},
+    LevelScale{{"AF", "AG0", 255, true, Level::AfGain, KeptLevel::afGain, bit(3)}, Reading::fraction},
+    LevelScale{{"RF", "RG0", 255, true, Level::RfGain, KeptLevel::rfGain, bit(4)}, Reading::fraction},
+    LevelScale{{"SQL", "SQ0", 255, true, Level::Squelch, KeptLevel::squelch, bit(5)}, Reading::fraction},
+    LevelScale{{"MICGAIN", "MG", 100, true, Level::MicGain, KeptLevel::micGain, bit(13)}, Reading::fraction},
+    LevelScale{{"COMP", "PL", 100, true, Level::Processor, KeptLevel::none, bit(16)}, Reading::fraction},
+    LevelScale{{"KEYSPD", "KS", 0, true, Level::KeyerSpeed, KeptLevel::keyerSpeed, bit(14)}, Reading::whole},
 };
 
 // Meter readings (0..255) and what they mean, as Hamlib calibrates the Yaesu S-meter and SWR meter.
@@ -92,7 +93,8 @@ double calibrated(const std::array<std::pair<int, double>, N>& table, int raw) {
 
 constexpr int kLevelDigits = 3;
 constexpr int kFrequencyDigits = 9;
-constexpr long long kLargestFrequency = 999'999'999;
+// The largest whole-number level a client may set (the keyer speed's two digits).
+constexpr double kLargestLevelNumber = 99;
 
 // The digits after letters in an answer ("PC050;" after "PC"), at most `count` of them.
 std::optional<int> digitsAfter(const std::string& answer, std::string_view letters, int count) {
@@ -107,11 +109,6 @@ std::optional<int> digitsAfter(const std::string& answer, std::string_view lette
   }
   if (taken == 0) return std::nullopt;
   return value;
-}
-
-std::string zeroPadded(long long value, int width) {
-  std::string digits = std::to_string(value);
-  return std::string(static_cast<std::size_t>(std::max(0, width - static_cast<int>(digits.size()))), '0') + digits;
 }
 
 std::string fractionText(double value) {
@@ -172,18 +169,18 @@ int widthIndexFor(const ModeRow& mode, long hertz) {
   return 0;
 }
 
-std::string frequencyCommand(char vfo, long long hertz) {
-  return std::string("F") + vfo + zeroPadded(std::clamp(hertz, 0LL, kLargestFrequency), kFrequencyDigits);
-}
+std::string frequencyCommand(char vfo, long long hertz) { return cat::tune(vfo == 'B' ? Vfo::B : Vfo::A, hertz); }
 
+// The program's own modes as the CAT module writes them; the others, and VFO B's, by the radio's character.
 std::string modeCommand(bool subVfo, const ModeRow& mode) {
+  if (!subVfo && mode.windowLabel[0] == '\0') return cat::mode(mode.programMode);
   return std::string("MD") + (subVfo ? '1' : '0') + mode.radioCharacter;
 }
 
-std::string transmitCommand(bool on) { return on ? "TX1" : "TX0"; }
+std::string transmitCommand(bool on) { return cat::set(cat::Switch::Transmit, on); }
 // Transmitting on VFO B, as the program's own split key does.
-std::string splitCommand(bool on) { return on ? "FT3" : "FT2"; }
-std::string vfoCommand(bool vfoB) { return vfoB ? "VS1" : "VS0"; }
+std::string splitCommand(bool on) { return cat::split(on); }
+std::string vfoCommand(bool vfoB) { return vfoB ? "VS1" : cat::vfoSelectA(); }
 std::string frequencyQuery(char vfo) { return std::string("F") + vfo; }
 std::string subModeQuery() { return "MD1"; }
 
@@ -217,7 +214,7 @@ const LevelRow* levelByName(std::string_view name) {
 std::uint64_t levelMask(bool settable) {
   std::uint64_t mask = 0;
   for (const LevelScale& level : kLevels) {
-    if (!settable || level.row.setPrefix[0] != '\0') mask |= level.row.hamlibBit;
+    if (!settable || level.row.settable) mask |= level.row.hamlibBit;
   }
   return mask;
 }
@@ -241,11 +238,11 @@ std::optional<std::string> levelOfAnswer(const LevelRow& level, const std::strin
 
 std::optional<std::string> levelCommand(const LevelRow& level, std::string_view value, int& radioNumber) {
   const auto number = numberOf(value);
-  if (!number || level.setPrefix[0] == '\0') return std::nullopt;
-  const double top = level.fullScale > 0 ? level.fullScale : 999;
+  if (!number || !level.settable) return std::nullopt;
+  const double top = level.fullScale > 0 ? level.fullScale : kLargestLevelNumber;
   const double scaled = level.fullScale > 0 ? *number * level.fullScale : *number;
   radioNumber = static_cast<int>(std::lround(std::clamp(scaled, 0.0, top)));
-  return std::string(level.setPrefix) + zeroPadded(radioNumber, kLevelDigits);
+  return cat::level(level.setting, radioNumber);
 }
 
 std::optional<double> numberOf(std::string_view text) {

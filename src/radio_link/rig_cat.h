@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "radio_link/cat.h"
+
 namespace korvel::rig {
 
 struct ModeRow {
@@ -49,7 +51,8 @@ struct LevelRow {
   const char* name;       // Hamlib's name ("RFPOWER")
   const char* letters;    // the query, and the letters its answer begins with ("PC", "RM6")
   double fullScale;       // the radio's number for 1.0; 0 for a level Hamlib gives in whole numbers
-  const char* setPrefix;  // "" when it cannot be set
+  bool settable;
+  cat::Level setting;     // the CAT module's level, for one that can be set
   KeptLevel kept;
   std::uint64_t hamlibBit;
 };

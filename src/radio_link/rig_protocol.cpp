@@ -121,11 +121,11 @@ std::vector<RigCommand> parseLine(std::string_view line) {
   return commands;
 }
 
-std::vector<RigCommand> takeInput(std::string& pending, int& skippingLine, std::string_view bytes) {
+std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes) {
   std::vector<RigCommand> commands;
   for (const char c : bytes) {
-    if (skippingLine == 1) {
-      if (c == '\n') skippingLine = 0;
+    if (skippingLine) {
+      if (c == '\n') skippingLine = false;
       continue;
     }
     if (c != '\n') {
@@ -133,7 +133,7 @@ std::vector<RigCommand> takeInput(std::string& pending, int& skippingLine, std::
       if (pending.size() > kMaxLineLength) {
         commands.push_back(refused(result::kInvalid));
         pending.clear();
-        skippingLine = 1;
+        skippingLine = true;
       }
       continue;
     }

@@ -48,7 +48,7 @@ std::vector<RigCommand> parseLine(std::string_view line);
 
 // Takes a read into the client's line buffer and gives the commands of every line it completed.
 // A line over kMaxLineLength or with bytes that are not text comes back as one refused command.
-std::vector<RigCommand> takeInput(std::string& pending, int& skippingLine, std::string_view bytes);
+std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes);
 
 struct Answer {
   int code = result::kOk;

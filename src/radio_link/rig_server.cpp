@@ -16,7 +16,7 @@ constexpr std::size_t kMaxQueuedCommands = 64;
 // Answers a client has not taken beyond this: it has stopped reading, and it is closed.
 constexpr std::size_t kMaxUntakenOutput = 64 * 1024;
 
-bool hasRoom(const rig::RigClient& client) { return client.commands.size() < kMaxQueuedCommands && client.closing == 0; }
+bool hasRoom(const rig::RigClient& client) { return client.commands.size() < kMaxQueuedCommands && !client.closing; }
 
 // Passes what the connection takes now; false when the client is to be closed.
 bool passOn(Panel& p, rig::RigClient& client) {
@@ -27,7 +27,7 @@ bool passOn(Panel& p, rig::RigClient& client) {
     client.output.erase(0, static_cast<std::size_t>(written));
   }
   if (client.output.size() > kMaxUntakenOutput) return false;
-  return client.closing == 0 || !client.output.empty();
+  return !client.closing || !client.output.empty();
 }
 
 void readClient(Panel& p, rig::RigClient& client) {
@@ -35,7 +35,7 @@ void readClient(Panel& p, rig::RigClient& client) {
   char buffer[kReadChunk];
   const int count = p.network.read(client.connection, buffer, kReadChunk);
   if (count < 0) {
-    client.closing = 1;  // gone: nothing more is read, its answers go nowhere
+    client.closing = true;  // gone: nothing more is read, its answers go nowhere
     client.output.clear();
     client.commands.clear();
     return;
@@ -48,7 +48,7 @@ void readClient(Panel& p, rig::RigClient& client) {
 
 void openRigServer(Panel& p) {
   auto& s = p.server;
-  if (s.enabled == 0 || s.listening == 1) return;
+  if (!s.enabled || s.listening) return;
   const std::string why = p.network.listen(s.address, s.port);
   if (!why.empty()) {
     if (s.notices != nullptr) {
@@ -57,19 +57,19 @@ void openRigServer(Panel& p) {
     }
     return;
   }
-  s.listening = 1;
+  s.listening = true;
 }
 
 void closeRigServer(Panel& p) {
   for (const auto& client : p.server.clients) p.network.close(client.connection);
   p.server.clients.clear();
-  if (p.server.listening == 1) p.network.stopListening();
-  p.server.listening = 0;
+  if (p.server.listening) p.network.stopListening();
+  p.server.listening = false;
 }
 
 void readRigClients(Panel& p) {
   auto& s = p.server;
-  if (s.listening == 0) return;
+  if (!s.listening) return;
   while (const int connection = p.network.accept()) {
     if (s.clients.size() >= kMaxRigClients) {
       p.network.close(connection);
@@ -97,12 +97,12 @@ void answerRigCommand(Panel& p, rig::RigClient& client, const rig::Answer& answe
   client.commands.pop_front();
   client.output += rig::formatAnswer(command, answer);
   if (command.name == "quit") {
-    client.closing = 1;
+    client.closing = true;
     client.commands.clear();
   }
   if (!passOn(p, client)) {
     // Gone, or not taking its answers: closed at the next flush, its queue forgotten.
-    client.closing = 1;
+    client.closing = true;
     client.output.clear();
     client.commands.clear();
   }
@@ -124,7 +124,7 @@ void flushRigClients(Panel& p) {
 
 std::vector<platform::InputHandle> rigHandlesToWatch(Panel& p) {
   std::vector<platform::InputHandle> handles;
-  if (p.server.listening == 0) return handles;
+  if (!p.server.listening) return handles;
   handles.push_back(p.network.listenerHandle());
   for (const auto& client : p.server.clients) {
     if (hasRoom(client)) handles.push_back(p.network.inputHandle(client.connection));
@@ -146,7 +146,7 @@ std::optional<RigRadioWork> takeRigCommand(Panel& p) {
     if (client.radioWork != rig::RadioWork::queued) continue;
     s.nextClient = (s.nextClient + i + 1) % count;
     client.radioWork = rig::RadioWork::onLine;
-    return RigRadioWork{client.connection, client.radioCommand, client.radioAnswerExpected == 1};
+    return RigRadioWork{client.connection, client.radioCommand, client.radioAnswerExpected};
   }
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include "state/panel.h"
 #include "state/text.h"
+#include "radio_link/cat.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/pass_through.h"
 #include "radio_link/radio_models.h"
@@ -11,37 +12,19 @@ namespace korvel {
 
 namespace {
 
-bool isFrequencyCommand(const std::string& text) {
-  return text.rfind("FA", 0) == 0 || text.rfind("FB", 0) == 0;
-}
-
-// Commands after which an earlier frequency answer no longer tells where the radio is: frequency,
-// mode, split, VFO and shift settings, the VFO swap and zero-in. Bare queries ("FA;", "MD0;") are not.
-bool movesRadioState(const std::string& command) {
-  const std::string letters = left(command, 2);
-  const std::size_t parameters = command.size() > 3 ? command.size() - 3 : 0;  // between letters and ";"
-  if (letters == "SV" || letters == "ZI") return true;
-  if (letters == "FA" || letters == "FB" || letters == "FT" || letters == "VS") return parameters > 0;
-  if (letters == "MD" || letters == "OS") return parameters > 1;
-  return false;
-}
-
 void send(Panel& p, bool followSplit) {
   // A relayed command's answer may still be on its way: it is taken first, so that it neither
   // reaches this command's caller nor is lost to the other program.
   settleRelayExchange(p);
   std::string& command = p.link.commandText;
-  if (followSplit && p.tone.vfoB == 1 && command.rfind("FA", 0) == 0) command[1] = 'B';
+  if (followSplit && p.tone.vfoB) command = cat::addressVfoB(std::move(command));
   command = capStored(command + ";");
   // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
-  if (isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
-  // Older radios take eight frequency digits: the leading digit of the nine is dropped.
-  if (radioModel(p.link.radioModel).frequencyDigits == 8 && isFrequencyCommand(command) && command.size() > 5) {
-    command = command.substr(0, 2) + right(command, 9);
-  }
-  if (movesRadioState(command)) ++p.link.radioStateChanges;
+  if (cat::isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
+  command = cat::toWire(wireFrequencyDigits(p), std::move(command));
+  if (cat::movesRadioState(command)) ++p.link.radioStateChanges;
   p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
-  if (p.config.debugLog == 1) writeDebugLine(p, "TX=" + command);
+  if (p.config.debugLog) writeDebugLine(p, "TX=" + command);
 }
 
 }  // namespace
@@ -58,10 +41,22 @@ void readReply(Panel& p) {
     p.link.bytesWaiting = count > 0 ? count : 0;
     p.link.replyText.assign(buffer, static_cast<std::size_t>(p.link.bytesWaiting));
   }
-  if (p.config.debugLog == 1 && !p.link.replyText.empty()) writeDebugLine(p, "RX=" + p.link.replyText);
+  if (p.config.debugLog && !p.link.replyText.empty()) writeDebugLine(p, "RX=" + p.link.replyText);
 }
 
 void catPause(Panel& p) { playWord(p, "delay"); }
+
+int wireFrequencyDigits(const Panel& p) {
+  return p.link.frequencyDigits > 0 ? p.link.frequencyDigits : radioModel(p.link.radioModel).frequencyDigits;
+}
+
+std::string readableReply(const Panel& p, std::string reply) {
+  return cat::fromWire(wireFrequencyDigits(p), std::move(reply));
+}
+
+void learnFrequencyDigits(Panel& p, std::string_view reply) {
+  if (const int digits = cat::frequencyDigitsOf(reply); digits > 0) p.link.frequencyDigits = digits;
+}
 
 void markFrequencyQuery(Panel& p) { p.link.radioStateChangesAtQuery = p.link.radioStateChanges; }
 
@@ -94,13 +89,22 @@ void setUpPort(Panel& p, int port) {
   p.ports.setPortFrame(port, 8, 0, 2);
 }
 
-void sendFrequency(Panel& p) {
-  const long long hz = p.link.frequencyHz;
-  std::string command = "FA";
-  if (hz < 100000000) command += "0";
-  if (hz < 10000000) command += "0";
-  command += std::to_string(hz);
-  sendText(p, std::move(command));
+void sendFrequency(Panel& p) { sendText(p, cat::tune(cat::Vfo::A, p.link.frequencyHz)); }
+
+std::optional<std::string> askRadio(Panel& p, cat::Reading what) {
+  const RadioModel& model = radioModel(p.link.radioModel);
+  return cat::readingText(what, model, queryRadio(p, cat::query(what, model)));
+}
+
+std::optional<long> askRadioValue(Panel& p, cat::Reading what) {
+  const auto text = askRadio(p, what);
+  if (!text) return std::nullopt;
+  return wholeValueOf(*text);
+}
+
+std::string askMenu(Panel& p, const std::string& number) {
+  const RadioModel& model = radioModel(p.link.radioModel);
+  return cat::menuValue(model, queryRadio(p, cat::menu(number)));
 }
 
 

@@ -20,18 +20,19 @@ std::string digitsOf(long long n) { return std::to_string(n); }
 }  // namespace
 
 void speakFrequency(Panel& p) {
-  if (p.tone.speechQuiet == 1) return;
+  if (p.tone.speechQuiet) return;
   const std::string& text = p.link.frequencyText;
   if (text.empty()) {
     playWord(p, "nc");
     return;
   }
-  const int vfoB = p.tone.vfoB;
-  const int repeater = p.tone.repeaterActive;
-  const int txFrequency = p.speech.announcingTxFrequency;
-  if (vfoB == 0 && repeater == 1) playWord(p, "repeater");
-  if (txFrequency == 1 && repeater == 1) playWord(p, "tx");
-  if (vfoB == 1 && repeater == 0 && txFrequency == 0) playWord(p, "vfob");
+  const bool vfoB = p.tone.vfoB;
+  const bool repeater = p.tone.repeaterActive == repeater_shift::kOn;
+  const bool noShift = p.tone.repeaterActive == repeater_shift::kOff;
+  const bool txFrequency = p.speech.announcingTxFrequency;
+  if (!vfoB && repeater) playWord(p, "repeater");
+  if (txFrequency && repeater) playWord(p, "tx");
+  if (vfoB && noShift && !txFrequency) playWord(p, "vfob");
 
   // The MHz part digit by digit; the blanks of the right-aligned reply form are silent.
   long point = findText(text, ".");
@@ -54,7 +55,7 @@ void speakFrequency(Panel& p) {
 }
 
 void speakMode(Panel& p) {
-  if (p.tone.speechQuiet == 1) return;
+  if (p.tone.speechQuiet) return;
   switch (p.mode.currentMode) {
     case 1: playWord(p, "lsb.wav"); break;
     case 2: playWord(p, "usb.wav"); break;

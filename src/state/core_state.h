@@ -32,6 +32,13 @@ enum KeyState : int {
 
 }  // namespace korvel::key_state
 
+namespace korvel::poll_phase {
+
+// Which query the poll sends next: the frequency, or a meter.
+enum PollPhase : int { kFrequency = 0, kMeter = 1 };
+
+}  // namespace korvel::poll_phase
+
 namespace korvel::core {
 
 inline constexpr const char* kVersionText = "3.6a";
@@ -47,8 +54,8 @@ struct ConfigState {
   int swrAnnounce = 0;
   int tunerState = 0;          // 0 on, 1 off, 2 both, 3 not usable above 73 MHz (until tune ends)
   std::string bandCoverage;    // "1", "6", "2" or "7": the radio's top band
-  int radioPowerSwitch = 0;
-  int dcsAllowed = 0;
+  bool radioPowerSwitch = false;
+  bool dcsAllowed = false;
   // Working repeater offsets, indexed by band (10..13 used).
   std::array<int, 15> repeaterOffsetMinus{};
   std::array<std::string, 15> repeaterOffsetKhz{};
@@ -56,28 +63,29 @@ struct ConfigState {
   std::array<int, 15> configuredOffsetMinus{};
   std::array<std::string, 15> configuredOffsetKhz{};
   int passThroughPort = 0;
-  int debugLog = 0;
+  bool debugLog = false;
 };
 
 // entryNumber before any frequency entry since start-up.
 inline constexpr long kNoEntryNumber = 999;
 
 struct CoreState {
-  int running = 0;
+  bool running = false;
   std::string versionText = kVersionText;
   std::string bannerText;
 
   // Dispatcher.
   int keyCode = 0;
-  int keyHeld = 0;
+  bool keyHeld = false;
   int keyState = key_state::kIdle;  // a key_state::KeyState
 
   // Poll cycle.
   int tickCount = 0;
-  int pollPaused = 0;
-  int replyPending = 0;
-  int pollPhase = 0;
+  bool pollPaused = false;
+  bool replyPending = false;
+  poll_phase::PollPhase pollPhase = poll_phase::kFrequency;
   int quitCountdown = 0;
+  int quitWaitTicks = 0;  // ticks since Q while the radio's answers are awaited
 
   // Meters read by the poll cycle.
   int sMeterValue = 0;
@@ -86,10 +94,10 @@ struct CoreState {
   int meterScratch = 0;  // position of "RM4" in the last meter reply
 
   // Entry modes.
-  int freqEntryActive = 0;
+  bool freqEntryActive = false;
   long entryNumber = kNoEntryNumber;
   int mhzDigits = 0;
-  int pointEntered = 0;
+  bool pointEntered = false;
   int entryBand = 0;
   std::string offsetEntry;
   std::string menuNumber;
@@ -98,14 +106,14 @@ struct CoreState {
   // Direct radio keys.
   int txState = 0;
   int txSettleTicks = 0;
-  int tuneActive = 0;
-  int tunerEngaged = 0;
-  int monitorOn = 0;
+  bool tuneActive = false;
+  bool tunerEngaged = false;
+  bool monitorOn = false;
   std::string monitorLevel = "050";
   int micMeterState = 0;
   int agcStep = 0;
-  int breakIn = 0;
-  int voxOn = 0;
+  bool breakIn = false;
+  bool voxOn = false;
 };
 
 }  // namespace korvel::core

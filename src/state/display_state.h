@@ -11,7 +11,7 @@ struct DisplayState {
   std::string fontFace;  // empty until the first setFont: the window's default font
   int fontPoints = 0;
   int fontWeight = 0;
-  int windowOpen = 0;
+  bool windowOpen = false;
 };
 
 }  // namespace korvel::display

@@ -7,6 +7,27 @@
 
 #include "state/radio_numbers.h"
 
+namespace korvel::repeater_shift {
+
+// The repeater shift. kSwitchOffQuietly: a band set up from a record that is not a repeater record,
+// where the radio may still have a shift on; the next toggle switches it off without a word.
+enum RepeaterShift : int { kOff = 0, kOn = 1, kSwitchOffQuietly = 2 };
+
+}  // namespace korvel::repeater_shift
+
+namespace korvel::nr_state {
+
+// Noise reduction as the program knows it; unknown until the radio has reported 0 or 1.
+enum NrState : int { kOff = 0, kOn = 1, kUnknown = 9 };
+
+}  // namespace korvel::nr_state
+
+namespace korvel::contour_state {
+
+enum ContourState : int { kOff = 0, kDip = 1, kPeak = 2 };
+
+}  // namespace korvel::contour_state
+
 namespace korvel::functions {
 
 struct BandState {
@@ -18,11 +39,11 @@ struct BandState {
 struct ModeState {
   int currentMode = mode_number::kLsb;
   int savedMode = 0;
-  int fmWide = 0;
+  bool fmWide = false;
   int widthIndex = 14;
   int ssbWidthIndex = 14;
   int cwWidthIndex = 11;
-  int widthQuiet = 1;
+  bool widthQuiet = true;
   std::string savedTone;
   int squelchLevel = 8;
   std::array<std::string, 8> modeCommandTable{};  // entries 1..7
@@ -32,29 +53,29 @@ struct ModeState {
 };
 
 struct FunctionState {
-  int preampOn = 0;
+  bool preampOn = false;
   int preampLevel = 0;
-  int attOn = 0;
-  int nbOn = 0;
+  bool attOn = false;
+  bool nbOn = false;
   int nbLevel = 0;
-  int nrState = 0;  // 0 off, 1 on, anything else: not read from the radio
+  nr_state::NrState nrState = nr_state::kOff;
   int nrLevel = 1;
-  int notchOn = 0;
-  int contourState = 0;
+  bool notchOn = false;
+  contour_state::ContourState contourState = contour_state::kOff;
   int contourFreq = 1200;
-  int procState = 0;
+  bool procState = false;
   int processorLevel = 0;
   int lastFunction = level_function::kNone;
 };
 
 struct ToneState {
-  std::string toneText = "999";
-  int toneActive = 0;
-  int toneIsDcs = 0;
-  int toneEntryQuiet = 0;
-  int speechQuiet = 0;
-  int repeaterActive = 0;
-  int vfoB = 0;
+  std::string toneText = kNoTone;
+  bool toneActive = false;
+  bool toneIsDcs = false;
+  bool toneEntryQuiet = false;
+  bool speechQuiet = false;
+  repeater_shift::RepeaterShift repeaterActive = repeater_shift::kOff;
+  bool vfoB = false;
 };
 
 struct LevelState {

@@ -50,6 +50,8 @@ constexpr bool isConfiguredOffsetBand(int band) { return band >= band_number::k6
 inline constexpr long kLowestDcsNumber = 500;
 constexpr bool isDcsNumber(long code) { return code >= kLowestDcsNumber; }
 constexpr bool isDcsCode(std::string_view code) { return !code.empty() && code[0] > '4'; }
+// The tone text, and a record's tone field, when no tone is set.
+inline constexpr const char* kNoTone = "999";
 
 // The receiver or transmitter function whose level the level key adjusts (lastFunction).
 namespace level_function {

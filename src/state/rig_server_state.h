@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "state/radio_values.h"
+
 namespace korvel::rig {
 
 // rigctld's own port, on the loopback address: only programs on this computer are served.
@@ -32,26 +34,26 @@ enum class RadioWork : int {
 struct RigClient {
   int connection = 0;
   std::string input;              // the start of a line not yet complete
-  int skippingLine = 0;           // 1 while the rest of an overlong line is skipped
+  bool skippingLine = false;      // the rest of an overlong line is being skipped
   std::deque<RigCommand> commands;  // asked and not yet answered, in the order asked
   RadioWork radioWork = RadioWork::none;
   std::string radioCommand;       // the CAT text of the first command's radio work
-  int radioAnswerExpected = 0;    // 1 for a query, 0 for a setting
+  bool radioAnswerExpected = false;  // a query; a setting gets no answer
   int waitTicks = 0;              // ticks the first command has waited for a fresh state
   std::string output;             // answers the connection has not taken yet
-  int closing = 0;                // said "q": closed once its answers are out
+  bool closing = false;           // said "q", or gone: closed once its answers are out
 };
 
 struct RigServerState {
-  int enabled = 1;
+  bool enabled = true;
   std::string address = kDefaultAddress;
   int port = kDefaultPort;
-  int listening = 0;
+  bool listening = false;
   std::ostream* notices = nullptr;  // where a server that cannot listen says so (one line)
   std::vector<RigClient> clients;
   std::size_t nextClient = 0;       // whose radio work goes next: the clients take turns
-  int lastSourceWasServer = 0;      // the relay alternates between the pass-through and the server
-  int selectedVfo = 0;              // 0 VFO A, 1 VFO B: the client's choice ("V VFOB")
+  bool lastSourceWasServer = false;  // the relay alternates between the pass-through and the server
+  Vfo selectedVfo = Vfo::A;         // the client's choice ("V VFOB")
   // The frequency a client just tuned the polled VFO to, and the radio's change count right after:
   // until anything else moves the radio, that is where it is, before the poll has read it back.
   long long tunedHertz = 0;

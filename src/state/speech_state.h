@@ -16,7 +16,7 @@ struct SpeechState {
   std::string waveFolder = kWaveFolder;
   // Receives the name of every word actually played, one per line; null when not wanted.
   std::ostream* transcript = nullptr;
-  int announcingTxFrequency = 0;
+  bool announcingTxFrequency = false;
   // Lower-case file name -> real file name, per folder, for case-insensitive word lookup.
   std::map<std::filesystem::path, std::map<std::string, std::string>> folderIndex;
 };

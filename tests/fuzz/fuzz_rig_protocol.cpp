@@ -37,7 +37,7 @@ void translate(const korvel::rig::RigCommand& command) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string pending;
-  int skipping = 0;
+  bool skipping = false;
   std::size_t at = 0;
   while (at < size) {
     // The first byte of each read says how long the read is.
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(!answer.empty() && answer.back() == '\n');
       translate(command);
     }
-    check(pending.size() <= korvel::rig::kMaxLineLength && (skipping == 0 || skipping == 1));
+    check(pending.size() <= korvel::rig::kMaxLineLength);
   }
   return 0;
 }

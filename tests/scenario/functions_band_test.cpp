@@ -191,7 +191,7 @@ TEST_F(FunctionsTest, SaveKeepsTheOtherVfoAndCompletesTheRecord) {
 TEST_F(FunctionsTest, SaveWithTheShiftOnWritesSignAndOffset) {
   p.band.currentBand = 12;
   p.mode.currentMode = 5;
-  p.tone.repeaterActive = 1;
+  p.tone.repeaterActive = repeater_shift::kOn;
   p.config.repeaterOffsetMinus[12] = 1;
   p.config.repeaterOffsetKhz[12] = "600";
   reported(145650000);
@@ -205,7 +205,7 @@ TEST_F(FunctionsTest, SaveWithTheShiftOnWritesSignAndOffset) {
   EXPECT_EQ(band_record::vfoBDigits(record(12)), "-00012345");
 
   // With the shift off again the VFO-B field becomes a frequency, not the old shift.
-  p.tone.repeaterActive = 0;
+  p.tone.repeaterActive = repeater_shift::kOff;
   saveBandState(p);
   EXPECT_EQ(record(12), "05A145650000B1456500009990");
 }
@@ -213,12 +213,10 @@ TEST_F(FunctionsTest, SaveWithTheShiftOnWritesSignAndOffset) {
 TEST_F(FunctionsTest, SaveStoresNothingFromABadReplyWhileRelayingOrInFmOnHf) {
   const std::string before = record(6);
   p.band.currentBand = 6;
-  for (const std::string reply : {"", "FA0142", "FA01420000x", "FA0142000001", "XX014200000", "FA-14200000"}) {
-    p.link.lastFrequencyReply = reply;
-    saveBandState(p);
-    EXPECT_EQ(record(6), before) << reply;
-    EXPECT_EQ(p.band.currentBand, 6) << reply;
-  }
+  p.link.lastFrequencyReply.reset();  // no whole reply yet
+  saveBandState(p);
+  EXPECT_EQ(record(6), before);
+  EXPECT_EQ(p.band.currentBand, 6);
   reported(14100000);
   p.link.relayActive = 1;
   saveBandState(p);

@@ -134,7 +134,7 @@ TEST_F(ModeTest, RelayedModeShowsTheLabelButSendsNoModeCommand) {
 
 TEST_F(ModeTest, ModeChangeSwitchesShiftAndToneOff) {
   p.band.currentBand = 12;
-  p.tone.repeaterActive = 1;
+  p.tone.repeaterActive = repeater_shift::kOn;
   p.tone.vfoB = 1;
   p.tone.toneActive = 1;
   p.tone.toneText = "012";

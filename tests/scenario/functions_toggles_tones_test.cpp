@@ -22,7 +22,7 @@ TEST_F(FunctionsTest, AttenuatorIsNotOfferedAboveSixMetres) {
 }
 
 TEST_F(FunctionsTest, NoiseReductionNotReadFromTheRadioIsSwitchedOffSilently) {
-  p.fn.nrState = 9;
+  p.fn.nrState = nr_state::kUnknown;
   toggleNoiseReduction(p);
   EXPECT_EQ(sent(), (Commands{"NR00;"}));
   EXPECT_TRUE(said().empty());
@@ -154,14 +154,14 @@ TEST_F(FunctionsTest, RepeaterShiftTakesTheBandsDirection) {
   for (const auto& c : cases) {
     p.band.currentBand = c.band;
     p.config.repeaterOffsetMinus[static_cast<std::size_t>(c.band)] = c.minus;
-    p.tone.repeaterActive = 0;
+    p.tone.repeaterActive = repeater_shift::kOff;
     toggleRepeaterShift(p);
     EXPECT_EQ(sent(), c.cmds) << c.band;
     EXPECT_EQ(said(), c.cmds.empty() ? Words{} : (Words{"repeater", "on"})) << c.band;
   }
 
   p.band.currentBand = 12;
-  p.tone.repeaterActive = 0;
+  p.tone.repeaterActive = repeater_shift::kOff;
   p.tone.toneActive = 1;
   p.tone.toneIsDcs = 1;
   toggleRepeaterShift(p);
@@ -175,7 +175,7 @@ TEST_F(FunctionsTest, RepeaterShiftTakesTheBandsDirection) {
   EXPECT_EQ(p.tone.repeaterActive, 0);
 
   // The connection sequence's silent switch-off.
-  p.tone.repeaterActive = 2;
+  p.tone.repeaterActive = repeater_shift::kSwitchOffQuietly;
   toggleRepeaterShift(p);
   EXPECT_EQ(sent(), (Commands{"OS00;"}));
   EXPECT_TRUE(said().empty());

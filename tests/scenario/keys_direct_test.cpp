@@ -573,7 +573,7 @@ TEST(FrequencyKey, ExtendedWithAShiftSpeaksTheTransmitFrequency) {
     const auto i = static_cast<std::size_t>(c.index);
     s.p.config.repeaterOffsetMinus[i] = c.minus;
     s.p.config.configuredOffsetMinus[i] = c.minus;
-    s.p.tone.repeaterActive = 1;
+    s.p.tone.repeaterActive = repeater_shift::kOn;
     s.p.core.tickCount = 5;
     const std::string shown = s.p.link.frequencyText;
     s.prepare("X");
@@ -612,14 +612,15 @@ TEST(StatusReport, SaysWhatIsOnInItsOrder) {
       {"nothing", [](Panel& p) { p.config.tunerState = 1; }, {"options", "tuner", "is", "off"}},
       {"receiver",
        [](Panel& p) {
-         p.fn.preampOn = p.fn.attOn = p.fn.nbOn = p.fn.nrState = p.fn.notchOn = 1;
-         p.fn.contourState = 1;
+         p.fn.preampOn = p.fn.attOn = p.fn.nbOn = p.fn.notchOn = true;
+         p.fn.nrState = nr_state::kOn;
+         p.fn.contourState = contour_state::kDip;
          p.config.tunerState = 0;
        },
        {"options", "preamp", "on", "at", "on", "nb", "on", "nr", "on", "notch", "on", "cod", "tuner", "is", "on"}},
       {"peak contour and processor in SSB",
        [](Panel& p) {
-         p.fn.contourState = 2;
+         p.fn.contourState = contour_state::kPeak;
          p.fn.procState = 1;
          p.mode.currentMode = 2;
          p.core.breakIn = 1;
@@ -656,7 +657,7 @@ TEST(StatusReport, SaysWhatIsOnInItsOrder) {
     s.p.core.breakIn = 0;
     s.p.core.voxOn = 0;
     s.p.fn.procState = 0;
-    s.p.fn.nrState = 0;
+    s.p.fn.nrState = nr_state::kOff;
     c.set(s.p);
     s.type("O");
     EXPECT_EQ(s.said(), c.words) << c.name;

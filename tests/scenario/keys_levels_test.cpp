@@ -141,21 +141,21 @@ TEST(Levels, NoiseReductionByModel) {
 TEST(Levels, Contour) {
   runRows({
       {"100 down in dip", 761, 10,
-       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = 1; p.fn.contourFreq = 100; }, kDown,
+       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = contour_state::kDip; p.fn.contourFreq = 100; }, kDown,
        "CO010010;", {"min"}},
       {"100 down in peak", 761, 10,
-       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = 2; p.fn.contourFreq = 100; }, kDown,
+       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = contour_state::kPeak; p.fn.contourFreq = 100; }, kDown,
        "CO030010;", {"min"}},
-      {"10 up", 761, 10, [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = 1; p.fn.contourFreq = 10; },
+      {"10 up", 761, 10, [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = contour_state::kDip; p.fn.contourFreq = 10; },
        kUp, "CO010110;", {}},
       {"1200 down", 761, 10,
-       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = 2; p.fn.contourFreq = 1200; }, kDown,
+       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = contour_state::kPeak; p.fn.contourFreq = 1200; }, kDown,
        "CO031100;", {}},
       {"3100 up", 761, 10,
-       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = 1; p.fn.contourFreq = 3100; }, kUp,
+       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = contour_state::kDip; p.fn.contourFreq = 3100; }, kUp,
        "CO013200;", {"max"}},
       {"3200 up", 761, 10,
-       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = 1; p.fn.contourFreq = 3200; }, kUp,
+       [](Panel& p) { p.fn.lastFunction = 4; p.fn.contourState = contour_state::kDip; p.fn.contourFreq = 3200; }, kUp,
        "CO013200;", {"max"}},
   });
 }

@@ -73,7 +73,8 @@ TEST_P(ConnectionByModel, SendsTheModelsSequenceAndReadsTheRadioBack) {
   EXPECT_EQ(words.back(), "connected");
   // Nothing of the first reply is shown: it only said that a radio is there.
   EXPECT_EQ(st.canvas.at(285, 150), "");
-  EXPECT_EQ(p.link.frequencyHz, 0);
+  // The radio has been sent the start band's frequency, which keys take from here on.
+  EXPECT_EQ(p.link.frequencyHz, 7100000);
 
   if (c.expectedModel == 840) return;  // the next reply ends the program instead
   st.tick(4);  // a meter query, then the next frequency query and its reply
@@ -98,7 +99,7 @@ TEST(Connection, SilentRadioLeavesTheDefaultsAndStillConnects) {
   Panel& p = st.panel;
   p.core.agcStep = 5;
   p.fn.procState = 1;
-  p.fn.nrState = 1;
+  p.fn.nrState = nr_state::kOn;
   p.core.voxOn = 1;
   p.core.breakIn = 1;
 

@@ -7,6 +7,7 @@
 
 #include "core/poll_cycle.h"
 #include "session.h"
+#include "radio_link/cat.h"
 #include "radio_link/debug_log.h"
 
 namespace korvel::testing {
@@ -39,7 +40,7 @@ TEST(PollCycle, MeterQueryFollowsTransmitTuneAndMicMetering) {
   for (const Case& c : {Case{0, 0, 0, "SM0;"}, Case{1, 0, 0, "RM6;"}, Case{0, 1, 0, "RM6;"}, Case{0, 0, 1, "RM4;"},
                         Case{0, 3, 1, "RM4;"}, Case{1, 0, 1, "RM4;"}}) {
     PollStation s;
-    s.p.core.pollPhase = 1;
+    s.p.core.pollPhase = poll_phase::kMeter;
     s.p.core.tuneActive = c.tune;
     s.p.core.txState = c.tx;
     s.p.core.micMeterState = c.mic;
@@ -87,7 +88,7 @@ TEST(PollCycle, LateFrequencyAndMeterReadingTogetherAreBothHandled) {
 
 TEST(PollCycle, SMeterUpdateIsSilentAndRestoresTheWordFolder) {
   PollStation s;
-  s.p.core.pollPhase = 1;
+  s.p.core.pollPhase = poll_phase::kMeter;
   s.answer("SM0140;");
   EXPECT_EQ(s.p.core.sMeterValue, 140);
   EXPECT_TRUE(s.st.words().empty());
@@ -101,7 +102,8 @@ TEST(PollCycle, EightDigitModelsAreWidenedBeforeTheHandlerAndTheLog) {
     s.p.config.debugLog = 1;
     openDebugLog(s.p);
     s.answer("FA14200000;");
-    EXPECT_EQ(s.p.link.lastFrequencyReply, "FA014200000") << model;
+    ASSERT_TRUE(s.p.link.lastFrequencyReply) << model;
+    EXPECT_EQ(cat::frequencyReplyText(*s.p.link.lastFrequencyReply), "FA014200000") << model;
     EXPECT_EQ(s.p.link.frequencyHz, 14200000) << model;
     EXPECT_NE(s.st.file("debug.dat").find("RX=FA014200000;\r\n"), std::string::npos) << model;
   }
@@ -135,14 +137,14 @@ TEST(PollCycle, SwrPeakIsHeldOnceTheCarrierHasSettled) {
   core.txState = 1;
   core.txSettleTicks = 1;
   core.swrText = "050";
-  s.p.core.pollPhase = 1;
+  s.p.core.pollPhase = poll_phase::kMeter;
   s.answer("RM6010;");  // still settling: taken as it is
   EXPECT_EQ(core.swrText, "010");
   EXPECT_EQ(core.txSettleTicks, 0);
-  s.p.core.pollPhase = 1;
+  s.p.core.pollPhase = poll_phase::kMeter;
   s.answer("RM6030;");
   EXPECT_EQ(core.swrText, "030");
-  s.p.core.pollPhase = 1;
+  s.p.core.pollPhase = poll_phase::kMeter;
   s.answer("RM6020;");  // lower: the peak stays
   EXPECT_EQ(core.swrText, "030");
 }
@@ -157,7 +159,7 @@ TEST(PollCycle, SwrIsSpokenOnlyWhenAskedForOrReceiving) {
     PollStation s;
     s.p.config.swrAnnounce = c.announce;
     s.p.core.txState = c.tx;
-    s.p.core.pollPhase = 1;
+    s.p.core.pollPhase = poll_phase::kMeter;
     s.st.words();
     s.answer("RM6010;");
     EXPECT_EQ(!s.st.words().empty(), c.spoken) << c.announce << c.tx;
@@ -167,7 +169,7 @@ TEST(PollCycle, SwrIsSpokenOnlyWhenAskedForOrReceiving) {
 TEST(PollCycle, TransmitStateTwentyEndsWithTheSwrReading) {
   PollStation s;
   s.p.core.txState = 20;
-  s.p.core.pollPhase = 1;
+  s.p.core.pollPhase = poll_phase::kMeter;
   s.answer("RM6010;");
   EXPECT_EQ(s.p.core.txState, 0);
 }

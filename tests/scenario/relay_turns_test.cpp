@@ -108,7 +108,7 @@ TEST(RelayTurns, AKeyWhileAnAnswerIsAwaitedFirstHandsItToTheClient) {
 TEST(RelayTurns, ALatePollReplyIsThePollsAndNotTheClients) {
   RelaySession s;
   s.ports.setRadio(nullptr);
-  for (int i = 0; i < 8 && !(s.p.core.replyPending == 1 && s.p.core.pollPhase == 0); ++i) s.tick();
+  for (int i = 0; i < 8 && !(s.p.core.replyPending == 1 && s.p.core.pollPhase == poll_phase::kFrequency); ++i) s.tick();
   ASSERT_EQ(s.sent().back(), "SM0;");
   s.client("FT;");
   s.tick();  // the reply is not in: the line stays the poll's

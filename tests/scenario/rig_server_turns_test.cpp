@@ -41,7 +41,7 @@ TEST(RigServerTurns, AClientsSettingsGoOutInTheRelaysTurnsAndAreFollowed) {
   EXPECT_EQ(sent.front(), "MD0C;");  // the radio's own data mode; the program sends no mode after it
   EXPECT_EQ(std::count(sent.begin(), sent.end(), "MD02;"), 0);
   EXPECT_EQ(s.canvas.at(50, 45), "DATA-U  ");
-  EXPECT_EQ(s.p.link.relayActive, 1);
+  EXPECT_TRUE(s.p.link.relayActive);
   // The operator's mode key takes the program back to a mode of its own.
   s.press('M');
   EXPECT_EQ(s.exchange(client, "m\n"), "CW\n600\n");

@@ -15,7 +15,7 @@ using testing::Session;
 void untilFrequencyAsked(Session& s) {
   for (int i = 0; i < 8; ++i) {
     s.tick();
-    if (s.p.core.replyPending == 1 && s.p.core.pollPhase == 1) return;
+    if (s.p.core.replyPending == 1 && s.p.core.pollPhase == poll_phase::kMeter) return;
   }
   FAIL() << "the poll never asked for the frequency";
 }

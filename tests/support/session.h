@@ -213,7 +213,7 @@ inline int Session::keyFor(char c) {
 }
 
 inline void Session::reported(long long hz, char vfo) {
-  p.link.lastFrequencyReply = std::string("F") + vfo + zeroPad(hz, 9);
+  p.link.lastFrequencyReply = FrequencyReply{vfo == 'B' ? Vfo::B : Vfo::A, hz, zeroPad(hz, 9)};
   p.link.frequencyHz = hz;
 }
 

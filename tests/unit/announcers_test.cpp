@@ -61,7 +61,7 @@ TEST_F(Announcers, FrequencyPrefixesFollowVfoRepeaterAndTransmitFlags) {
   p.link.frequencyText = "  7.100000";
   for (const auto& c : cases) {
     p.tone.vfoB = c.vfoB;
-    p.tone.repeaterActive = c.repeater;
+    p.tone.repeaterActive = static_cast<repeater_shift::RepeaterShift>(c.repeater);
     p.speech.announcingTxFrequency = c.txFrequency;
     speakFrequency(p);
     Words want = c.prefix;

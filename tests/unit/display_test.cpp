@@ -173,9 +173,9 @@ TEST_F(DisplayStatusRow, EverythingOnInLsb) {
   p.fn.preampOn = 1;
   p.fn.attOn = 1;
   p.fn.nbOn = 1;
-  p.fn.nrState = 1;
+  p.fn.nrState = nr_state::kOn;
   p.fn.notchOn = 1;
-  p.fn.contourState = 2;
+  p.fn.contourState = contour_state::kPeak;
   p.fn.procState = 1;
   p.core.voxOn = 1;
   p.core.breakIn = 1;  // not shown outside CW
@@ -207,10 +207,9 @@ TEST_F(DisplayStatusRow, CwShowsBreakInAndNeverTheProcessor) {
 }
 
 TEST_F(DisplayStatusRow, OnlyTheExactOnValuesShowAFlag) {
-  // nrState 2 means "not read from the radio"; the preamp and att flags show only at 1.
+  // nrState 2 means "not read from the radio": no "nr" flag.
   p.mode.currentMode = 2;
-  p.fn.preampOn = 2;
-  p.fn.nrState = 2;
+  p.fn.nrState = nr_state::kUnknown;
   p.fn.procState = 1;
   showStatusRow(p);
   const auto fields = row();

@@ -8,6 +8,7 @@
 #include "session.h"
 #include "core/connection.h"
 #include "functions/band_table.h"
+#include "radio_link/cat.h"
 #include "radio_link/transport.h"
 
 namespace korvel::testing {
@@ -19,7 +20,7 @@ struct Connected {
   Panel& p = st.panel;
   void reply(const std::string& text) {
     p.link.replyText = text;
-    handleFrequencyReply(p);
+    handleFrequencyReply(p, cat::frequencyReply(text));
   }
 };
 
@@ -48,7 +49,7 @@ TEST(FrequencyReply, SplitAndRepeaterIndicatorsGoInFrontOfTheFrequency) {
                         Case{1, 1, {"R   "}}}) {
     Connected s;
     s.p.tone.vfoB = c.vfoB;
-    s.p.tone.repeaterActive = c.repeater;
+    s.p.tone.repeaterActive = static_cast<repeater_shift::RepeaterShift>(c.repeater);
     s.st.canvas.fields.clear();
     s.reply(c.vfoB ? "FB014074000;" : "FA014074000;");
     std::vector<std::string> drawn;
@@ -67,7 +68,8 @@ TEST(FrequencyReply, RemembersTheReplyPerVfo) {
   s.reply("FB007100000;");
   EXPECT_EQ(s.p.link.vfoAText, "A014074000");
   EXPECT_EQ(s.p.link.vfoBText, "B007100000");
-  EXPECT_EQ(s.p.link.lastFrequencyReply, "FB007100000");
+  ASSERT_TRUE(s.p.link.lastFrequencyReply);
+  EXPECT_EQ(cat::frequencyReplyText(*s.p.link.lastFrequencyReply), "FB007100000");
   EXPECT_TRUE(s.p.link.replyText.empty());
 }
 
@@ -79,7 +81,7 @@ TEST(FrequencyReply, TruncatedMergedOrGarbledRepliesAreIgnored) {
     s.reply(bad);
     EXPECT_EQ(s.p.link.frequencyHz, 7100000) << bad;
     EXPECT_EQ(s.p.link.frequencyText, "  7.100000") << bad;
-    EXPECT_TRUE(s.p.link.lastFrequencyReply.empty()) << bad;
+    EXPECT_FALSE(s.p.link.lastFrequencyReply) << bad;
     EXPECT_EQ(s.st.canvas.at(285, 150), "") << bad;
   }
 }
@@ -152,22 +154,22 @@ TEST(BandFromFrequency, MapsWholeMegahertzAndRefusesFmWhereItDoesNotBelong) {
   };
   for (const Case& c : cases) {
     Connected s;
-    s.p.link.lastFrequencyReply = c.reply;
     s.p.mode.currentMode = c.mode;
-    bandFromFrequency(s.p);
+    const bool allowed = bandFromFrequency(s.p, cat::frequencyReply(std::string(c.reply) + ";")->hz);
     EXPECT_EQ(s.p.band.currentBand, c.band) << c.reply << " mode " << c.mode;
-    EXPECT_EQ(s.p.link.bandSaveAllowed, c.allowed) << c.reply << " mode " << c.mode;
+    EXPECT_EQ(allowed, c.allowed == 1) << c.reply << " mode " << c.mode;
   }
 }
 
-TEST(SendFrequency, PadsToNineDigitsAboveOneMegahertz) {
+TEST(SendFrequency, PadsToNineDigits) {
   struct Case {
     long long hz;
     int vfoB;
     const char* sent;
   };
   for (const Case& c : {Case{14074000, 0, "FA014074000;"}, Case{7100000, 0, "FA007100000;"},
-                        Case{145500000, 0, "FA145500000;"}, Case{14250000, 1, "FB014250000;"}}) {
+                        Case{145500000, 0, "FA145500000;"}, Case{14250000, 1, "FB014250000;"},
+                        Case{500000, 0, "FA000500000;"}}) {
     Connected s;
     s.p.link.frequencyHz = c.hz;
     s.p.tone.vfoB = c.vfoB;
@@ -183,7 +185,7 @@ TEST(SnapToKilohertz, UsbGoesUpEveryOtherModeDown) {
     long long after;
     const char* sent;
   };
-  for (const Case& c : {Case{999000, 1, 998000, "FA00998000;"}, Case{14074500, 2, 14075000, "FA014075000;"},
+  for (const Case& c : {Case{999000, 1, 998000, "FA000998000;"}, Case{14074500, 2, 14075000, "FA014075000;"},
                         Case{14074000, 2, 14075000, "FA014075000;"}, Case{14074500, 3, 14074000, "FA014074000;"},
                         Case{14074000, 3, 14073000, "FA014073000;"}, Case{7100999, 1, 7100000, "FA007100000;"}}) {
     Connected s;

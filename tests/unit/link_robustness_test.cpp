@@ -66,7 +66,7 @@ TEST(LinkRobustness, NastyRepliesThroughThePollBeforeAndAfterConnection) {
           st.panel.link.connected = connected;
           st.panel.link.radioModel = model;
           st.panel.core.running = 1;
-          st.panel.core.pollPhase = phase;
+          st.panel.core.pollPhase = static_cast<poll_phase::PollPhase>(phase);
           st.tick();
           st.ports.feed(5, reply);
           st.tick();

@@ -38,7 +38,7 @@ TEST(RigProtocol, LinesBecomeTheCommandsRigctldWouldTake) {
 
 TEST(RigProtocol, ReadsAreJoinedIntoLinesAndBadLinesRefusedWhole) {
   std::string pending;
-  int skipping = 0;
+  bool skipping = false;
   EXPECT_TRUE(takeInput(pending, skipping, "F 1407").empty());
   EXPECT_EQ(described(takeInput(pending, skipping, "4000\nf\n")), "set_freq 14074000|get_freq|");
   EXPECT_EQ(described(takeInput(pending, skipping, "f\x01\x02\n")), " !-1|");
