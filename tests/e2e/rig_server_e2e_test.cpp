@@ -184,7 +184,8 @@ TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
   ASSERT_FALSE(window.empty());
 
   constexpr int kClients = 4;
-  constexpr int kRounds = 500;
+  constexpr int kRounds = 500;          // at least, and on until each has asked after the band was spoken
+  constexpr int kMostRounds = 100000;
   std::atomic<bool> bandSpoken{false};
   std::vector<std::vector<std::string>> answers(kClients);
   std::vector<std::string> firstAfterBand(kClients);
@@ -192,7 +193,7 @@ TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
   for (int i = 0; i < kClients; ++i) {
     clients.emplace_back([&, i] {
       Client c(s.port);
-      for (int round = 0; round < kRounds; ++round) {
+      for (int round = 0; round < kMostRounds && (round < kRounds || firstAfterBand[i].empty()); ++round) {
         const bool spoken = bandSpoken.load();
         const std::string f = c.ask("f", 1);
         answers[i].push_back(f);
@@ -203,11 +204,13 @@ TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
   }
   std::this_thread::sleep_for(300ms);
   run(env + "xdotool key --window " + window + " b 6");
-  ASSERT_TRUE(waitFor(s.st.folder / "transcript.txt", [](const std::string& t) { return has(t, "20\nmetres\n"); }, 20s));
+  const bool spoken =
+      waitFor(s.st.folder / "transcript.txt", [](const std::string& t) { return has(t, "20\nmetres\n"); }, 20s);
   bandSpoken = true;
   for (auto& t : clients) t.join();
+  ASSERT_TRUE(spoken) << s.st.transcript();
   for (int i = 0; i < kClients; ++i) {
-    ASSERT_EQ(answers[i].size(), 2u * kRounds) << "client " << i;
+    ASSERT_GE(answers[i].size(), 2u * kRounds) << "client " << i;
     for (std::size_t k = 0; k < answers[i].size(); k += 2) {
       EXPECT_TRUE(answers[i][k] == "7100000\n" || answers[i][k] == "14200000\n") << i << ": " << answers[i][k];
       EXPECT_TRUE(answers[i][k + 1] == "LSB\n2400\n" || answers[i][k + 1] == "USB\n2400\n") << answers[i][k + 1];
