@@ -9,6 +9,7 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -88,29 +89,39 @@ void report(const char* what, const Times& korvel, const Times& rigctld) {
   }
 }
 
-// The process's user and system time, threads that have ended included (rigctld serves each
-// client in a thread of its own).
+// The process's processor time (the scheduler's own accounting, every thread). rigctld serves each
+// client in a thread of its own, so the clients stay connected until it has been read.
 double cpuMs(pid_t pid) {
-  const std::string stat = readText("/proc/" + std::to_string(pid) + "/stat");
-  std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-  std::string field;
-  long long ticks = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i >= 14) ticks += std::atoll(field.c_str());  // utime, stime
-  }
-  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  long long ns = 0;
+  for (const auto& [tid, cost] : threadCosts(std::to_string(pid))) ns += cost.cpuNs;
+  return static_cast<double>(ns) / 1e6;
 }
 
 // Processor time of a process over a span, in per cent of one core, with `clients` polling once a second.
 double idleLoad(pid_t pid, int port, int clients, std::chrono::seconds span) {
   const double before = cpuMs(pid);
   const auto start = Clock::now();
+  std::atomic<int> finished{0};
+  std::atomic<bool> measured{false};
   std::vector<std::thread> threads;
-  std::vector<Times> each(static_cast<std::size_t>(clients), Times(std::size(kCommands)));
-  for (auto& t : each) threads.emplace_back([&t, port, span] { loop(port, static_cast<int>(span.count()), t, 1s); });
+  for (int i = 0; i < clients; ++i) {
+    threads.emplace_back([&] {
+      Client c(port);
+      Times t(std::size(kCommands));
+      for (int round = 0; round < static_cast<int>(span.count()); ++round) {
+        for (std::size_t k = 0; k < std::size(kCommands); ++k) t[k].push_back(c.ask(kCommands[k], kAnswerLines[k]));
+        std::this_thread::sleep_for(1s);
+      }
+      ++finished;
+      while (!measured) std::this_thread::sleep_for(10ms);
+    });
+  }
   if (clients == 0) std::this_thread::sleep_for(span);
+  while (finished < clients) std::this_thread::sleep_for(10ms);
+  const double load = 100.0 * (cpuMs(pid) - before) / msBetween(start, Clock::now());
+  measured = true;
   for (auto& t : threads) t.join();
-  return 100.0 * (cpuMs(pid) - before) / msBetween(start, Clock::now());
+  return load;
 }
 
 }  // namespace
