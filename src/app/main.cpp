@@ -62,7 +62,9 @@ constexpr const char* kUsage =
     "  --version            show the version\n"
     "\n"
     "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
-    "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help.\n";
+    "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help; F1 preamp, F2 attenuator,\n"
+    "F3 noise blanker, F4 noise reduction, F5 notch, F6 contour, F7 speech processor,\n"
+    "F8 break-in or VOX, F9 monitor, F11 mic gain, F12 tuner.\n";
 
 struct Options {
   std::filesystem::path folder = std::filesystem::current_path();
