@@ -9,65 +9,46 @@
 
 #include "core/config_update.h"
 #include "core/find_radio.h"
-#include "radio_link/radio_search.h"
 #include "station.h"
 
 namespace korvel {
 namespace {
 
-// Serial devices by name; each answers what was sent at the speed it was opened at.
-class NamedDevices : public platform::SerialPorts {
+// Serial devices by name, each answering what was sent at the speed it was opened at.
+class NamedDevices : public testing::SimulatedSerialPorts {
  public:
   using Answer = std::function<std::string(const std::string& sent, int baud)>;
-  struct Device {
-    Answer answer;
-    std::string why;  // non-empty: it cannot be opened
-  };
-  std::map<std::string, Device> devices;
-  std::vector<std::string> asked;  // "device@baud", in order
+  NamedDevices() : SimulatedSerialPorts(nullptr, 0) {}
+  std::map<std::string, std::pair<Answer, std::string>> devices;  // the answer, or why it cannot open
+  std::vector<std::string> asked;                                   // "device@baud", in order
   std::map<int, std::string> assigned;
 
   std::vector<std::string> deviceNames() override {
     std::vector<std::string> names;
-    for (const auto& [name, device] : devices) names.push_back(name);
+    for (const auto& device : devices) names.push_back(device.first);
     return names;
   }
-  int openNamedPort(int, const std::string& name, int baud, std::string& why) override {
-    const auto it = devices.find(name);
-    why = it == devices.end() ? "" : it->second.why;
-    if (it == devices.end() || !why.empty()) return 0;
+  int openNamedPort(int n, const std::string& name, int baud, std::string& why) override {
+    why = devices.count(name) ? devices[name].second : "";
+    if (!devices.count(name) || !why.empty()) return 0;
     open_ = name;
     baud_ = baud;
     asked.push_back(name + "@" + std::to_string(baud));
-    return 1;
+    addPort(n);
+    return openPort(n, baud);
+  }
+  int writePort(int n, const char* bytes, int length) override {
+    feed(n, devices[open_].first(std::string(bytes, static_cast<std::size_t>(length)), baud_));
+    return length;
   }
   int assignPort(int n, const std::string& name, std::string&) override {
     assigned[n] = name;
     return n;
   }
-  int writePort(int, const char* bytes, int length) override {
-    if (!open_.empty()) input_ += devices[open_].answer(std::string(bytes, static_cast<std::size_t>(length)), baud_);
-    return length;
-  }
-  int readPort(int, char* buffer, int maximum) override {
-    const std::size_t n = std::min(input_.size(), static_cast<std::size_t>(maximum));
-    input_.copy(buffer, n);
-    input_.erase(0, n);
-    return static_cast<int>(n);
-  }
-  void closePort(int) override {
-    open_.clear();
-    input_.clear();
-  }
-  int openPort(int, int) override { return 0; }
-  void setPortReadTimeouts(int, int) override {}
-  int setPortFrame(int, int, int, int) override { return 0; }
-  int portBytesWaiting(int) override { return static_cast<int>(input_.size()); }
 
  private:
   std::string open_;
   int baud_ = 0;
-  std::string input_;
 };
 
 // A simulated radio listening at one speed; at any other it hears noise and says nothing useful.
@@ -86,11 +67,11 @@ std::string contents(const std::filesystem::path& file) {
 }
 
 struct Search {
-  NamedDevices devices;
+  NamedDevices ports;
   testing::WordRecorder sound;
   testing::TextCanvas canvas;
   testing::TempFolder home{"korvel-find"};
-  Panel panel{devices, sound, canvas, home.path()};
+  Panel panel{ports, sound, canvas, home.path()};
   std::ostringstream printed;
   std::ostringstream words;
 
@@ -104,83 +85,59 @@ struct Search {
 
 TEST(FindRadio, AsksEveryDeviceAtEverySpeedUntilOneAnswers) {
   struct Case {
-    const char* what;
-    std::map<std::string, NamedDevices::Device> devices;
+    std::map<std::string, std::pair<NamedDevices::Answer, std::string>> devices;
     std::vector<std::string> named;
     int exitCode;
     std::vector<std::string> asked;
     std::string printed;
+    std::string lastWord;
   } cases[] = {
-      {"the second device at 19200",
-       {{"/dev/ttyUSB0", {saying("")}}, {"/dev/ttyUSB1", {radioAt(19200, 583)}}},
-       {},
-       kRadioFound,
-       {"/dev/ttyUSB0@38400", "/dev/ttyUSB0@4800", "/dev/ttyUSB0@9600", "/dev/ttyUSB0@19200",
-        "/dev/ttyUSB0@115200", "/dev/ttyUSB1@38400", "/dev/ttyUSB1@4800", "/dev/ttyUSB1@9600",
-        "/dev/ttyUSB1@19200"},
-       "  /dev/ttyUSB0: no answer at any speed\nFound FTDX1200 (ID 0583) on /dev/ttyUSB1 at 19200 baud.\n"},
-      {"a device in use, then the radio at the configured speed",
-       {{"a", {nullptr, "in use by another program"}}, {"b", {radioAt(38400, 761)}}},
-       {"missing", "a", "b"},
-       kRadioFound,
-       {"b@38400"},
-       "  missing: no such device\n  a: in use by another program\nFound FTDX10 (ID 0761) on b at 38400 baud.\n"},
-      {"an ID of three digits after a refusal of the noise before it",
-       {{"a", {[asks = 0](const std::string&, int) mutable { return ++asks == 1 ? "?;" : "ID241;"; }}}},
-       {},
-       kRadioFound,
-       {"a@38400"},
-       "Found FT-450 (ID 241) on a at 38400 baud.\n"},
-      {"an ID no radio has",
-       {{"a", {saying("FA014074000;ID00042;")}}},
-       {},
-       kRadioFound,
-       {"a@38400"},
-       "Found unknown Yaesu (ID 00042) on a at 38400 baud.\n"},
-      {"nothing that answers",
-       {{"a", {saying("?;")}}},
-       {},
-       kNoRadioFound,
-       {"a@38400", "a@4800", "a@9600", "a@19200", "a@115200"},
-       "  a: no answer at any speed\nNo radio answered."},
+      {{{"/dev/ttyUSB0", {saying(""), ""}}, {"/dev/ttyUSB1", {radioAt(19200, 583), ""}}}, {}, kRadioFound,
+       {"/dev/ttyUSB0@38400", "/dev/ttyUSB0@4800", "/dev/ttyUSB0@9600", "/dev/ttyUSB0@19200", "/dev/ttyUSB0@115200",
+        "/dev/ttyUSB1@38400", "/dev/ttyUSB1@4800", "/dev/ttyUSB1@9600", "/dev/ttyUSB1@19200"},
+       "  /dev/ttyUSB0: no answer at any speed\nFound FTDX1200 (ID 0583) on /dev/ttyUSB1 at 19200 baud.\n", "baud\n"},
+      {{{"a", {nullptr, "in use by another program"}}, {"b", {radioAt(38400, 761), ""}}}, {"missing", "a", "b"},
+       kRadioFound, {"b@38400"},
+       "  missing: no such device\n  a: in use by another program\nFound FTDX10 (ID 0761) on b at 38400 baud.\n",
+       "baud\n"},
+      // "?;" to the noise before the question: asked again at the same speed.
+      {{{"a", {[asks = 0](const std::string&, int) mutable { return ++asks == 1 ? "?;" : "ID241;"; }, ""}}}, {},
+       kRadioFound, {"a@38400"}, "Found FT-450 (ID 241) on a at 38400 baud.\n", "baud\n"},
+      {{{"a", {saying("FA014074000;ID00042;"), ""}}}, {}, kRadioFound, {"a@38400"},
+       "Found unknown Yaesu (ID 00042) on a at 38400 baud.\n", "baud\n"},
+      {{{"a", {saying("?;"), ""}}}, {}, kNoRadioFound, {"a@38400", "a@4800", "a@9600", "a@19200", "a@115200"},
+       "  a: no answer at any speed\nNo radio answered.", "nc\n"},
+      {{}, {}, kNoRadioFound, {}, "No serial devices", "nc\n"},
   };
   for (auto& c : cases) {
     Search s;
-    s.devices.devices = std::move(c.devices);
-    EXPECT_EQ(s.run({c.named, false}), c.exitCode) << c.what;
-    EXPECT_EQ(s.devices.asked, c.asked) << c.what;
-    EXPECT_NE(s.printed.str().find(c.printed), std::string::npos) << c.what << "\n" << s.printed.str();
+    s.ports.devices = std::move(c.devices);
+    EXPECT_EQ(s.run({c.named, false}), c.exitCode) << c.printed;
+    EXPECT_EQ(s.ports.asked, c.asked) << c.printed;
+    EXPECT_NE(s.printed.str().find(c.printed), std::string::npos) << s.printed.str();
+    EXPECT_TRUE(s.words.str().ends_with(c.lastWord)) << s.words.str();
   }
-}
-
-TEST(FindRadio, SaysTheNameIdPortAndSpeed) {
-  Search s;
-  s.devices.devices = {{"/dev/ttyUSB3", {radioAt(4800, 682)}}};
-  ASSERT_EQ(s.run(), kRadioFound);
-  EXPECT_EQ(s.words.str(), "letter-f\nletter-t\nletter-d\nletter-x\n1\n0\n1\nletter-m\nletter-p\n"
-                           "id\n0\n6\n8\n2\nport\n3\n4\n8\n0\n0\nbaud\n");
-  Search none;
-  EXPECT_EQ(none.run(), kNoRadioFound);
-  EXPECT_EQ(none.words.str(), "nc\n");
 }
 
 TEST(FindRadio, WriteMakesTheDeviceTheStationsPortAndKeepsTheOldFile) {
   const std::string old = testing::sampleConfig(7, 0, 1, "7", 4800);
   Search s(old);
-  s.devices.devices = {{"/dev/serial/by-id/usb-radio", {radioAt(115200, 761)}}};
+  s.ports.devices = {{"/dev/ttyUSB3", {radioAt(115200, 682), ""}}};
   ASSERT_EQ(s.run({{}, true}), kRadioFound) << s.printed.str();
-  EXPECT_EQ(s.devices.assigned, (std::map<int, std::string>{{7, "/dev/serial/by-id/usb-radio"}}));
+  EXPECT_EQ(s.ports.assigned, (std::map<int, std::string>{{7, "/dev/ttyUSB3"}}));
   EXPECT_EQ(contents(s.home / "korvel.cfg"), testing::sampleConfig(7, 0, 1, "7", 115200));
   EXPECT_EQ(contents(s.home / "korvel.cfg.bak"), old);
-  EXPECT_EQ(s.words.str().substr(s.words.str().rfind("baud\n")), "baud\nok\n");
+  // The name spelt, the ID, the port by its device's number, the speed, and that it is written.
+  EXPECT_EQ(s.words.str(), "letter-f\nletter-t\nletter-d\nletter-x\n1\n0\n1\nletter-m\nletter-p\nid\n0\n6\n8\n2\n"
+                           "port\n3\n1\n1\n5\n2\n0\n0\nbaud\nok\n");
 
   // No korvel.cfg: found and said, but nothing is linked or written.
   Search bare("");
-  bare.devices.devices = {{"a", {radioAt(4800, 761)}}};
+  bare.ports.devices = {{"a", {radioAt(4800, 761), ""}}};
   EXPECT_EQ(bare.run({{}, true}), kRadioNotWritten);
-  EXPECT_TRUE(bare.devices.assigned.empty());
+  EXPECT_TRUE(bare.ports.assigned.empty());
   EXPECT_FALSE(std::filesystem::exists(bare.home / "korvel.cfg"));
-  EXPECT_EQ(bare.words.str().substr(bare.words.str().rfind("baud\n")), "baud\ncfgnf\n");
+  EXPECT_TRUE(bare.words.str().ends_with("baud\ncfgnf\n"));
 }
 
 TEST(FindRadio, PortAndSpeedLinesChangeAndEveryOtherByteStays) {
@@ -199,16 +156,6 @@ TEST(FindRadio, PortAndSpeedLinesChangeAndEveryOtherByteStays) {
       {"COM=5\rS\r\n\r\nx\n", 5, 4800, "COM=5\rSpeed=4800\r\n\r\nx\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(withPortAndSpeed(c.before, c.port, c.baud), c.after) << c.before;
-}
-
-TEST(FindRadio, IdAnswersOfAnyLengthAndTheSpeedsTried) {
-  const std::pair<const char*, std::optional<std::string>> answers[] = {
-      {"ID0761;", "0761"}, {"\xf8ID241;", "241"}, {"?;ID0583;", "0583"}, {"IDX;ID9;", "9"},
-      {"ID;", std::nullopt}, {"ID0761", std::nullopt}, {"FA014074000;", std::nullopt},
-  };
-  for (const auto& [text, digits] : answers) EXPECT_EQ(idAnswer(text), digits) << text;
-  EXPECT_EQ(searchSpeeds(19200), (std::vector<int>{19200, 4800, 9600, 38400, 115200}));
-  EXPECT_EQ(searchSpeeds(1200), (std::vector<int>{4800, 9600, 19200, 38400, 115200}));
 }
 
 }  // namespace
