@@ -122,7 +122,8 @@ int setUpStation(Panel& p, const FoundRadio& radio, bool haveConfig, std::ostrea
     return kRadioNotWritten;
   }
   const std::string portName = "COM" + std::to_string(port);
-  if (radio.device != portName) out << portName << " now leads to " << radio.device << ".\n";
+  std::error_code ec;
+  if (radio.device != portName) out << portName << " now leads to " << fs::absolute(radio.device, ec).string() << ".\n";
   out << (changed ? "korvel.cfg now names " : "korvel.cfg already named ") << portName << " at " << radio.baud
       << " baud" << (changed ? " (the old one is korvel.cfg.bak).\n" : ".\n");
   playWord(p, "ok");
