@@ -10,6 +10,7 @@
 #include <string>
 
 #include "state/panel.h"
+#include "app/find_radio_run.h"
 #include "core/startup.h"
 #ifdef _WIN32
 #include "platform/win32_serial.h"
@@ -25,6 +26,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal]\n"
+    "       korvel --find-radio [DEVICE ...] [--write] [--folder DIR]\n"
     "\n"
     "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
     "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
@@ -40,17 +42,37 @@ constexpr const char* kUsage =
     "  --folder DIR         use DIR as the station folder instead of the current folder\n"
     "  --terminal           take keys from this terminal and show the fields as a line of\n"
     "                       text, also when a display is there (without one, always so)\n"
+    "  --find-radio [DEVICE ...]\n"
+#ifdef _WIN32
+    "                       ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"
+#else
+    "                       ask the serial devices (/dev/serial/by-id/*, /dev/ttyUSB*,\n"
+    "                       /dev/ttyACM*, or the DEVICEs named) for a radio at 4800,\n"
+#endif
+    "                       9600, 19200, 38400 and 115200 baud; say and print the port,\n"
+    "                       the speed, the ID and the name of the one that answers\n"
+    "  --write              with --find-radio: make that port the station's (lines 1 and 2\n"
+#ifdef _WIN32
+    "                       of korvel.cfg; the old file is kept as korvel.cfg.bak)\n"
+#else
+    "                       of korvel.cfg and the link COM<n>; the old korvel.cfg is kept\n"
+    "                       as korvel.cfg.bak)\n"
+#endif
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
     "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
-    "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help.\n";
+    "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help; F1 preamp, F2 attenuator,\n"
+    "F3 noise blanker, F4 noise reduction, F5 notch, F6 contour, F7 speech processor,\n"
+    "F8 break-in or VOX, F9 monitor, F11 mic gain, F12 tuner.\n";
 
 struct Options {
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
   bool terminalAsked = false;
   std::string transcriptFile;
+  bool findRadio = false;
+  korvel::FindRequest find;
 };
 
 // The command line; an exit code when the program is to end at once (help, version, a bad argument).
@@ -76,10 +98,19 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
       o.folder = argv[++i];
     } else if (arg.rfind("--folder=", 0) == 0) {
       o.folder = arg.substr(std::strlen("--folder="));
+    } else if (arg == "--find-radio") {
+      o.findRadio = true;
+      while (i + 1 < argc && argv[i + 1][0] != '-') o.find.devices.push_back(argv[++i]);
+    } else if (arg == "--write") {
+      o.find.write = true;
     } else {
       std::cerr << "korvel: unknown argument '" << arg << "'\n" << kUsage;
       return 2;
     }
+  }
+  if (o.find.write && !o.findRadio) {
+    std::cerr << "korvel: --write goes with --find-radio\n";
+    return 2;
   }
   return std::nullopt;
 }
@@ -120,6 +151,7 @@ int main(int argc, char** argv) {
       transcript = &transcriptOut;
     }
   }
+  if (options.findRadio) return korvel::app::runFindRadio(folder, options.find, transcript);
 
 #ifdef _WIN32
   korvel::platform::Win32SerialPorts ports;

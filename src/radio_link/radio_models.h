@@ -54,4 +54,10 @@ int canonicalModelNumber(int reported);
 // The repeater offset menu commands this model needs, from the band 10..13 offset texts.
 std::vector<std::string> offsetMenuCommands(int model, const std::array<std::string, 15>& offsetKhz);
 
+// What radioName gives for an ID that names no Yaesu radio the program knows.
+inline constexpr const char* kUnknownRadioName = "unknown Yaesu";
+// The radio's name for the ID it reports ("FTDX10" for 761), as found radios are told to the
+// operator; kUnknownRadioName for any other ID.
+const char* radioName(int id);
+
 }  // namespace korvel
