@@ -22,7 +22,7 @@ class NoWindow : public platform::WindowSystem {
   bool createWindow(int, int, int, int, const std::string&) override { return false; }
   void closeWindow() override {}
   void setFont(const std::string&, int, int) override {}
-  int drawText(int, int, const std::string&) override { return 0; }
+  int drawText(int, int, const std::string&, platform::FieldPart) override { return 0; }
   void startTimer(int) override {}
   void stopTimer() override {}
   std::vector<platform::Event> waitEvents() override { return {{platform::kCloseMessage, 0}}; }

@@ -23,7 +23,7 @@ constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFtdx101Offsets{{{"EX0103150",
 const RadioModel kModels[] = {
     {.number = 0},
     {.number = 101, .name = "FTDX9000D", .frequencyDigits = 8},
-    {.number = 102, .name = "FTDX9000 Contest", .frequencyDigits = 8},
+    {.number = 102, .name = "FTDX9000", .frequencyDigits = 8},
     {.number = 103, .name = "FTDX9000MP", .frequencyDigits = 8},
     {.number = 241, .name = "FT-450", .alias = 310, .frequencyDigits = 8, .processorQuery = "",
      .noiseReductionLimit = 11, .offsetMenus = kFt450Offsets},
@@ -35,6 +35,8 @@ const RadioModel kModels[] = {
      .processorOff = "PR0", .processorLevelLimit = 250},
     {.number = 362, .name = "FTDX5000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
      .processorOff = "PR0", .processorLevelLimit = 250, .offsetMenus = {{{"EX810", 10}, {"EX820", 11}}}},
+    {.number = 460, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
+     .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
     {.number = 462, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
      .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
     {.number = 570, .name = "FT-991", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
@@ -57,19 +59,6 @@ const RadioModel kModels[] = {
 
 // The names of the Yaesu radios that answer "ID;" (the newcat command set), by their IDs as the
 // radios' CAT references give them. The FTDX3000 has been seen reporting 460 as well as 462.
-struct RadioName {
-  int firstId;
-  int lastId;
-  const char* name;
-};
-
-constexpr RadioName kRadioNames[] = {
-    {101, 103, "FTDX9000"}, {241, 241, "FT-450"},    {244, 244, "FT-450D"},   {251, 251, "FT-2000"},
-    {252, 252, "FT-2000D"}, {310, 310, "FT-950"},    {362, 362, "FTDX5000"},  {460, 460, "FTDX3000"},
-    {462, 462, "FTDX3000"}, {570, 570, "FT-991"},    {583, 583, "FTDX1200"},  {650, 650, "FT-891"},
-    {670, 670, "FT-991A"},  {681, 681, "FTDX101D"},  {682, 682, "FTDX101MP"}, {761, 761, "FTDX10"},
-    {800, 800, "FT-710"},   {840, 840, "FTX-1"},
-};
 
 std::string offsetText(const std::string& khz, OffsetForm form) {
   switch (form) {
@@ -102,13 +91,6 @@ int canonicalModelNumber(int reported) {
     if (m.alias != 0 && m.alias == reported) return m.number;
   }
   return reported;
-}
-
-const char* radioName(int id) {
-  for (const auto& radio : kRadioNames) {
-    if (id >= radio.firstId && id <= radio.lastId) return radio.name;
-  }
-  return kUnknownRadioName;
 }
 
 std::vector<std::string> offsetMenuCommands(int model, const std::array<std::string, 15>& offsetKhz) {

@@ -86,7 +86,9 @@ TEST(KeyDocuments, EveryKeyListAgreesWithTheKeyTable) {
           << "key " << key << " is listed as \"" << said << "\"; the table has " << (first == last ? "no row" : first->second);
     }
     for (const auto& [key, name] : rows) {
-      if (key >= vk::kF1 && key <= vk::kF12) EXPECT_TRUE(listed.count(key)) << name << " is not listed";
+      if (key >= vk::kF1 && key <= vk::kF12) {
+        EXPECT_TRUE(listed.count(key)) << name << " is not listed";
+      }
     }
   }
 }
