@@ -22,7 +22,7 @@ constexpr std::array kModels = {
              .unknownFamilies = "BA NA ST ZI"},
     SimModel{.id = 241, .frequencyDigits = kOlder, .shortProcessorForm = true},  // FT-450
     SimModel{.id = 244, .frequencyDigits = kOlder, .unknownFamilies = "AB BA PR RF ZI"},  // FT-450D
-    SimModel{.id = 251, .shortProcessorForm = true},                             // FT-2000
+    SimModel{.id = 251, .frequencyDigits = kOlder, .shortProcessorForm = true},  // FT-2000
     SimModel{.id = 252, .frequencyDigits = kOlder, .shortProcessorForm = true,  // FT-2000D
              .unknownFamilies = "BA ST ZI"},
     SimModel{.id = 310, .frequencyDigits = kOlder, .shortProcessorForm = true},  // FT-950
