@@ -52,18 +52,18 @@ int main(int argc, char** argv) {
   if (!window.createWindow(250, 100, 950, 500, "*** Korvel Front Panel v3.6a ***")) return 1;
 
   // What the running program shows: banner and help lines, the large fields and the status row.
-  window.drawText(280, 10, "KORVEL 3.6a");
-  window.drawText(140, 380, "B band  F frequency  M mode  W width  0-9 entry  Enter confirm");
-  window.drawText(140, 405, "F1 help  F2 preamp  F3 att  F4 nb  F5 nr  F6 notch  F7 contour");
+  window.drawText(280, 10, "KORVEL 3.6a", {});
+  window.drawText(140, 380, "B band  F frequency  M mode  W width  0-9 entry  Enter confirm", {});
+  window.drawText(140, 405, "F1 help  F2 preamp  F3 att  F4 nb  F5 nr  F6 notch  F7 contour", {});
   window.setFont("Ariel", 50, 700);
-  window.drawText(50, 45, "USB    ");
-  window.drawText(750, 45, "S9");
-  window.drawText(285, 150, "14.074.000             ");
+  window.drawText(50, 45, "USB    ", {});
+  window.drawText(750, 45, "S9", {});
+  window.drawText(285, 150, "14.074.000             ", {});
   window.setFont("ARIEL", 20, 20);
-  window.drawText(900, 45, "+20db");
+  window.drawText(900, 45, "+20db", {});
   window.setFont("Ariel", 20, 20);
-  window.drawText(40, 250, "preamp ");
-  window.drawText(780, 250, "ctcss=012             ");
+  window.drawText(40, 250, "preamp ", {});
+  window.drawText(780, 250, "ctcss=012             ", {});
   window.setFont("Ariel", 50, 700);
 
   const long setUpKb = statusKb("VmRSS:");

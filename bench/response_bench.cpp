@@ -103,7 +103,9 @@ class TimedWindow : public platform::WindowSystem {
   }
   void closeWindow() override { real_.closeWindow(); }
   void setFont(const std::string& face, int points, int weight) override { real_.setFont(face, points, weight); }
-  int drawText(int x, int y, const std::string& text) override { return real_.drawText(x, y, text); }
+  int drawText(int x, int y, const std::string& text, platform::FieldPart part) override {
+    return real_.drawText(x, y, text, part);
+  }
   void startTimer(int periodMs) override { real_.startTimer(periodMs); }
   void stopTimer() override { real_.stopTimer(); }
   std::vector<platform::Event> waitEvents() override {

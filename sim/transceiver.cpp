@@ -39,8 +39,13 @@ std::size_t meterIndex(Meter meter) { return static_cast<std::size_t>(meter); }
 
 }  // namespace
 
-Transceiver::Transceiver(int model) : id_(model), model_(&simModel(model)) {
+Transceiver::Transceiver(int model, int frequencyDigits) : id_(model), model_(simModel(model)) {
   if (model < 0 || model > kMaxModel) throw std::invalid_argument("radio model must be 0..9999");
+  if (frequencyDigits != kRowDigits && frequencyDigits != kOlderFrequencyDigits &&
+      frequencyDigits != kNewerFrequencyDigits) {
+    throw std::invalid_argument("frequency digits must be 8 or 9");
+  }
+  if (frequencyDigits != kRowDigits) model_.frequencyDigits = frequencyDigits;
   for (const SettingRule& rule : settingRules()) settings_.emplace(rule.prefix, rule.initial);
   meters_[meterIndex(Meter::SMeter)].value = kSMeterAtStart;
   meters_[meterIndex(Meter::Compression)].value = kCompressionAtStart;
@@ -127,6 +132,7 @@ std::string Transceiver::answer(std::string_view command) {
       break;
   }
   if (command.size() < 2 || !isPrintable(command)) return unknown();
+  if (!knowsFamily(model_, command.substr(0, 2))) return unknown();
   if (const Handler handler = handlerFor(command.substr(0, 2))) return (this->*handler)(command.substr(2));
   return answerSetting(command);
 }

@@ -48,9 +48,13 @@ class Transceiver {
   // Meter readings run from 0 to this.
   static constexpr int kMeterFullScale = 255;
 
-  // model is the number the radio reports to "ID" (0..kMaxModel); throws std::invalid_argument
-  // otherwise. Its row in the model table (models.h) decides the command forms.
-  explicit Transceiver(int model = 761);
+  // The frequency width of the model's own row.
+  static constexpr int kRowDigits = 0;
+
+  // model is the number the radio reports to "ID" (0..kMaxModel); its row in the model table
+  // (models.h) decides the command forms. frequencyDigits 8 or 9 replaces the row's frequency
+  // width, so that any ID can answer in either. Throws std::invalid_argument for anything else.
+  explicit Transceiver(int model = 761, int frequencyDigits = kRowDigits);
 
   // Bytes from the computer in; the bytes the radio answers with out (empty for settings).
   // Commands may arrive split across calls or several in one call; each ends at ";".
@@ -59,10 +63,11 @@ class Transceiver {
 
   // --- identity -------------------------------------------------------------------------------
   int model() const { return id_; }
-  // Digits in "FA"/"FB" commands and answers: 8 for models 241 (and 310), 362 and 462, else 9.
-  int frequencyDigits() const { return model_->frequencyDigits; }
+  // Digits in "FA"/"FB" commands and answers: 8 for the older models (241, 310, 362, 462, ...),
+  // else 9, unless the constructor was given a width.
+  int frequencyDigits() const { return model_.frequencyDigits; }
   // Digits of a menu number in "EX" commands: 6, 4 (model 650) or 3.
-  int menuDigits() const { return model_->menuDigits; }
+  int menuDigits() const { return model_.menuDigits; }
 
   // --- state the set commands change ----------------------------------------------------------
   long long frequencyA() const { return frequencyA_; }
@@ -168,7 +173,7 @@ class Transceiver {
   void finishCommand(std::string& out);
 
   int id_;
-  const SimModel* model_;
+  SimModel model_;
   long long frequencyA_ = 14'074'000;
   long long frequencyB_ = 7'100'000;
   bool transmitOnB_ = false;

@@ -95,7 +95,7 @@ std::string Transceiver::answerMenu(std::string_view parameter) {
 // "PR"; newer ones name the function first ("PR00", "PR01"; "PR1x" is the microphone equaliser)
 // and are asked with "PR0" or "PR1". The two-digit setting is taken from every model.
 std::string Transceiver::answerProcessor(std::string_view parameter) {
-  const bool shortForm = model_->shortProcessorForm;
+  const bool shortForm = model_.shortProcessorForm;
   if (parameter.empty()) return shortForm ? "PR" + stored("PR0") + ";" : unknown();
   if (parameter.size() == 1 && isSwitch(parameter[0])) {
     if (shortForm) {
@@ -115,7 +115,7 @@ std::string Transceiver::answerProcessor(std::string_view parameter) {
 // The width is set and asked with the model's prefix ("SH0", "SH00", "SH01"); "SH0" alone also
 // asks on every model, the form the radios document for the main receiver.
 std::string Transceiver::answerWidth(std::string_view parameter) {
-  const std::string_view prefix = model_->widthPrefix;
+  const std::string_view prefix = model_.widthPrefix;
   const std::string answer = std::string(prefix) + zeroPadded(filterWidth_, kWidthDigits) + ";";
   if (parameter == "0") return answer;
   const std::string command = "SH" + std::string(parameter);

@@ -35,14 +35,18 @@ volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onStopSignal(int) { stopRequested = 1; }
 
 constexpr const char* kUsage =
-    "usage: korvel-sim --link NAME [--model N] [--reply-delay-ms MS] [--log FILE] [--powered-off]\n"
+    "usage: korvel-sim --link NAME [--model N] [--digits 8|9] [--reply-delay-ms MS] [--log FILE]\n"
+    "                  [--powered-off]\n"
     "\n"
     "Simulates a Yaesu transceiver on a pseudo-terminal and links its slave side to NAME in the\n"
     "current folder (for example COM5, the port korvel.cfg names). Serves until interrupted;\n"
     "SIGINT or SIGTERM removes the link and exits.\n"
     "\n"
     "  --link NAME          the link to create (an existing link of that name is replaced)\n"
-    "  --model N            the number the radio reports to \"ID\" (default 761)\n"
+    "  --model N            the number the radio reports to \"ID\" (default 761); a known model\n"
+    "                       answers \"?;\" to the commands that radio does not have\n"
+    "  --digits 8|9         the frequency width of \"FA\", \"FB\" and \"IF\" (default: the model's,\n"
+    "                       8 for the older radios such as the FT-950 and FTDX3000, else 9)\n"
     "  --reply-delay-ms MS  wait MS milliseconds before sending each answer (default 0)\n"
     "  --log FILE           write one line per command received (\"in  \") and answer sent (\"out \")\n"
     "  --powered-off        start switched off: only \"PS1\" wakes the radio\n"
@@ -64,6 +68,7 @@ constexpr std::size_t kReadChunk = 4096;
 
 struct Options {
   int model = kDefaultModel;
+  int digits = korvel::sim::Transceiver::kRowDigits;
   std::string link;
   int replyDelayMs = 0;
   std::string logPath;
@@ -105,7 +110,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
       options.poweredOff = true;
       continue;
     }
-    const auto v = (arg == "--model" || arg == "--link" || arg == "--reply-delay-ms" || arg == "--log")
+    const auto v = (arg == "--model" || arg == "--digits" || arg == "--link" || arg == "--reply-delay-ms" ||
+                    arg == "--log")
                        ? takeValue()
                        : std::nullopt;
     if (!v) {
@@ -121,6 +127,13 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
         return 2;
       }
       options.model = *n;
+    } else if (arg == "--digits") {
+      const auto n = parseCount(*v, korvel::sim::kNewerFrequencyDigits);
+      if (n != korvel::sim::kOlderFrequencyDigits && n != korvel::sim::kNewerFrequencyDigits) {
+        std::cerr << "korvel-sim: --digits takes 8 or 9\n";
+        return 2;
+      }
+      options.digits = *n;
     } else if (arg == "--reply-delay-ms") {
       const auto n = parseCount(*v, kMaxReplyDelayMs);
       if (!n) {
@@ -305,7 +318,7 @@ int main(int argc, char** argv) {
   if (const auto exitCode = parseOptions(argc, argv, options)) return *exitCode;
 
   try {
-    korvel::sim::Transceiver radio(options.model);
+    korvel::sim::Transceiver radio(options.model, options.digits);
     radio.setPoweredOn(!options.poweredOff);
 
     std::ofstream log;

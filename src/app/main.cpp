@@ -12,6 +12,7 @@
 
 #include "app/options.h"
 #include "state/panel.h"
+#include "app/find_radio_run.h"
 #include "core/startup.h"
 #ifdef _WIN32
 #include "platform/win32_network.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
       transcript = &transcriptOut;
     }
   }
+  if (options.findRadio) return korvel::app::runFindRadio(folder, options.find, transcript);
 
 #ifdef _WIN32
   korvel::platform::Win32SerialPorts ports;

@@ -7,7 +7,9 @@ namespace korvel::app {
 
 namespace {
 
-enum class Value { none, required, optional };
+// What follows an option's name: nothing, a value, perhaps a value, or any number of words (the
+// ones after it on the command line that are not options themselves).
+enum class Value { none, required, optional, words };
 
 // One option: its name, whether it takes a value, its help, and what it sets. A new option is a new row.
 struct OptionRow {
@@ -68,6 +70,34 @@ const std::vector<OptionRow>& optionRows() {
       {"rig-server", Value::required, "ADDRESS:PORT",
        "serve Hamlib's rigctld protocol there (default 127.0.0.1:4532, this\ncomputer only); off: no rig server",
        false, setRigServer},
+      {"find-radio", Value::words, "DEVICE ...",
+#ifdef _WIN32
+       "ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"
+#else
+       "ask the serial devices (/dev/serial/by-id/*, /dev/ttyUSB*,\n/dev/ttyACM*, or the DEVICEs named) for a "
+       "radio at 4800,\n"
+#endif
+       "9600, 19200, 38400 and 115200 baud; say and print the port,\nthe speed, the ID and the name of the one that "
+       "answers",
+       true,
+       [](Options& o, const std::string& v, std::string&) {
+         o.findRadio = true;
+         if (!v.empty()) o.find.devices.push_back(v);
+         return true;
+       }},
+      {"write", Value::none, "",
+#ifdef _WIN32
+       "with --find-radio: make that port the station's (lines 1 and 2\nof korvel.cfg; the old file is kept as "
+       "korvel.cfg.bak)",
+#else
+       "with --find-radio: make that port the station's (lines 1 and 2\nof korvel.cfg and the link COM<n>; the old "
+       "korvel.cfg is kept\nas korvel.cfg.bak)",
+#endif
+       true,
+       [](Options& o, const std::string&, std::string&) {
+         o.find.write = true;
+         return true;
+       }},
   };
   return rows;
 }
@@ -130,6 +160,15 @@ std::optional<int> applyCommandLine(const std::vector<std::string>& args, Option
       return 2;
     }
     if (usedNext) ++i;
+    // An option of words takes each word after it up to the next option.
+    const OptionRow* row = args[i].rfind("--", 0) == 0 ? rowNamed(args[i].substr(2)) : nullptr;
+    while (row != nullptr && row->value == Value::words && i + 1 < args.size() && args[i + 1].rfind("-", 0) != 0) {
+      row->apply(o, args[++i], why);
+    }
+  }
+  if (o.find.write && !o.findRadio) {
+    err << "korvel: --write goes with --find-radio\n";
+    return 2;
   }
   return std::nullopt;
 }
@@ -163,6 +202,7 @@ void applyOptionsFile(const std::filesystem::path& file, Options& o, std::ostrea
 std::string usageText() {
   std::string text =
       "Usage: korvel [OPTION]...\n"
+      "       korvel --find-radio [DEVICE ...] [--write] [--folder=DIR]\n"
       "\n"
       "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
       "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
@@ -174,6 +214,7 @@ std::string usageText() {
     std::string head = std::string("  --") + row.name;
     if (row.value == Value::required) head += std::string("=") + row.valueName;
     if (row.value == Value::optional) head += std::string("[=") + row.valueName + "]";
+    if (row.value == Value::words) head += std::string(" [") + row.valueName + "]";
     constexpr std::size_t kHelpColumn = 27;
     head += head.size() < kHelpColumn ? std::string(kHelpColumn - head.size(), ' ') : "\n" + std::string(kHelpColumn, ' ');
     std::string help = row.help;
@@ -187,7 +228,9 @@ std::string usageText() {
       "  --version                show the version\n"
       "\n"
       "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
-      "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help.\n";
+      "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help; F1 preamp, F2 attenuator,\n"
+      "F3 noise blanker, F4 noise reduction, F5 notch, F6 contour, F7 speech processor,\n"
+      "F8 break-in or VOX, F9 monitor, F11 mic gain, F12 tuner.\n";
   return text;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/find_radio.h"
+
 namespace korvel::app {
 
 inline constexpr const char* kOptionsFileName = "korvel.options";
@@ -20,6 +22,8 @@ struct Options {
   bool rigServerOn = true;
   std::string rigServerAddress = "127.0.0.1";
   int rigServerPort = 4532;
+  bool findRadio = false;
+  FindRequest find;
 };
 
 // Reads the command line, then the options file of the station folder it names, under it. Returns

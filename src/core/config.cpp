@@ -31,14 +31,21 @@ long lengthOf(const std::string& s) { return static_cast<long>(s.size()); }
 
 }  // namespace
 
+int portOfLine(std::string_view line) {
+  return static_cast<int>(wholeValueOf(line.size() == kTwoDigitPortLine ? right(line, 2) : right(line, 1)));
+}
+
+int speedOfLine(std::string_view line) {
+  return static_cast<int>(wholeValueOf(mid(line, static_cast<long>(kSpeedLabelLength) + 1)));
+}
+
 void readConfiguration(Panel& p, std::istream& in) {
   std::vector<std::string> lines;
   for (int i = 0; i < 14; ++i) lines.push_back(readLine(in));
   auto& c = p.config;
 
-  // Line 1: a 6-character line ("COM=12") names a two-digit port, any other only its last character.
-  c.comPort = static_cast<int>(wholeValueOf(lengthOf(lines[0]) == 6 ? right(lines[0], 2) : right(lines[0], 1)));
-  c.baudRate = static_cast<int>(wholeValueOf(mid(lines[1], 7)));
+  c.comPort = portOfLine(lines[0]);
+  c.baudRate = speedOfLine(lines[1]);
   // Line 3: the length says how many trailing digits the power has.
   const long powerLength = lengthOf(lines[2]);
   c.txPower = powerLength >= 7 && powerLength <= 9 ? static_cast<int>(wholeValueOf(right(lines[2], powerLength - 6))) : 0;

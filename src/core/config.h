@@ -2,6 +2,7 @@
 #pragma once
 
 #include <istream>
+#include <string_view>
 
 namespace korvel {
 struct Panel;
@@ -10,5 +11,12 @@ struct Panel;
 bool readConfiguration(Panel& p);
 // The same from a stream (14 lines, missing lines read as empty).
 void readConfiguration(Panel& p, std::istream& in);
+// Line 1 names the radio port: a line of kTwoDigitPortLine characters ("COM=12") by its last two
+// characters, any other line by its last one. Line 2 gives the speed after a label of
+// kSpeedLabelLength characters ("Speed=").
+inline constexpr std::size_t kTwoDigitPortLine = 6;
+inline constexpr std::size_t kSpeedLabelLength = 6;
+int portOfLine(std::string_view line);
+int speedOfLine(std::string_view line);
 
 }  // namespace korvel

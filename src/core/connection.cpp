@@ -8,6 +8,7 @@
 #include "state/frequency_text.h"
 #include "state/text.h"
 #include "display/main_window.h"
+#include "display/window_fields.h"
 #include "display/status_row.h"
 #include "state/band_record.h"
 #include "functions/band_table.h"
@@ -135,13 +136,13 @@ void readBackSettings(Panel& p) {
 }
 
 void showFrequency(Panel& p, const std::string& text) {
-  moveTo(p, 80, 150);
+  // "B" or "R" with its blanks, or blanks alone: each covers whatever mark stood there before.
   const bool split = p.tone.vfoB;
-  if (split && p.tone.repeaterActive == repeater_shift::kOff) printText(p, "B   ");
-  printText(p, p.tone.repeaterActive == repeater_shift::kOn ? "R   " : "    ");
+  const bool splitMark = split && p.tone.repeaterActive == repeater_shift::kOff;
+  showField(p, Field::SplitMark, splitMark ? "B   " : p.tone.repeaterActive == repeater_shift::kOn ? "R   " : "    ");
+  if (splitMark) printText(p, "    ");
   if (!split) printText(p, "    ");
-  moveTo(p, 285, 150);
-  printText(p, text + spaces(13));
+  showField(p, Field::Frequency, text + spaces(13));
 }
 
 // After Q, the second frequency answer ends the run; true when it has.

@@ -6,6 +6,7 @@
 #include "state/frequency_text.h"
 #include "state/text.h"
 #include "display/main_window.h"
+#include "display/window_fields.h"
 #include "state/band_record.h"
 #include "functions/band_table.h"
 #include "functions/mode.h"
@@ -72,12 +73,9 @@ bool startUp(Panel& p) {
     return false;
   }
 
-  moveTo(p, 280, 10);
-  printText(p, {p.core.bannerText, "\r\n"});
-  moveTo(p, 140, 380);
-  printText(p, {kHelpLine1, "\r\n"});
-  moveTo(p, 140, 405);
-  printText(p, {kHelpLine2, "\r\n"});
+  showField(p, Field::Banner, p.core.bannerText);
+  showField(p, Field::KeyHelp, kHelpLine1);
+  showField(p, Field::FunctionKeyHelp, kHelpLine2);
 
   if (p.config.debugLog) openDebugLog(p);
 

@@ -28,6 +28,8 @@ void closeMainWindow(Panel& p) {
 void moveTo(Panel& p, int x, int y) {
   p.display.x = x;
   p.display.y = y;
+  p.display.field = platform::Field::Unnamed;
+  p.display.fieldBegun = false;
 }
 
 void printText(Panel& p, std::string_view text) {
@@ -37,7 +39,9 @@ void printText(Panel& p, std::string_view text) {
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   }
   if (text.empty()) return;
-  const int width = p.window.drawText(p.display.x, p.display.y, std::string(text));
+  const platform::FieldPart part{p.display.field, p.display.fieldBegun};
+  const int width = p.window.drawText(p.display.x, p.display.y, std::string(text), part);
+  p.display.fieldBegun = true;
   if (width > 0) p.display.x += width;
 }
 
@@ -53,6 +57,8 @@ void setFont(Panel& p, std::string_view face, int points, int weight) {
   p.display.fontWeight = weight;
   p.window.setFont(p.display.fontFace, points, weight);
 }
+
+void setFont(Panel& p, const FontChoice& font) { setFont(p, font.face, font.points, font.weight); }
 
 std::string spaces(int n) { return std::string(n > 0 ? static_cast<std::size_t>(n) : 0, ' '); }
 

@@ -7,7 +7,6 @@
 #include "state/panel.h"
 #include "state/frequency_text.h"
 #include "state/text.h"
-#include "display/main_window.h"
 #include "state/band_record.h"
 #include "functions/mode.h"
 #include "functions/toggles.h"
@@ -154,7 +153,6 @@ void recallBand(Panel& p) {
   std::string record = p.band.bandTable[static_cast<std::size_t>(band)];
   if (!isSendable(record)) record = band_record::defaultRecord(band);
 
-  moveTo(p, 50, 45);
   if (p.tone.vfoB) sendText(p, cat::split(false));
   if (p.tone.toneActive) {
     p.tone.toneActive = false;

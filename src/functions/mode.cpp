@@ -5,7 +5,7 @@
 
 #include "state/panel.h"
 #include "state/text.h"
-#include "display/main_window.h"
+#include "display/window_fields.h"
 #include "display/status_row.h"
 #include "functions/band_table.h"
 #include "functions/tones.h"
@@ -53,8 +53,6 @@ std::string modeLabel(int mode) {
 }
 
 void applyMode(Panel& p) {
-  setFont(p, "Ariel", 50, 700);
-  moveTo(p, 50, 45);
   p.mode.widthQuiet = true;
   p.mode.radioModeCharacter = 0;
 
@@ -68,7 +66,7 @@ void applyMode(Panel& p) {
   const long long frequency = p.link.frequencyHz;
   const int mode = p.mode.currentMode;
   const bool known = mode >= kLsb && mode <= kFm;
-  printText(p, modeLabel(mode));
+  showField(p, Field::Mode, modeLabel(mode));
   if (isSsb(mode)) p.mode.widthIndex = p.mode.ssbWidthIndex;
   if (mode == kCw) p.mode.widthIndex = p.mode.cwWidthIndex;
 

@@ -2,6 +2,8 @@
 // queueing without gaps and the wait of a blocking play.
 #include "platform/sdl_sound.h"
 
+#include <alsa/asoundlib.h>
+
 #include <algorithm>
 #include <iostream>
 #include <thread>
@@ -29,9 +31,16 @@ constexpr Uint32 kReturnAheadBuffers = 2;
 // stuck (a sound server gone away no longer takes data) and starts it anew.
 constexpr auto kStallSlack = std::chrono::milliseconds(1000);
 
+// ALSA writes its own lines to stderr when it finds no card (nine of them before SDL gives up on
+// it), where the terminal front end keeps its text line. Korvel says in one line of its own what
+// the operator needs to know, so ALSA's are dropped. SDL loads the same libasound, so the handler
+// reaches its calls too.
+extern "C" void dropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
 }  // namespace
 
 SdlSoundOutput::SdlSoundOutput() {
+  snd_lib_error_set_handler(dropAlsaMessage);
   if (openDevice()) return;
   const std::string reason = SDL_GetError();
   // No usable sound card or server: the dummy driver consumes the queue in real time, so words
@@ -58,6 +67,7 @@ SdlSoundOutput::~SdlSoundOutput() {
     SDL_CloseAudioDevice(device_);
   }
   if (subsystemUp_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  snd_lib_error_set_handler(nullptr);
 }
 
 bool SdlSoundOutput::openDevice() {

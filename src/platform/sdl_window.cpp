@@ -261,7 +261,7 @@ std::string SdlWindowSystem::fontFile() {
   return fontFiles_[font_.face + '\n' + std::to_string(font_.points) + '\n' + std::to_string(font_.weight)];
 }
 
-int SdlWindowSystem::drawText(int x, int y, const std::string& text) {
+int SdlWindowSystem::drawText(int x, int y, const std::string& text, FieldPart) {
   if (text.empty()) return 0;
   TTF_Font* font = currentFont();
   if (font == nullptr) return 0;
@@ -285,14 +285,14 @@ int SdlWindowSystem::drawText(int x, int y, const std::string& text) {
   SDL_BlitSurface(rendered, nullptr, image_, &area);  // same palette: a straight copy
   SDL_FreeSurface(rendered);
   present(SDL_Rect{x, y, width, cell});
-  fields_[{x, y}] = Field{fontKey, text, SDL_Rect{x, y, width, cell}, ++drawCount_};
+  fields_[{x, y}] = ShownText{fontKey, text, SDL_Rect{x, y, width, cell}, ++drawCount_};
   return width;
 }
 
 bool SdlWindowSystem::alreadyShown(int x, int y, const std::string& fontKey, const std::string& text) const {
   const auto it = fields_.find({x, y});
   if (it == fields_.end() || it->second.font != fontKey || it->second.text != text) return false;
-  const Field& field = it->second;
+  const ShownText& field = it->second;
   for (const auto& [position, other] : fields_) {
     if (other.drawn > field.drawn && SDL_HasIntersection(&other.area, &field.area)) return false;
   }

@@ -37,7 +37,7 @@ class SdlWindowSystem : public WindowSystem {
   bool createWindow(int left, int top, int width, int height, const std::string& title) override;
   void closeWindow() override;
   void setFont(const std::string& face, int points, int weight) override;
-  int drawText(int x, int y, const std::string& text) override;
+  int drawText(int x, int y, const std::string& text, FieldPart part) override;
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
@@ -84,14 +84,14 @@ class SdlWindowSystem : public WindowSystem {
   // The last field drawn at each position. The panel redraws its fields many times a second with
   // mostly the same text; a field whose text and font are unchanged, and that nothing drawn since
   // has touched, is already in the image and on the window, so it is not drawn again.
-  struct Field {
+  struct ShownText {
     std::string font;
     std::string text;
     SDL_Rect area{};
     unsigned long long drawn = 0;
   };
   bool alreadyShown(int x, int y, const std::string& fontKey, const std::string& text) const;
-  std::map<std::pair<int, int>, Field> fields_;
+  std::map<std::pair<int, int>, ShownText> fields_;
   unsigned long long drawCount_ = 0;
 
   // The X server's socket, -1 on other video drivers (dummy, Wayland): there the wait is SDL's own.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace korvel::platform {
 
@@ -35,6 +37,27 @@ class SerialPorts {
   virtual InputHandle inputHandle(int n) {
     (void)n;
     return kNoInputHandle;
+  }
+
+  // --- Looking for the radio: devices by their own names, before the station knows its port ---
+  // The machine's serial devices a radio may be on, in the order to try them.
+  virtual std::vector<std::string> deviceNames() { return {}; }
+  // Opens slot n on the named device with the line of openPort, without a word on the terminal:
+  // 1 on success; else 0 with the reason in why, left empty when there is no such device.
+  virtual int openNamedPort(int n, const std::string& device, int baud, std::string& why) {
+    (void)n;
+    (void)device;
+    (void)baud;
+    why = "devices cannot be named here";
+    return 0;
+  }
+  // Makes the station's port n lead to the named device; returns the port number that now does
+  // (where ports are the devices themselves, the device's own number), or 0 with the reason in why.
+  virtual int assignPort(int n, const std::string& device, std::string& why) {
+    (void)n;
+    (void)device;
+    why = "devices cannot be named here";
+    return 0;
   }
 };
 

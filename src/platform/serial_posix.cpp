@@ -23,6 +23,8 @@ namespace {
 constexpr int kGapMs = 1000;            // a timed read ends this long after the last byte received
 constexpr auto kRetryEvery = std::chrono::seconds(1);  // how often a lost device is looked for
 constexpr int kWriteSlackMs = 1000;     // what a write may wait beyond the line time of its bytes
+constexpr const char* kNoPermission =
+    "no permission (serial devices belong to the group dialout: sudo adduser $USER dialout, then log in again)";
 
 speed_t speedFor(int baud) {
   switch (baud) {
@@ -178,10 +180,11 @@ const PosixSerialPorts::Port* PosixSerialPorts::slot(int n) const {
 }
 
 int PosixSerialPorts::openDevice(int n, const Port& settings, std::string& why) {
-  const std::filesystem::path path = portPath(n);
+  const std::filesystem::path path = settings.device.empty() ? portPath(n) : settings.device;
+  // Non-blocking, and CLOCAL below: a radio's CAT port has no carrier line to wait for.
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    why = std::strerror(errno);
+    why = errno == EACCES ? std::string(kNoPermission) : std::strerror(errno);
     return -1;
   }
   termios probe{};
@@ -245,8 +248,36 @@ int PosixSerialPorts::openPort(int n, int baud) {
 void PosixSerialPorts::closePort(int n) {
   Port* port = slot(n);
   if (port == nullptr || !port->used) return;
-  if (port->fd >= 0) closeDevice(port->fd);
+  if (port->fd >= 0) {
+    if (!port->device.empty()) tcflush(port->fd, TCIOFLUSH);
+    closeDevice(port->fd);
+  }
   *port = Port{};
+}
+
+int PosixSerialPorts::openNamedPort(int n, const std::string& device, int baud, std::string& why) {
+  why.clear();
+  Port* port = slot(n);
+  if (port == nullptr || device.empty()) {
+    why = "no such port";
+    return 0;
+  }
+  closePort(n);
+  std::error_code ec;
+  if (!std::filesystem::exists(device, ec)) return 0;  // nothing there: no reason to give
+  if (speedFor(baud) == B0) {
+    why = std::to_string(baud) + " baud is not a speed this system supports";
+    return 0;
+  }
+  Port settings;
+  settings.baud = baud;
+  settings.device = device;
+  const int fd = openDevice(n, settings, why);
+  if (fd < 0) return 0;
+  settings.used = true;
+  settings.fd = fd;
+  *port = settings;
+  return 1;
 }
 
 void PosixSerialPorts::lose(int n, Port& port, int error) {

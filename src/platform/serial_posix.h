@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/serial_ports.h"
 
@@ -36,6 +37,17 @@ class PosixSerialPorts : public SerialPorts {
   int writePort(int n, const char* bytes, int length) override;
   // The open descriptor; a lost device is not looked for here (the next operation does that).
   InputHandle inputHandle(int n) override;
+  // /dev/serial/by-id/*, then /dev/ttyUSB* and /dev/ttyACM* not already named there.
+  std::vector<std::string> deviceNames() override;
+  // A named device is opened as a port is; closing it drops what it has not sent, so that a
+  // device held up by its handshake lines cannot hold the program in close().
+  int openNamedPort(int n, const std::string& device, int baud, std::string& why) override;
+  // Links COM<n> in the station folder to the device (a link already there is replaced, never a file).
+  int assignPort(int n, const std::string& device, std::string& why) override;
+
+  // The serial devices under a /dev folder, in the order deviceNames gives them: the stable
+  // by-id names first, then the USB adapters and modems they do not already name, in number order.
+  static std::vector<std::string> serialDevicesUnder(const std::filesystem::path& dev);
 
   // The path port n is opened from (folder/"COM<n>").
   std::filesystem::path portPath(int n) const;
@@ -47,6 +59,7 @@ class PosixSerialPorts : public SerialPorts {
 
   struct Port {
     bool used = false;      // the program opened this slot and has not closed it
+    std::filesystem::path device;  // a device named directly; empty: the station's COM<n>
     int fd = -1;            // -1 while the device is lost
     int baud = 0;
     int dataBits = 8;

@@ -25,6 +25,18 @@ constexpr auto kEscapeWait = std::chrono::milliseconds(50);
 constexpr std::size_t kReadChunk = 256;
 constexpr int kFallbackColumns = 80;
 constexpr const char* kClearToEnd = "\x1b[K";
+constexpr int kDotsPerInch = 96;
+constexpr int kPointsPerInch = 72;
+constexpr int kDefaultCharWidth = 8;  // the window's default font, before any font is chosen
+
+// The width a text would take in the window, which moves the program's text position as a window
+// would: characters half as wide as the font is high, a blank half that (the default font 8 pixels).
+int widthInWindow(int points, const std::string& text) {
+  const int width = points > 0 ? std::max(2, (points * kDotsPerInch / kPointsPerInch + 1) / 2) : kDefaultCharWidth;
+  int total = 0;
+  for (const char c : text) total += c == ' ' ? width / 2 : width;
+  return total;
+}
 
 int msUntil(std::chrono::steady_clock::time_point deadline) {
   const auto ms = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
@@ -139,8 +151,9 @@ void TerminalWindowSystem::closeWindow() {
 
 void TerminalWindowSystem::setFont(const std::string&, int points, int) { points_ = points; }
 
-int TerminalWindowSystem::drawText(int x, int y, const std::string& text) {
-  return fields_.draw(x, y, points_, text);
+int TerminalWindowSystem::drawText(int, int, const std::string& text, FieldPart part) {
+  fields_.draw(part, text);
+  return widthInWindow(points_, text);
 }
 
 void TerminalWindowSystem::startTimer(int periodMs) {

@@ -33,7 +33,7 @@ class TerminalWindowSystem : public WindowSystem {
   bool createWindow(int left, int top, int width, int height, const std::string& title) override;
   void closeWindow() override;
   void setFont(const std::string& face, int points, int weight) override;
-  int drawText(int x, int y, const std::string& text) override;
+  int drawText(int x, int y, const std::string& text, FieldPart part) override;
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
@@ -87,7 +87,7 @@ class TerminalWindowSystem : public WindowSystem {
   Clock::time_point lastByte_{};
 
   TextFields fields_;
-  int points_ = 0;
+  int points_ = 0;  // the current font's size, for the width a drawing would take in the window
   std::vector<std::string> shown_;     // the fields last written
   bool lineOnScreen_ = false;           // the text line is the cursor's line on the terminal
   Clock::time_point lastShown_{};

@@ -1,19 +1,12 @@
 #include "platform/text_fields.h"
 
-#include <algorithm>
-
 namespace korvel::platform {
 
 namespace {
 
-constexpr int kDotsPerInch = 96;
-constexpr int kPointsPerInch = 72;
-constexpr int kDefaultCharWidth = 8;  // the window's default font, before any font is chosen
 constexpr const char* kFieldGap = "  ";
-
-bool onFieldRow(int y) {
-  return std::any_of(kFieldPlaces.begin(), kFieldPlaces.end(), [y](const FieldPlace& f) { return f.y == y; });
-}
+// More pieces than any field is drawn in: text added beyond them is dropped, not kept without end.
+constexpr std::size_t kPiecesPerField = 8;
 
 std::string squeezed(const std::string& text) {
   std::string out;
@@ -31,54 +24,20 @@ std::string squeezed(const std::string& text) {
 
 }  // namespace
 
-int TextFields::charWidth(int points, char c) {
-  const int width = points > 0 ? std::max(2, (points * kDotsPerInch / kPointsPerInch + 1) / 2) : kDefaultCharWidth;
-  return c == ' ' ? width / 2 : width;
-}
-
-int TextFields::widthOf(int points, const std::string& text) {
-  int width = 0;
-  for (const char c : text) width += charWidth(points, c);
-  return width;
-}
-
-int TextFields::draw(int x, int y, int points, const std::string& text) {
-  const int drawn = widthOf(points, text);
-  if (text.empty() || !onFieldRow(y)) return drawn;
-  auto& row = rows_[y];
-  const int end = x + drawn;
-  // Cut what the new text covers out of the runs it overlaps: a character survives only when it
-  // lies wholly left or wholly right of the new text.
-  std::map<int, Run> kept;
-  for (auto& [start, run] : row) {
-    if (start + widthOf(run.points, run.text) <= x || start >= end) {
-      kept.emplace(start, std::move(run));
-      continue;
-    }
-    std::string left;
-    int at = start;
-    std::size_t i = 0;
-    for (; i < run.text.size() && at + charWidth(run.points, run.text[i]) <= x; ++i) {
-      left += run.text[i];
-      at += charWidth(run.points, run.text[i]);
-    }
-    if (!left.empty()) kept.emplace(start, Run{run.points, left});
-    for (; i < run.text.size() && at < end; ++i) at += charWidth(run.points, run.text[i]);
-    if (i < run.text.size()) kept.emplace(at, Run{run.points, run.text.substr(i)});
-  }
-  kept[x] = Run{points, text};
-  row = std::move(kept);
-  return drawn;
+void TextFields::draw(FieldPart part, const std::string& text) {
+  const auto index = static_cast<std::size_t>(part.field);
+  if (text.empty() || part.field == Field::Unnamed || index >= pieces_.size()) return;
+  auto& pieces = pieces_[index];
+  if (!part.more) pieces.clear();
+  if (pieces.size() < kPiecesPerField) pieces.push_back(text);
 }
 
 std::vector<std::string> TextFields::fields() const {
   std::vector<std::string> out;
-  for (const auto& place : kFieldPlaces) {
+  for (const auto& linePart : kLineParts) {
     std::string joined;
-    if (const auto row = rows_.find(place.y); row != rows_.end()) {
-      for (const auto& [start, run] : row->second) {
-        if (start >= place.xFrom && start < place.xTo) joined += run.text + ' ';
-      }
+    for (auto f = static_cast<std::size_t>(linePart.first); f <= static_cast<std::size_t>(linePart.last); ++f) {
+      for (const auto& piece : pieces_[f]) joined += piece + ' ';
     }
     out.push_back(squeezed(joined));
   }
@@ -93,6 +52,10 @@ std::string TextFields::line(const std::vector<std::string>& fields) {
     out += field;
   }
   return out;
+}
+
+void TextFields::clear() {
+  for (auto& pieces : pieces_) pieces.clear();
 }
 
 }  // namespace korvel::platform

@@ -1,57 +1,47 @@
-// The window's fields as plain text: the drawing the program does at fixed positions is kept as
-// characters per row, and the fields a listener reads (mode, frequency, meter, status) come out as
-// one line, for a braille display or a console screen reader.
+// The window's fields as plain text: what the program draws into each named field is kept as that
+// field's text, and the fields a listener reads (mode, frequency, meter, status) come out as one
+// line, for a braille display or a console screen reader.
 #pragma once
 
 #include <array>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/window_system.h"
+
 namespace korvel::platform {
 
-// Where each field of the window is drawn: its row and the columns it starts in. Each field takes
-// the text drawn at a start x in [xFrom, xTo) on its row.
-struct FieldPlace {
+// The parts of the line, in order: each shows the fields from `first` to `last` (the status row's
+// fields stand together in Field, left to right).
+struct LinePart {
   const char* name;
-  int y;
-  int xFrom;
-  int xTo;
+  Field first;
+  Field last;
 };
 
-inline constexpr int kRowEnd = 1 << 20;
-inline constexpr std::array<FieldPlace, 5> kFieldPlaces{{
-    {"mode", 45, 0, 750},
-    {"split", 150, 0, 285},  // "B" in split, "R" with the repeater shift
-    {"frequency", 150, 285, kRowEnd},
-    {"meter", 45, 750, kRowEnd},  // S-meter reading and the decibels over S9 after it
-    {"status", 250, 0, kRowEnd},
+inline constexpr std::array<LinePart, 5> kLineParts{{
+    {"mode", Field::Mode, Field::Mode},
+    {"split", Field::SplitMark, Field::SplitMark},
+    {"frequency", Field::Frequency, Field::Frequency},
+    {"meter", Field::SMeter, Field::SMeter},  // the reading and the decibels over S9 after it
+    {"status", Field::Preamp, Field::Tone},
 }};
 inline constexpr std::size_t kMeterField = 3;
 
 class TextFields {
  public:
-  // Records text drawn with its top-left corner at (x, y) in a font of the given size; the text
-  // covers what it overlaps of earlier text on the row. Returns the width it takes in pixels.
-  int draw(int x, int y, int points, const std::string& text);
-  // Each field's text, blanks run together and trimmed, in the order of kFieldPlaces.
+  // Records text drawn into a field: a new text takes the field's place whole, as a padded label
+  // covers a longer one in the window; more text stands after what the field shows.
+  void draw(FieldPart part, const std::string& text);
+  // Each part of the line, blanks run together and trimmed, in the order of kLineParts.
   std::vector<std::string> fields() const;
-  // The fields that hold text, in one line.
+  // The parts that hold text, in one line.
   static std::string line(const std::vector<std::string>& fields);
-  void clear() { rows_.clear(); }
-
-  // Width of a character at a size: half the pixel height, a blank half that, as in the
-  // window's proportional face (where eight blanks are narrower than three digits).
-  static int charWidth(int points, char c);
+  void clear();
 
  private:
-  struct Run {
-    int points;
-    std::string text;
-  };
-  static int widthOf(int points, const std::string& text);
-  // Per row, the runs of text by start x; runs never overlap.
-  std::map<int, std::map<int, Run>> rows_;
+  // Per field, its text as drawn: the new text, then each piece added after it.
+  std::array<std::vector<std::string>, kFieldCount> pieces_;
 };
 
 }  // namespace korvel::platform

@@ -14,6 +14,20 @@ constexpr auto kRetryEvery = std::chrono::seconds(1);  // how often a lost devic
 constexpr DWORD kWriteSlackMs = 1000;     // what a write may wait beyond the line time of its bytes
 constexpr DWORD kQueueBytes = 4096;       // driver buffers asked for in each direction
 constexpr int kHighestParity = 4;         // 0 none, 1 odd, 2 even, 3 mark, 4 space (as DCB numbers them)
+constexpr int kHighestSearchedPort = 64;  // the search for a radio asks COM1 to COM64
+constexpr const char* kDevicePrefix = "\\\\.\\";  // \\.\ : the form every COM number can be opened by
+
+// The number in "COM7" or "\\.\COM7"; 0 for any other name.
+int comNumber(const std::string& device) {
+  std::string name = device.rfind(kDevicePrefix, 0) == 0 ? device.substr(std::string(kDevicePrefix).size()) : device;
+  if (name.size() < 4 || name.size() > 6 || _strnicmp(name.c_str(), "COM", 3) != 0) return 0;
+  int n = 0;
+  for (std::size_t i = 3; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return 0;
+    n = n * 10 + (name[i] - '0');
+  }
+  return n;
+}
 
 std::string messageFor(DWORD error) {
   char* text = nullptr;
@@ -88,17 +102,18 @@ Win32SerialPorts::Port* Win32SerialPorts::slot(int n) {
   return &ports_[static_cast<std::size_t>(n)];
 }
 
-HANDLE Win32SerialPorts::openDevice(int n, const Port& settings, std::string& why) {
-  const HANDLE handle = CreateFileA(deviceName(n).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+HANDLE Win32SerialPorts::openDevice(int n, const Port& settings, std::string& why, DWORD& error) {
+  const std::string name = settings.device.empty() ? deviceName(n) : kDevicePrefix + settings.device;
+  const HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
+    error = GetLastError();
     why = error == ERROR_ACCESS_DENIED ? "in use by another program" : messageFor(error);
     return INVALID_HANDLE_VALUE;
   }
   SetupComm(handle, kQueueBytes, kQueueBytes);
   if (!applyLine(handle, settings.baud, settings.dataBits, settings.parity, settings.stopSelector) ||
       !applyTimeouts(handle, settings.msPerByte, settings.baud)) {
+    error = GetLastError();
     why = "the device refused the line settings";
     CloseHandle(handle);
     return INVALID_HANDLE_VALUE;
@@ -118,7 +133,8 @@ int Win32SerialPorts::openPort(int n, int baud) {
   Port settings;
   settings.baud = baud;
   std::string why;
-  const HANDLE handle = openDevice(n, settings, why);
+  DWORD error = 0;
+  const HANDLE handle = openDevice(n, settings, why, error);
   if (handle == INVALID_HANDLE_VALUE) {
     std::cerr << "korvel: cannot open COM" << n << ": " << why << '\n';
     return 0;
@@ -132,8 +148,48 @@ int Win32SerialPorts::openPort(int n, int baud) {
 void Win32SerialPorts::closePort(int n) {
   Port* port = slot(n);
   if (port == nullptr || !port->used) return;
-  if (port->handle != INVALID_HANDLE_VALUE) CloseHandle(port->handle);
+  if (port->handle != INVALID_HANDLE_VALUE) {
+    // A device only asked for its name is left without waiting for what it has not taken.
+    if (!port->device.empty()) PurgeComm(port->handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+    CloseHandle(port->handle);
+  }
   *port = Port{};
+}
+
+std::vector<std::string> Win32SerialPorts::deviceNames() {
+  std::vector<std::string> names;
+  for (int n = 1; n <= kHighestSearchedPort; ++n) names.push_back("COM" + std::to_string(n));
+  return names;
+}
+
+int Win32SerialPorts::openNamedPort(int n, const std::string& device, int baud, std::string& why) {
+  why.clear();
+  Port* port = slot(n);
+  const int number = comNumber(device);
+  if (port == nullptr || number == 0) {
+    why = "not a COM port";
+    return 0;
+  }
+  closePort(n);
+  Port settings;
+  settings.baud = baud;
+  settings.device = "COM" + std::to_string(number);
+  DWORD error = 0;
+  const HANDLE handle = openDevice(n, settings, why, error);
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) why.clear();  // no such port
+    return 0;
+  }
+  settings.used = true;
+  settings.handle = handle;
+  *port = settings;
+  return 1;
+}
+
+int Win32SerialPorts::assignPort(int, const std::string& device, std::string& why) {
+  const int number = comNumber(device);
+  if (number < kFirstPort || number > kLastPort) why = device + " is not a COM port";
+  return number >= kFirstPort && number <= kLastPort ? number : 0;
 }
 
 void Win32SerialPorts::lose(int n, Port& port, DWORD error) {
@@ -151,7 +207,8 @@ HANDLE Win32SerialPorts::liveHandle(int n, Port& port) {
   if (port.handle != INVALID_HANDLE_VALUE) return port.handle;
   if (Clock::now() < port.nextRetry) return INVALID_HANDLE_VALUE;
   std::string why;
-  port.handle = openDevice(n, port, why);
+  DWORD error = 0;
+  port.handle = openDevice(n, port, why, error);
   if (port.handle == INVALID_HANDLE_VALUE) {
     port.nextRetry = Clock::now() + kRetryEvery;
     return INVALID_HANDLE_VALUE;

@@ -35,6 +35,13 @@ class Win32SerialPorts : public SerialPorts {
   int writePort(int n, const char* bytes, int length) override;
   // The open comm handle; a lost device is not looked for here (the next operation does that).
   InputHandle inputHandle(int n) override;
+  // COM1 to COM64.
+  std::vector<std::string> deviceNames() override;
+  // "COM7" (or "\\.\COM7"); its reads and writes keep the comm time-outs, so a device that takes
+  // nothing or says nothing is left after them.
+  int openNamedPort(int n, const std::string& device, int baud, std::string& why) override;
+  // A COM port is the station's port by its own number: nothing to make, the number is returned.
+  int assignPort(int n, const std::string& device, std::string& why) override;
 
   // The device name port n is opened by: "COM5", "\\.\COM12".
   static std::string deviceName(int n);
@@ -46,6 +53,7 @@ class Win32SerialPorts : public SerialPorts {
 
   struct Port {
     bool used = false;  // the program opened this slot and has not closed it
+    std::string device;  // a device named directly ("COM7"); empty: COM<n>
     HANDLE handle = INVALID_HANDLE_VALUE;  // invalid while the device is lost
     int baud = 0;
     int dataBits = 8;
@@ -57,8 +65,9 @@ class Win32SerialPorts : public SerialPorts {
   };
 
   Port* slot(int n);
-  // Opens and sets up the device of port n; INVALID_HANDLE_VALUE with the reason on failure.
-  HANDLE openDevice(int n, const Port& settings, std::string& why);
+  // Opens and sets up the device of port n; INVALID_HANDLE_VALUE with the reason and the system's
+  // error code on failure.
+  HANDLE openDevice(int n, const Port& settings, std::string& why, DWORD& error);
   // A live handle for the port, opening a lost device again when its retry time has come.
   HANDLE liveHandle(int n, Port& port);
   void lose(int n, Port& port, DWORD error);

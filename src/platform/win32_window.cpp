@@ -178,7 +178,7 @@ std::string Win32WindowSystem::faceInUse() {
   return std::string(face, static_cast<std::size_t>(std::max(0, length - 1)));
 }
 
-int Win32WindowSystem::drawText(int x, int y, const std::string& text) {
+int Win32WindowSystem::drawText(int x, int y, const std::string& text, FieldPart) {
   if (text.empty() || image_ == nullptr) return 0;
   selectFont();
   std::string shown = text;

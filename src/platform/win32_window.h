@@ -28,7 +28,7 @@ class Win32WindowSystem : public WindowSystem {
   bool createWindow(int left, int top, int width, int height, const std::string& title) override;
   void closeWindow() override;
   void setFont(const std::string& face, int points, int weight) override;
-  int drawText(int x, int y, const std::string& text) override;
+  int drawText(int x, int y, const std::string& text, FieldPart part) override;
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;

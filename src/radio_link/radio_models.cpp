@@ -22,9 +22,12 @@ constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFtdx101Offsets{{{"EX0103150",
 // default of RadioModel. The older radios (FT-450 to FTDX3000) take eight frequency digits.
 const RadioModel kModels[] = {
     {.number = 0},
-    {.number = 101, .name = "FTDX9000D", .frequencyDigits = 8},
-    {.number = 102, .name = "FTDX9000 Contest", .frequencyDigits = 8},
-    {.number = 103, .name = "FTDX9000MP", .frequencyDigits = 8},
+    {.number = 101, .name = "FTDX9000D", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
+     .processorOff = "PR0"},
+    {.number = 102, .name = "FTDX9000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
+     .processorOff = "PR0"},
+    {.number = 103, .name = "FTDX9000MP", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
+     .processorOff = "PR0"},
     {.number = 241, .name = "FT-450", .alias = 310, .frequencyDigits = 8, .processorQuery = "",
      .noiseReductionLimit = 11, .offsetMenus = kFt450Offsets},
     {.number = 244, .name = "FT-450D", .frequencyDigits = 8, .processorQuery = "", .noiseReductionLimit = 11,
@@ -35,6 +38,8 @@ const RadioModel kModels[] = {
      .processorOff = "PR0", .processorLevelLimit = 250},
     {.number = 362, .name = "FTDX5000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
      .processorOff = "PR0", .processorLevelLimit = 250, .offsetMenus = {{{"EX810", 10}, {"EX820", 11}}}},
+    {.number = 460, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
+     .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
     {.number = 462, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
      .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
     {.number = 570, .name = "FT-991", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
@@ -54,6 +59,9 @@ const RadioModel kModels[] = {
      .offsetMenus = {{{"EX0103160", 10, F::FirstThree}, {"EX0103170", 11, F::FirstThree},
                       {"EX010318", 12, F::FirstThree}, {"EX010319", 13, F::FiveWide}}}},
 };
+
+// The names of the Yaesu radios that answer "ID;" (the newcat command set), by their IDs as the
+// radios' CAT references give them. The FTDX3000 has been seen reporting 460 as well as 462.
 
 std::string offsetText(const std::string& khz, OffsetForm form) {
   switch (form) {

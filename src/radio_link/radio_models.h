@@ -24,9 +24,12 @@ struct OffsetMenu {
 
 inline constexpr std::size_t kMaxOffsetMenus = 4;
 
+// What radioName gives for an ID that names no Yaesu radio the program knows.
+inline constexpr const char* kUnknownRadioName = "unknown Yaesu";
+
 struct RadioModel {
   int number = 0;
-  const char* name = "unknown Yaesu";
+  const char* name = kUnknownRadioName;
   int alias = 0;                      // another number the same radio reports to "ID"
   // Digits of a frequency on the wire, 8 for the older models; what the radio's own frequency
   // answers show wins over this.
@@ -47,7 +50,8 @@ struct RadioModel {
 
 // The entry for a model number; unknown numbers get the defaults.
 const RadioModel& radioModel(int number);
-// The name of the radio that reports this number to "ID" ("unknown Yaesu" for a number in no row).
+// The name of the radio that reports this number to "ID" ("FTDX10" for 761), as found radios are
+// told to the operator; kUnknownRadioName for a number in no row.
 const char* radioName(int reported);
 // The number the program keeps for a number the radio reported (an alias becomes its row's number).
 int canonicalModelNumber(int reported);

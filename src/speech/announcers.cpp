@@ -5,6 +5,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "display/main_window.h"
+#include "display/window_fields.h"
 #include "display/status_row.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
@@ -114,12 +115,11 @@ void showSMeter(Panel& p) {
     const char* printed;
     const char* word;
   };
-  moveTo(p, 750, 45);
   playWord(p, "s.wav");
   const int v = p.core.sMeterValue;
   if (v > 120) {
     playWord(p, "9.wav");
-    printText(p, {"S9", "\r\n"});
+    showField(p, Field::SMeter, "S9");
     if (v > 131) {
       static constexpr Step kOverNine[] = {
           {247, "+60db", "60db"}, {206, "+40db", "40db"}, {183, "+30db", "30db"}, {163, "+20db", "20db"},
@@ -147,12 +147,12 @@ void showSMeter(Panel& p) {
   for (const auto& step : kBelowNine) {
     if (v > step.above) {
       playWord(p, step.word);
-      printText(p, {step.printed, spaces(11), "\r\n"});
+      showField(p, Field::SMeter, step.printed + spaces(11));
       return;
     }
   }
   playWord(p, "0.wav");
-  printText(p, {"S0", spaces(12), "\r\n"});
+  showField(p, Field::SMeter, "S0" + spaces(12));
 }
 
 void speakSwr(Panel& p) {

@@ -30,10 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rest.remove_prefix(decoded.length);
   }
 
+  using korvel::platform::Field;
   korvel::platform::TextFields fields;
   const std::size_t half = size / 2;
-  fields.draw(285, 150, 50, std::string(bytes.substr(0, half)));
-  fields.draw(size % 400, 250, static_cast<int>(size % 60), std::string(bytes.substr(half)));
+  fields.draw({Field::Frequency}, std::string(bytes.substr(0, half)));
+  // Any field, a name out of range too, as its new text or more of it.
+  const auto field = static_cast<Field>(size % (korvel::platform::kFieldCount + 2));
+  fields.draw({field, size % 3 == 0}, std::string(bytes.substr(half)));
   for (const unsigned char c : korvel::platform::TextFields::line(fields.fields())) check(c >= 0x20 && c != 0x7F);
   return 0;
 }

@@ -252,16 +252,18 @@ TEST_F(SdlSoundTest, OtherFormatsAreConvertedToTheDevice) {
 
 namespace {
 
+// No device: one line of Korvel's own on stderr, nothing from the driver (ALSA has nine of its own
+// when it finds no card), and words still take their time.
 TEST(SdlSoundFallbackTest, WithoutADeviceWordsStillTakeTheirTime) {
   const korvel::testing::TempFolder folder{"korvel-sound"};
   writeWav(folder / "w.wav", tone(1000, 0.3, 12000));
-  setenv("SDL_AUDIODRIVER", "korvel-no-such-driver", 1);
-  ::testing::internal::CaptureStderr();
-  {
+  for (const char* driver : {"korvel-no-such-driver", "alsa"}) {
+    setenv("SDL_AUDIODRIVER", driver, 1);
+    ::testing::internal::CaptureStderr();
     SdlSoundOutput sound;
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(sound.driverName(), "dummy");
-    EXPECT_NE(said.find("no sound device"), std::string::npos) << said;
+    if (sound.driverName() != "dummy") continue;  // a machine with a sound card: nothing to say
+    EXPECT_EQ(said.rfind("korvel: no sound device", 0), 0u) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     const auto start = Clock::now();
     EXPECT_TRUE(sound.play(folder / "w.wav"));

@@ -111,7 +111,7 @@ class SdlWindowTest : public ::testing::TestWithParam<std::string> {
 TEST_P(SdlWindowTest, TextLeavesInkWhereItWasDrawnAndNowhereElse) {
   EXPECT_FALSE(window->inkAt(0, 0, 950, 500)) << "a new window is white";
   window->setFont("Ariel", 50, 700);
-  const int width = window->drawText(285, 150, "14.074000");
+  const int width = window->drawText(285, 150, "14.074000", {});
   // Nine characters of a 50 point face at 96 dots per inch: roughly 37 pixels each.
   EXPECT_GT(width, 250);
   EXPECT_LT(width, 420);
@@ -125,49 +125,49 @@ TEST_P(SdlWindowTest, TextLeavesInkWhereItWasDrawnAndNowhereElse) {
 
 TEST_P(SdlWindowTest, BlanksPrintedOverAFieldEraseIt) {
   window->setFont("Ariel", 50, 700);
-  const int narrow = window->drawText(50, 300, "CW");
-  window->drawText(50, 300, "        ");
+  const int narrow = window->drawText(50, 300, "CW", {});
+  window->drawText(50, 300, "        ", {});
   EXPECT_FALSE(window->inkAt(50, 300, narrow, 80)) << "blanks are drawn on an opaque background";
 
-  const int wide = window->drawText(50, 45, "FMN     ");
+  const int wide = window->drawText(50, 45, "FMN     ", {});
   ASSERT_TRUE(window->inkAt(50 + narrow + 2, 45, 30, 80));
-  window->drawText(50, 45, "CW      ");
+  window->drawText(50, 45, "CW      ", {});
   EXPECT_TRUE(window->inkAt(50, 45, narrow, 80));
   EXPECT_FALSE(window->inkAt(50 + narrow + 2, 45, wide - narrow - 2, 80)) << "a remnant of FMN is left";
 
   // Without the padding the longer value shows through: the check above can see a remnant.
-  window->drawText(50, 45, "FMN");
-  window->drawText(50, 45, "CW");
+  window->drawText(50, 45, "FMN", {});
+  window->drawText(50, 45, "CW", {});
   EXPECT_TRUE(window->inkAt(50 + narrow + 2, 45, 40, 80));
 }
 
 TEST_P(SdlWindowTest, AnUnchangedFieldIsSkippedButOneDrawnOverIsRestored) {
   window->setFont("Ariel", 50, 700);
-  const int width = window->drawText(50, 45, "CW");
+  const int width = window->drawText(50, 45, "CW", {});
   // The same text again reports the same width (the caller's position moves the same way).
-  EXPECT_EQ(window->drawText(50, 45, "CW"), width);
+  EXPECT_EQ(window->drawText(50, 45, "CW", {}), width);
   EXPECT_TRUE(window->inkAt(50, 45, width, 80));
   // A field drawn over part of it, then the same text again at the same place: it must come back.
-  window->drawText(60, 45, "          ");
+  window->drawText(60, 45, "          ", {});
   ASSERT_FALSE(window->inkAt(60, 45, width - 10, 60));
-  window->drawText(50, 45, "CW");
+  window->drawText(50, 45, "CW", {});
   EXPECT_TRUE(window->inkAt(60, 45, width - 10, 60));
   // The same text in another font is drawn anew.
   window->setFont("Ariel", 20, 20);
-  EXPECT_LT(window->drawText(50, 45, "CW"), width);
+  EXPECT_LT(window->drawText(50, 45, "CW", {}), width);
 }
 
 TEST_P(SdlWindowTest, DefaultFontEmptyTextAndHighBytes) {
-  EXPECT_EQ(window->drawText(140, 380, ""), 0);
+  EXPECT_EQ(window->drawText(140, 380, "", {}), 0);
   EXPECT_FALSE(window->inkAt(0, 0, 950, 500));
-  const int width = window->drawText(140, 380, "B band, F frequency");
+  const int width = window->drawText(140, 380, "B band, F frequency", {});
   // The default face is small, about a window's system font.
   EXPECT_GT(width, 60);
   EXPECT_LT(width, 250);
   EXPECT_TRUE(window->inkAt(140, 380, width, 20));
   EXPECT_FALSE(window->inkAt(140, 400, width, 100)) << "the default font is not a large one";
   // Bytes of 128 and above are Latin-1 characters; a NUL does not end the text.
-  EXPECT_GT(window->drawText(140, 405, std::string("25\xB0") + '\0' + "C \xFF\x80"), 0);
+  EXPECT_GT(window->drawText(140, 405, std::string("25\xB0") + '\0' + "C \xFF\x80", {}), 0);
   EXPECT_TRUE(window->inkAt(140, 405, 20, 20));
 }
 

@@ -339,3 +339,50 @@ TEST_F(SerialPortsTest, WaitingReadsAndStuckWritesAreBounded) {
 }
 
 }  // namespace
+
+// The search for a radio: devices named directly, opened quietly, and the one found linked in.
+TEST_F(SerialPortsTest, NamedDevicesOpenQuietlyAndTheFoundOneIsLinked) {
+  Pty pty;
+  std::ofstream(folder / "notes.txt") << "not a terminal";
+  PosixSerialPorts ports(folder);
+  struct Case {
+    std::string device;
+    int opened;
+    std::string why;
+  } cases[] = {
+      {pty.slavePath, 1, ""},
+      {(folder / "nothing-here").string(), 0, ""},
+      {(folder / "notes.txt").string(), 0, "not a serial device"},
+  };
+  testing::internal::CaptureStderr();
+  for (const auto& c : cases) {
+    std::string why = "?";
+    EXPECT_EQ(ports.openNamedPort(200, c.device, 4800, why), c.opened) << c.device;
+    EXPECT_EQ(why, c.why) << c.device;
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(ports.writePort(200, "ID;", 3), 0) << "the failed open closed the slot";
+
+  std::string why;
+  ASSERT_EQ(ports.openNamedPort(200, pty.slavePath, 4800, why), 1);
+  const termios line = pty.line();
+  EXPECT_EQ(cfgetospeed(&line), B4800);
+  ports.closePort(200);
+  link(5, "/dev/null");  // an old link is replaced
+  EXPECT_EQ(ports.assignPort(5, pty.slavePath, why), 5) << why;
+  EXPECT_EQ(fs::read_symlink(folder / "COM5"), pty.slavePath);
+  std::ofstream(folder / "COM6") << "a file of the user's";
+  EXPECT_EQ(ports.assignPort(6, pty.slavePath, why), 0);
+  EXPECT_NE(why.find("not a link"), std::string::npos) << why;
+}
+
+TEST_F(SerialPortsTest, DevicesAreListedOnceStableNamesFirstInNumberOrder) {
+  const fs::path dev = folder / "dev";
+  fs::create_directories(dev / "serial" / "by-id");
+  for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyUSB0", "ttyACM0", "ttyS0", "ttyUSBx"}) std::ofstream(dev / name);
+  fs::create_symlink("../../ttyUSB2", dev / "serial" / "by-id" / "usb-Silicon_Labs_CP2105-if00-port0");
+  const std::string d = dev.string();
+  EXPECT_EQ(PosixSerialPorts::serialDevicesUnder(dev),
+            (std::vector<std::string>{d + "/serial/by-id/usb-Silicon_Labs_CP2105-if00-port0", d + "/ttyUSB0",
+                                      d + "/ttyUSB10", d + "/ttyACM0"}));
+}

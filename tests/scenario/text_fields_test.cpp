@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "session.h"
 #include "platform/key_codes.h"
@@ -15,7 +17,7 @@ using platform::TextFields;
 // Everything the panel drew so far, replayed into the text fields.
 std::vector<std::string> fieldsOf(const testing::Station& st) {
   TextFields fields;
-  for (const auto& drawn : st.canvas.fields) fields.draw(drawn.x, drawn.y, drawn.points, drawn.text);
+  for (const auto& drawn : st.canvas.fields) fields.draw(drawn.part, drawn.text);
   return fields.fields();
 }
 
@@ -44,31 +46,67 @@ TEST(TextFields, TheLineFollowsTheOperatorsSession) {
   }
 }
 
+// A part of the line by its name in kLineParts.
+std::string part(const std::vector<std::string>& shown, std::string_view name) {
+  for (std::size_t i = 0; i < platform::kLineParts.size(); ++i) {
+    if (platform::kLineParts[i].name == name) return shown[i];
+  }
+  ADD_FAILURE() << "no part " << name;
+  return {};
+}
+
+TEST(TextFields, EachFieldShowsWhatThePanelLastDrewIntoIt) {
+  testing::Session s;
+  struct Step {
+    int meter;         // the radio's S-meter
+    int key;           // 0: none
+    const char* part;
+    std::string shown;
+  } steps[] = {
+      {200, 0, "meter", "S9 +30db"},
+      {135, 0, "meter", "S9 +5db"},  // nothing of the longer figure is left after the shorter one
+      {125, 0, "meter", "S9"},
+      {60, 0, "meter", "S4"},
+      {60, vk::function(9), "status", "mon"},
+      // The monitor's blanks follow the field before them, and still clear the monitor's label.
+      {60, vk::function(9), "status", ""},
+      {60, 'V', "split", "B"},
+  };
+  for (const auto& step : steps) {
+    s.radio->setMeter(sim::Meter::SMeter, step.meter);
+    if (step.key != 0) s.press(step.key);
+    s.poll();
+    EXPECT_EQ(part(fieldsOf(s), step.part), step.shown) << step.part << " at meter " << step.meter;
+  }
+}
+
 TEST(TextFields, ShorterValuesCoverWhatWasThere) {
+  using platform::Field;
   struct Draw {
-    int x, y, points;
+    platform::FieldPart part;
     std::string text;
   };
+  const platform::FieldPart meter{Field::SMeter}, decibels{Field::SMeter, true}, mode{Field::Mode},
+      mark{Field::SplitMark}, markBlanks{Field::SplitMark, true}, frequency{Field::Frequency};
   struct Case {
     std::vector<Draw> draws;
     std::string line;
   } cases[] = {
       // The decibels after S9 go when a weaker reading's blanks or the 50 blanks cover them.
-      {{{750, 45, 50, "S9"}, {816, 45, 20, "+20db"}}, "S9 +20db"},
-      {{{750, 45, 50, "S9"}, {816, 45, 20, "+20db"}, {750, 45, 50, "S8           "}}, "S8"},
-      {{{750, 45, 50, "S9"}, {816, 45, 20, "+20db"}, {750, 45, 50, "S9"}, {816, 45, 20, std::string(50, ' ')}},
-       "S9"},
-      {{{50, 45, 50, "FMN     "}, {50, 45, 50, "CW      "}}, "CW"},
+      {{{meter, "S9"}, {decibels, "+20db"}}, "S9 +20db"},
+      {{{meter, "S9"}, {decibels, "+20db"}, {meter, "S8           "}}, "S8"},
+      {{{meter, "S9"}, {decibels, "+20db"}, {meter, "S9"}, {decibels, std::string(50, ' ')}}, "S9"},
+      {{{mode, "FMN     "}, {mode, "CW      "}}, "CW"},
       // Split, then the repeater indicator, then neither.
-      {{{80, 150, 50, "B   "}, {144, 150, 50, "    "}, {285, 150, 50, "14.200000"}}, "B  14.200000"},
-      {{{80, 150, 50, "B   "}, {80, 150, 50, "R   "}}, "R"},
-      {{{80, 150, 50, "R   "}, {80, 150, 50, "    "}, {144, 150, 50, "    "}}, ""},
+      {{{mark, "B   "}, {markBlanks, "    "}, {frequency, "14.200000"}}, "B  14.200000"},
+      {{{mark, "B   "}, {mark, "R   "}}, "R"},
+      {{{mark, "R   "}, {mark, "    "}, {markBlanks, "    "}}, ""},
       // The banner and help lines are not fields; control bytes from a reply become blanks.
-      {{{280, 10, 0, "*** Korvel ***"}, {285, 150, 50, "7.1\x1b[2J"}}, "7.1 [2J"},
+      {{{{Field::Banner}, "*** Korvel ***"}, {frequency, "7.1\x1b[2J"}}, "7.1 [2J"},
   };
   for (const auto& c : cases) {
     TextFields fields;
-    for (const auto& d : c.draws) fields.draw(d.x, d.y, d.points, d.text);
+    for (const auto& d : c.draws) fields.draw(d.part, d.text);
     EXPECT_EQ(TextFields::line(fields.fields()), c.line);
   }
 }

@@ -39,6 +39,7 @@ enum class Ready {
 
 struct SessionOptions {
   int model = 761;                 // the simulated radio on port 5; 0: nothing on the line
+  int digits = 0;                  // its frequency width; 0: as its row says
   std::string bandCoverage = "7";  // for the sample configuration
   std::string config;              // korvel.cfg text in place of the sample one
   Ready ready = Ready::kSettled;
@@ -149,6 +150,7 @@ class Session : public Station {
 
 inline Session::Session(SessionOptions o)
     : Station({.model = o.ready == Ready::kMemory ? 0 : o.model,
+               .digits = o.digits,
                .config = o.config.empty() ? sampleConfig(5, 0, 1, o.bandCoverage) : o.config,
                .writeConfig = o.writeConfig && o.ready != Ready::kMemory,
                .waveFolder = o.ready != Ready::kMemory}) {

@@ -43,7 +43,7 @@ std::string sampleConfig(int comPort, int passThroughPort, int debugLog, const s
 }
 
 Station::Station(StationOptions options)
-    : radio(options.model > 0 ? std::make_unique<sim::Transceiver>(options.model) : nullptr),
+    : radio(options.model > 0 ? std::make_unique<sim::Transceiver>(options.model, options.digits) : nullptr),
       ports(radio.get(), options.comPort),
       panel(ports, sound, canvas, network, folder) {
   if (options.waveFolder) makeSilentWaveFolder(folder);

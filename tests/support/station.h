@@ -21,6 +21,7 @@ namespace korvel::testing {
 
 struct StationOptions {
   int model = 761;         // 0: no radio on the line at all
+  int digits = 0;          // the simulated radio's frequency width; 0: its row's
   int comPort = 5;
   std::string config;      // korvel.cfg text; empty: the sample configuration with comPort
   bool writeConfig = true;

@@ -26,8 +26,8 @@ int TextCanvas::widthOf(const std::string& text) const {
   return perChar * static_cast<int>(text.size());
 }
 
-int TextCanvas::drawText(int x, int y, const std::string& text) {
-  fields.push_back({x, y, face, points, weight, text});
+int TextCanvas::drawText(int x, int y, const std::string& text, platform::FieldPart part) {
+  fields.push_back({x, y, face, points, weight, text, part});
   picture[{x, y}] = text;
   return widthOf(text);
 }

@@ -1,5 +1,5 @@
-// Test double for the window system: records every field drawn and keeps the retained picture
-// as (x, y) -> text; events come from a queue the test fills.
+// Test double for the window system: records every drawing, with the field it belongs to, and keeps
+// the retained picture as (x, y) -> text; events come from a queue the test fills.
 #pragma once
 
 #include <deque>
@@ -19,6 +19,7 @@ struct DrawnField {
   int points = 0;
   int weight = 0;
   std::string text;
+  platform::FieldPart part;
 };
 
 class TextCanvas : public platform::WindowSystem {
@@ -26,7 +27,7 @@ class TextCanvas : public platform::WindowSystem {
   bool createWindow(int left, int top, int width, int height, const std::string& title) override;
   void closeWindow() override;
   void setFont(const std::string& face, int points, int weight) override;
-  int drawText(int x, int y, const std::string& text) override;
+  int drawText(int x, int y, const std::string& text, platform::FieldPart part) override;
   void startTimer(int periodMs) override;
   void stopTimer() override;
   // Returns the queued events; with none queued, one tick while the timer runs, else a close.

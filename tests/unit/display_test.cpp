@@ -8,6 +8,7 @@
 #include "core/dispatcher.h"
 #include "display/main_window.h"
 #include "display/status_row.h"
+#include "display/window_fields.h"
 #include "session.h"
 
 namespace korvel {
@@ -119,6 +120,33 @@ TEST_F(DisplayMainWindow, ProcessEventsHandsEveryPendingEventToTheDispatcher) {
   processEvents(p);
   EXPECT_TRUE(canvas.queue.empty());
   EXPECT_EQ(p.core.running, 0);
+}
+
+TEST_F(DisplayMainWindow, EachFieldIsDrawnAtItsPlaceInItsFont) {
+  constexpr int kInForce = 10;  // a field without a font of its own keeps the font in force
+  struct Case {
+    Field field;
+    int x, y, points;
+  } cases[] = {
+      {Field::Banner, 280, 10, kInForce},   {Field::KeyHelp, 140, 380, kInForce},
+      {Field::FunctionKeyHelp, 140, 405, kInForce}, {Field::Mode, 50, 45, 50},
+      {Field::SMeter, 750, 45, kInForce},   {Field::SplitMark, 80, 150, kInForce},
+      {Field::Frequency, 285, 150, kInForce}, {Field::Preamp, 40, 250, 20},
+      {Field::Attenuator, 170, 250, 20},    {Field::NoiseBlanker, 240, 250, 20},
+      {Field::NoiseReduction, 310, 250, 20}, {Field::Notch, 360, 250, 20},
+      {Field::Contour, 460, 250, 20},       {Field::Processor, 550, 250, 20},
+      {Field::VoxBreakIn, 620, 250, 20},    {Field::Monitor, 690, 250, 20},
+      {Field::Tone, 780, 250, 20},
+  };
+  for (const auto& c : cases) {
+    setFont(p, "System", kInForce, 400);
+    showField(p, c.field, "x");
+    const auto& drawn = canvas.fields.back();
+    EXPECT_EQ((std::vector<int>{drawn.x, drawn.y, drawn.points}), (std::vector<int>{c.x, c.y, c.points}))
+        << static_cast<int>(c.field);
+    EXPECT_EQ(drawn.part.field, c.field);
+    EXPECT_FALSE(drawn.part.more);
+  }
 }
 
 // ---------------------------------------------------------------- status row

@@ -94,6 +94,29 @@ TEST(SimTransceiver, ReportsTheModelItIsConfiguredAs) {
   EXPECT_THROW(Transceiver(-1), std::invalid_argument);
 }
 
+// Any ID in either frequency width, and the families a radio lacks answered as it answers them.
+TEST(SimTransceiver, AnyIdTakesEitherWidthAndRefusesWhatItsRadioLacks) {
+  struct Case {
+    int model;
+    int digits;
+    const char* sent;
+    const char* answer;
+  } cases[] = {
+      {583, Transceiver::kRowDigits, "ID;FA;FA014200000;FA14200000;FA;", "ID0583;FA14074000;?;FA14200000;"},
+      {251, 8, "FA;IF;", "FA14074000;IF00114074000+000000200000;"},
+      {362, 9, "FA;FA14200000;", "FA014074000;?;"},
+      {4321, 8, "ID;FA;", "ID4321;FA14074000;"},
+      {583, Transceiver::kRowDigits, "ZI;ST1;SV;PR0;", "?;?;PR00;"},
+      {101, Transceiver::kRowDigits, "NA01;BA;PR;", "?;?;PR0;"},
+      {244, Transceiver::kRowDigits, "PR0;AB;RF0;SH0;", "?;?;?;SH014;"},
+      {252, 8, "ZI;AB;", "?;"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Transceiver(c.model, c.digits).receive(c.sent), c.answer) << c.model << " " << c.sent;
+  }
+  EXPECT_THROW(Transceiver(761, 7), std::invalid_argument);
+}
+
 TEST(SimTransceiver, OlderModelsUseEightFrequencyDigitsBothWays) {
   for (const int model : {241, 310, 362, 462}) {
     Transceiver radio(model);

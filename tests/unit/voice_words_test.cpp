@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <string>
+
+#include "radio_link/radio_models.h"
 
 namespace korvel {
 namespace {
@@ -45,10 +48,19 @@ TEST(VoiceWords, ListHasEveryWordTheProgramSays) {
       "invalid", "help", "ef", "power", "af", "agc", "atu", "bank", "beep", "both", "co", "cod", "cop", "ec",
       "ecd", "eofs", "extcm", "fast", "gch", "is", "ks", "lev", "micgain", "mid", "minus", "mn", "mode",
       "mon", "mp", "ncs", "noshift", "notch", "ofs", "options", "play", "plus", "quit", "record", "rf",
-      "sch", "slow", "std", "stop", "swop", "ton", "tune", "tuner", "vfoa", "wrong",
-      "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
+      "sch", "slow", "std", "stop", "swop", "ton", "tune", "tuner", "vfoa", "wrong", "unknown", "yaesu",
+      "id", "port", "baud", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
   };
   for (const char* name : spoken) EXPECT_TRUE(words.count(name)) << name;
+  // A found radio's name is spelt: every letter of every name the program knows has its word.
+  for (int id = 0; id <= 9999; ++id) {
+    if (std::string(radioName(id)) == kUnknownRadioName) continue;  // said as two words
+    for (const char c : std::string(radioName(id))) {
+      if (std::isupper(static_cast<unsigned char>(c))) {
+        EXPECT_TRUE(words.count(std::string("letter-") + static_cast<char>(std::tolower(c)))) << radioName(id);
+      }
+    }
+  }
 }
 
 TEST(VoiceWords, PauseSignalAndHelpAreRenderedWithoutSpeech) {

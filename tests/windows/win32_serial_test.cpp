@@ -10,6 +10,11 @@
 
 #include "platform/win32_serial.h"
 #include "platform/win32_window.h"
+#include "radio_link/radio_search.h"
+#include "state/panel.h"
+#include "temp_folder.h"
+#include "text_canvas.h"
+#include "word_recorder.h"
 
 namespace korvel::platform {
 namespace {
@@ -127,6 +132,31 @@ TEST(Win32Serial, APortWhoseDeviceVanishesComesBackByItself) {
   }
   EXPECT_EQ(reply.substr(0, 2), "FA") << "the port was not opened again with its settings";
   EXPECT_TRUE(ports.isOpen(8));
+}
+
+// The search for a radio over the comm API: ports that are not there are passed over without a
+// word, and the first that answers "ID;" is the radio; Windows ports are the station's by number.
+TEST(Win32Serial, TheSearchPassesMissingPortsQuietlyAndFindsTheRadio) {
+  if (!simsThere()) GTEST_SKIP() << "run through with-sim";
+  Win32SerialPorts ports;
+  const auto names = ports.deviceNames();
+  ASSERT_EQ(names.size(), 64u);
+  EXPECT_EQ(names.front() + " " + names.back(), "COM1 COM64");
+  std::string why = "?";
+  EXPECT_EQ(ports.openNamedPort(200, "COM3", 4800, why), 0);
+  EXPECT_EQ(why, "");
+  testing::WordRecorder sound;
+  testing::TextCanvas canvas;
+  testing::TempFolder folder{"korvel-search"};
+  Panel panel(ports, sound, canvas, folder.path());
+  std::vector<DeviceOutcome> outcomes;
+  const auto found = searchForRadio(panel, {"COM3", "\\\\.\\COM12"}, {4800, 38400},
+                                    [&](const DeviceReport& report) { outcomes.push_back(report.outcome); });
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(found->id, 761);
+  EXPECT_EQ(found->baud, 4800);
+  EXPECT_EQ(outcomes, (std::vector<DeviceOutcome>{DeviceOutcome::Absent, DeviceOutcome::Answered}));
+  EXPECT_EQ(ports.assignPort(5, found->device, why), 12);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(Win32Window, LayoutTextTimerAndCloseBox) {
 
   // The large fields' font: "Ariel" becomes a real face, 50 points at the display's resolution.
   w.setFont("Ariel", 50, 700);
-  const int width = w.drawText(50, 45, "FMN     ");
+  const int width = w.drawText(50, 45, "FMN     ", {});
   HDC screen = GetDC(nullptr);
   EXPECT_EQ(w.fontHeight(), -MulDiv(50, GetDeviceCaps(screen, LOGPIXELSY), 72));
   ReleaseDC(nullptr, screen);
@@ -50,7 +50,7 @@ TEST(Win32Window, LayoutTextTimerAndCloseBox) {
   EXPECT_GT(width, 100);
   EXPECT_TRUE(w.inkAt(50, 45, width, 60));
   // Blanks over a field erase it: the background is opaque white.
-  w.drawText(50, 45, std::string(12, ' '));
+  w.drawText(50, 45, std::string(12, ' '), {});
   EXPECT_FALSE(w.inkAt(50, 45, width, 60));
 
   // However long the program was away, one tick waits; then about 20 a second.

@@ -1,0 +1,100 @@
+#include "core/config_update.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "core/config.h"
+#include "memory/atomic_file.h"
+#include "state/panel.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr std::string_view kPortLabel = "COM=";
+constexpr std::string_view kSpeedLabel = "Speed=";
+constexpr std::string_view kFileLineEnd = "\r\n";  // korvel.cfg's own, for lines it did not have
+
+struct Line {
+  std::string text;
+  std::string end;  // "\r\n", "\n", "\r", or "" for a last line without one
+};
+
+// The file's lines as the configuration reader splits them, each with its own line end.
+std::vector<Line> splitLines(std::string_view config) {
+  std::vector<Line> lines;
+  std::size_t at = 0;
+  while (at < config.size()) {
+    const std::size_t stop = config.find_first_of("\r\n", at);
+    Line line{std::string(config.substr(at, stop == std::string_view::npos ? std::string_view::npos : stop - at)), ""};
+    at = stop == std::string_view::npos ? config.size() : stop;
+    if (at < config.size()) {
+      const std::size_t endLength = config.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+      line.end = std::string(config.substr(at, endLength));
+      at += endLength;
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+std::string portLine(const std::string& old, int port) {
+  if (portOfLine(old) == port) return old;
+  // "COM=5" is five characters, "COM=12" six: the reader takes one digit or two by the length.
+  return std::string(kPortLabel) + std::to_string(port);
+}
+
+std::string speedLine(const std::string& old, int baud) {
+  if (speedOfLine(old) == baud) return old;
+  const std::string label = old.size() >= kSpeedLabelLength ? old.substr(0, kSpeedLabelLength) : std::string(kSpeedLabel);
+  return label + std::to_string(baud);
+}
+
+}  // namespace
+
+std::string withPortAndSpeed(std::string_view config, int port, int baud) {
+  std::vector<Line> lines = splitLines(config);
+  const std::size_t given = lines.size();
+  const std::string fileEnd = given > 0 && !lines.front().end.empty() ? lines.front().end : std::string(kFileLineEnd);
+  while (lines.size() < 2) lines.push_back({});
+  lines[0].text = portLine(lines[0].text, port);
+  lines[1].text = speedLine(lines[1].text, baud);
+  // A line that now has one after it, or that was not there, ends as the file's lines do.
+  for (std::size_t i = 0; i < 2; ++i) {
+    if (lines[i].end.empty() && (i + 1 < lines.size() || i >= given)) lines[i].end = fileEnd;
+  }
+  std::string out;
+  for (const Line& line : lines) out += line.text + line.end;
+  return out;
+}
+
+bool writePortAndSpeed(Panel& p, int port, int baud, bool& changed, std::string& why) {
+  changed = false;
+  const auto file = p.folder / "korvel.cfg";
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    why = "there is no " + file.string() + " to write the port into";
+    return false;
+  }
+  std::ostringstream old;
+  old << in.rdbuf();
+  in.close();
+  const std::string before = old.str();
+  const std::string after = withPortAndSpeed(before, port, baud);
+  if (after == before) return true;
+  auto backup = file;
+  backup += ".bak";
+  if (!replaceFileContents(backup, before)) {
+    why = "cannot write " + backup.string();
+    return false;
+  }
+  if (!replaceFileContents(file, after)) {
+    why = "cannot write " + file.string();
+    return false;
+  }
+  changed = true;
+  return true;
+}
+
+}  // namespace korvel

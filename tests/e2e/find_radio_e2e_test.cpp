@@ -1,0 +1,68 @@
+// korvel --find-radio end to end: korvel-sim on a pseudo-terminal named after the option, found
+// past a device that never answers, written into the station, and Korvel started against it.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "e2e_support.h"
+#include "station.h"
+
+namespace korvel::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// The silent device's turn (five speeds of 0.4 s), the radio's first, the sound device's start,
+// and room for a machine busy with other builds.
+constexpr auto kFoundWithin = 15s;
+
+bool startSim(Child& sim, const fs::path& folder, const std::vector<std::string>& args, const std::string& link) {
+  std::vector<std::string> all = args;
+  all.insert(all.end(), {"--link", link});
+  return sim.start(KORVEL_SIM_EXE, all, folder, {}, folder / (link + ".out")) &&
+         waitFor(folder / (link + ".out"), [](const std::string& s) { return has(s, " -> "); }, 10s);
+}
+
+TEST(FindRadioEndToEnd, FindsTheSimulatorPastASilentDeviceAndWriteStartsKorvelAgainstIt) {
+  LiveStation st(761);
+  st.sim.stop(SIGTERM, 5s);  // the station's COM5 now leads nowhere
+  ASSERT_FALSE(fs::exists(st.folder / "COM5"));
+  const std::string config = testing::sampleConfig(5, 0, 1, "7", 1200);  // a speed no radio offers
+  std::ofstream(st.folder / "korvel.cfg", std::ios::binary) << config;
+  Child radio, silent;
+  ASSERT_TRUE(startSim(radio, st.folder, {"--model", "670"}, "radio"));
+  ASSERT_TRUE(startSim(silent, st.folder, {}, "silent"));
+  kill(silent.pid(), SIGSTOP);  // takes the question and never answers
+
+  Child find;
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(find.start(KORVEL_EXE, {"--find-radio", "silent", "radio", "--write", "--transcript=find.txt"}, st.folder,
+                         {{"SDL_AUDIODRIVER", "dummy"}}, st.folder / "find.out"));
+  EXPECT_TRUE(waitFor(st.folder / "find.out", [](const std::string& s) { return has(s, "Found"); }, kFoundWithin))
+      << readFile(st.folder / "find.out");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, kFoundWithin);
+  EXPECT_EQ(find.wait(60s), 0);
+  const std::string out = readFile(st.folder / "find.out");
+  EXPECT_TRUE(has(out, "  silent: no answer at any speed\n")) << out;
+  EXPECT_TRUE(has(out, "Found FT-991A (ID 0670) on radio (/dev/pts/")) << out;
+  EXPECT_TRUE(has(out, ") at 4800 baud.\n")) << out;
+  EXPECT_TRUE(has(readFile(st.folder / "find.txt"), "letter-f\nletter-t\n9\n9\n1\nletter-a\nid\n0\n6\n7\n0\n"));
+  EXPECT_EQ(fs::read_symlink(st.folder / "COM5"), st.folder / "radio");
+  EXPECT_EQ(readFile(st.folder / "korvel.cfg"), testing::sampleConfig(5, 0, 1, "7", 4800));
+  EXPECT_EQ(readFile(st.folder / "korvel.cfg.bak"), config);
+  kill(silent.pid(), SIGCONT);
+
+  ASSERT_TRUE(st.startKorvel());
+  EXPECT_TRUE(waitFor(st.folder / "transcript.txt", [](const std::string& s) { return has(s, "connected\n"); }, 60s))
+      << st.transcript() << readFile(st.folder / "korvel.out");
+  EXPECT_TRUE(has(st.debugLog(), "RX=ID0670;")) << st.debugLog();
+  EXPECT_EQ(st.korvel.stop(SIGTERM, 10s), 0);
+}
+
+}  // namespace
+}  // namespace korvel::e2e
