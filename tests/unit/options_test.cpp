@@ -55,6 +55,8 @@ TEST(Options, BadValuesAndLinesAreSaidNotTaken) {
       {"--folder=/\n--nonsense\n", {}, std::nullopt, true, "line 1: --folder only works on the command line"},
       {"--nonsense\n", {}, std::nullopt, true, "line 1: unknown option '--nonsense'"},
       {"", {"--terminal=yes"}, 2, true, "--terminal takes no value"},
+      {"", {"--write"}, 2, true, "--write goes with --find-radio"},
+      {"--find-radio\n", {}, std::nullopt, true, "--find-radio only works on the command line"},
   };
   for (const auto& c : cases) {
     const auto r = readWith(c.file, c.arguments);
@@ -64,11 +66,20 @@ TEST(Options, BadValuesAndLinesAreSaidNotTaken) {
   }
 }
 
+TEST(Options, FindRadioTakesTheDevicesAfterIt) {
+  const auto r = readWith("", {"--find-radio", "/dev/ttyUSB0", "hung", "--write", "--terminal"});
+  EXPECT_FALSE(r.exitCode);
+  EXPECT_TRUE(r.options.findRadio);
+  EXPECT_EQ(r.options.find.devices, (std::vector<std::string>{"/dev/ttyUSB0", "hung"}));
+  EXPECT_TRUE(r.options.find.write);
+  EXPECT_TRUE(r.options.terminalAsked);
+}
+
 TEST(Options, HelpListsEveryOption) {
   const auto r = readWith("", {"--help"});
   EXPECT_EQ(r.exitCode, 0);
-  for (const char* option : {"--transcript[=FILE]", "--folder=DIR", "--terminal", "--rig-server=ADDRESS:PORT", "--help",
-                             "--version", "korvel.options"}) {
+  for (const char* option : {"--transcript[=FILE]", "--folder=DIR", "--terminal", "--rig-server=ADDRESS:PORT",
+                             "--find-radio [DEVICE ...]", "--write", "--help", "--version", "korvel.options"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
