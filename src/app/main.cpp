@@ -10,6 +10,7 @@
 #include <string>
 
 #include "state/panel.h"
+#include "app/channel_command.h"
 #include "core/startup.h"
 #ifdef _WIN32
 #include "platform/win32_serial.h"
@@ -25,6 +26,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal]\n"
+    "       korvel [--folder DIR] --export-channels FILE.csv\n"
+    "       korvel [--folder DIR] --import-channels FILE.csv [--dry-run]\n"
     "\n"
     "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
     "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
@@ -40,6 +43,11 @@ constexpr const char* kUsage =
     "  --folder DIR         use DIR as the station folder instead of the current folder\n"
     "  --terminal           take keys from this terminal and show the fields as a line of\n"
     "                       text, also when a display is there (without one, always so)\n"
+    "  --export-channels FILE.csv  write the memory channels to FILE.csv as a CHIRP\n"
+    "                       channel list, then end\n"
+    "  --import-channels FILE.csv  store the channels of a CHIRP channel list at their\n"
+    "                       Locations (0 to 99), then end; not while Korvel runs here\n"
+    "  --dry-run            with --import-channels: report, write nothing\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
@@ -51,6 +59,7 @@ struct Options {
   bool transcriptWanted = false;
   bool terminalAsked = false;
   std::string transcriptFile;
+  korvel::app::ChannelCommand channels;
 };
 
 // The command line; an exit code when the program is to end at once (help, version, a bad argument).
@@ -76,6 +85,12 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
       o.folder = argv[++i];
     } else if (arg.rfind("--folder=", 0) == 0) {
       o.folder = arg.substr(std::strlen("--folder="));
+    } else if (arg == "--export-channels" && i + 1 < argc) {
+      o.channels.exportFile = argv[++i];
+    } else if (arg == "--import-channels" && i + 1 < argc) {
+      o.channels.importFile = argv[++i];
+    } else if (arg == "--dry-run") {
+      o.channels.dryRun = true;
     } else {
       std::cerr << "korvel: unknown argument '" << arg << "'\n" << kUsage;
       return 2;
@@ -105,6 +120,7 @@ int main(int argc, char** argv) {
     std::cerr << "korvel: station folder '" << folder.string() << "' does not exist\n";
     return 2;
   }
+  if (options.channels.asked()) return korvel::app::runChannelCommand(options.channels, folder);
 
   std::ofstream transcriptOut;
   std::ostream* transcript = nullptr;
