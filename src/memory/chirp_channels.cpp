@@ -233,91 +233,130 @@ std::optional<std::size_t> ChirpColumns::find(std::string_view name) const {
   return std::nullopt;
 }
 
+namespace {
+
+// A data row's values by column name; a column the list does not have gives CHIRP's default.
+class RowValues {
+ public:
+  RowValues(const ChirpColumns& columns, const std::vector<std::string>& fields) : columns_(columns), fields_(fields) {}
+  std::string operator()(std::string_view name, std::string_view fallback) const {
+    const auto at = columns_.find(name);
+    if (!at) return std::string(fallback);
+    return *at < fields_.size() ? trimmed(fields_[*at]) : std::string();
+  }
+
+ private:
+  const ChirpColumns& columns_;
+  const std::vector<std::string>& fields_;
+};
+
+// A part of the record made from the row, or why the row cannot give it.
+struct Part {
+  std::string text;
+  std::string problem;
+};
+
+Part refused(std::string why) { return {{}, std::move(why)}; }
+
+// The record's kind digit and its VFO B field ("B" and nine digits, or the repeater shift).
+struct Transmit {
+  char kind = '0';
+  Part field;
+};
+
+Transmit refusedTransmit(std::string why) { return {'0', refused(std::move(why))}; }
+
+Transmit transmitPart(const RowValues& row, long long hz, int band) {
+  const std::string duplex = row("Duplex", "");
+  const std::string offsetText = row("Offset", kDefaultOffset);
+  const auto offset = chirpFrequency(offsetText);
+  if (duplex.empty()) return {'0', {"B" + zeroPad(hz, kFrequencyDigits), {}}};
+  if (duplex == "split") {
+    if (!offset) return refusedTransmit("transmit frequency \"" + offsetText + "\" is not a number of MHz");
+    if (!isChannelFrequency(*offset)) return refusedTransmit("transmit frequency " + outsideBands(*offset));
+    return {'1', {"B" + zeroPad(*offset, kFrequencyDigits), {}}};
+  }
+  if (duplex == "+" || duplex == "-") {
+    if (!isRepeaterBand(band)) return refusedTransmit("Korvel keeps a repeater shift on 10 m, 6 m, 2 m and 70 cm only");
+    if (band == band_number::k10m && duplex == "+") {
+      return refusedTransmit("Korvel's 10 m repeater shift is always down (-)");
+    }
+    if (!offset) return refusedTransmit("offset \"" + offsetText + "\" is not a number of MHz");
+    const long long largest = (band == band_number::k70cm ? kLargest70cmOffsetKhz : kLargestOffsetKhz) * kHzPerKhz;
+    if (*offset % kHzPerKhz != 0 || *offset > largest) {
+      return refusedTransmit("offset " + megahertzText(*offset) + " MHz: a repeater channel keeps whole kHz up to " +
+                             std::to_string(largest / kHzPerKhz) + " kHz on this band");
+    }
+    return {'5', {"B" + duplex + zeroPad(*offset / kHzPerKhz, kOffsetDigits), {}}};
+  }
+  if (duplex == "off") return refusedTransmit("Duplex off (receive only): Korvel's channels all transmit");
+  return refusedTransmit("Duplex \"" + duplex + "\" is not one of CHIRP's");
+}
+
+// The tone code from Tone and its columns. With only one of the two tone columns, CHIRP takes it
+// for both.
+Part tonePart(const RowValues& row) {
+  const std::string tone = row("Tone", "");
+  if (tone.empty()) return {std::string(kNoToneCode), {}};
+  if (tone == "Tone" || tone == "TSQL") {
+    const std::string hz = tone == "Tone" ? row("rToneFreq", row("cToneFreq", kDefaultToneHz))
+                                          : row("cToneFreq", row("rToneFreq", kDefaultToneHz));
+    const auto code = ctcssCode(hz);
+    return code ? Part{*code, {}} : refused("tone " + hz + " Hz is not a standard CTCSS tone");
+  }
+  if (tone == "DTCS") {
+    const std::string polarity = row("DtcsPolarity", kNormalPolarity);
+    if (polarity != kNormalPolarity) return refused("DCS polarity " + polarity + ": Korvel sends DCS codes as they are (NN)");
+    const std::string dcs = row("DtcsCode", kDefaultDcsCode);
+    const auto code = dcsCode(dcs);
+    return code ? Part{*code, {}} : refused("DCS code " + dcs + " is not one of the 104 standard codes");
+  }
+  return refused("tone mode \"" + tone + "\": Korvel sends one CTCSS tone (Tone, TSQL) or DCS code (DTCS)");
+}
+
+}  // namespace
+
 ChirpChannel channelFromChirpRow(const ChirpColumns& columns, const std::vector<std::string>& fields) {
   ChirpChannel c;
-  const auto value = [&](std::string_view name, std::string_view fallback) {
-    const auto at = columns.find(name);
-    if (!at) return std::string(fallback);
-    return *at < fields.size() ? trimmed(fields[*at]) : std::string();
-  };
+  const RowValues row(columns, fields);
   const auto refuse = [&](std::string why) {
     c.problem = std::move(why);
     return c;
   };
 
-  const std::string location = value("Location", "");
+  const std::string location = row("Location", "");
   c.location = wholeNumber(location);
   if (!c.location) return refuse(location.empty() ? "no Location" : "Location \"" + location + "\" is not a number");
   if (fields.size() < columns.count()) {
     return refuse("it has " + std::to_string(fields.size()) + " fields, the header " + std::to_string(columns.count()));
   }
-  if (*c.location < 0 || *c.location > kLastLocation) return refuse("Korvel's channels are 0 to 99");
+  if (*c.location < 0 || *c.location > kLastLocation) {
+    return refuse("Korvel's channels are 0 to " + std::to_string(kLastLocation));
+  }
 
-  const std::string modeText = value("Mode", kDefaultMode);
+  const std::string modeText = row("Mode", kDefaultMode);
   const ModeName* mode = modeByName(modeText);
   if (mode == nullptr) return refuse("mode \"" + modeText + "\" is not one of Korvel's: LSB, USB, CW, AM, NFM, DN, FM");
 
-  const std::string frequency = value("Frequency", "");
+  const std::string frequency = row("Frequency", "");
   const auto hz = chirpFrequency(frequency);
-  if (!hz) return refuse("frequency \"" + frequency + "\" is not one in MHz");
+  if (!hz) return refuse("frequency \"" + frequency + "\" is not a number of MHz");
   if (!isChannelFrequency(*hz)) return refuse(outsideBands(*hz));
   const int band = bandOfMegahertz(static_cast<long>(*hz / kHzPerMhz), kTop70cmReportedMegahertz);
 
-  // Kind and VFO B (or the shift) from Duplex and Offset.
-  const std::string duplex = value("Duplex", "");
-  const std::string offsetText = value("Offset", kDefaultOffset);
-  const auto offset = chirpFrequency(offsetText);
-  char kind = '0';
-  std::string vfoB = zeroPad(*hz, kFrequencyDigits);
-  if (duplex == "split") {
-    if (!offset) return refuse("transmit frequency \"" + offsetText + "\" is not one in MHz");
-    if (!isChannelFrequency(*offset)) return refuse("transmit frequency " + outsideBands(*offset));
-    kind = '1';
-    vfoB = zeroPad(*offset, kFrequencyDigits);
-  } else if (duplex == "+" || duplex == "-") {
-    if (!isRepeaterBand(band)) return refuse("Korvel keeps a repeater shift on 10 m, 6 m, 2 m and 70 cm only");
-    if (band == band_number::k10m && duplex == "+") return refuse("Korvel's 10 m repeater shift is always down (-)");
-    if (!offset) return refuse("offset \"" + offsetText + "\" is not one in MHz");
-    const long long largest = (band == band_number::k70cm ? kLargest70cmOffsetKhz : kLargestOffsetKhz) * kHzPerKhz;
-    if (*offset % kHzPerKhz != 0 || *offset > largest) {
-      return refuse("offset " + megahertzText(*offset) + " MHz: a repeater channel keeps whole kHz up to " +
-                    std::to_string(largest / kHzPerKhz) + " kHz on this band");
-    }
-    kind = '5';
-    vfoB = duplex + zeroPad(*offset / kHzPerKhz, kOffsetDigits);
-  } else if (duplex == "off") {
-    return refuse("Duplex off (receive only): Korvel's channels all transmit");
-  } else if (!duplex.empty()) {
-    return refuse("Duplex \"" + duplex + "\" is not one of CHIRP's");
-  }
-
-  // The tone code. With only one of the two tone columns, CHIRP takes it for both.
-  const std::string tone = value("Tone", "");
-  const std::string rTone = value("rToneFreq", value("cToneFreq", kDefaultToneHz));
-  const std::string cTone = value("cToneFreq", value("rToneFreq", kDefaultToneHz));
-  std::optional<std::string> code = std::string(kNoToneCode);
-  if (tone == "Tone" || tone == "TSQL") {
-    const std::string& hzText = tone == "Tone" ? rTone : cTone;
-    code = ctcssCode(hzText);
-    if (!code) return refuse("tone " + hzText + " Hz is not a standard CTCSS tone");
-  } else if (tone == "DTCS") {
-    const std::string polarity = value("DtcsPolarity", kNormalPolarity);
-    if (polarity != kNormalPolarity) return refuse("DCS polarity " + polarity + ": Korvel sends DCS codes as they are (NN)");
-    const std::string dcs = value("DtcsCode", kDefaultDcsCode);
-    code = dcsCode(dcs);
-    if (!code) return refuse("DCS code " + dcs + " is not one of the 104 standard codes");
-  } else if (!tone.empty()) {
-    return refuse("tone mode \"" + tone + "\": Korvel sends one CTCSS tone (Tone, TSQL) or DCS code (DTCS)");
-  }
+  const Transmit transmit = transmitPart(row, *hz, band);
+  if (!transmit.field.problem.empty()) return refuse(transmit.field.problem);
+  const Part tone = tonePart(row);
+  if (!tone.problem.empty()) return refuse(tone.problem);
 
   char preamp = '0';
-  if (const std::string said = value(kPreampColumn, ""); !said.empty()) {
+  if (const std::string said = row(kPreampColumn, ""); !said.empty()) {
     if (said != kPreampOn && said != kPreampOff) return refuse("Preamp \"" + said + "\" is neither On nor Off");
     c.preampGiven = true;
     preamp = said == kPreampOn ? '1' : '0';
   }
-  c.record = std::string{kind, static_cast<char>('0' + mode->mode)} + zeroPad(band, 2) + "A" +
-             zeroPad(*hz, kFrequencyDigits) + "B" + vfoB + *code + preamp;
+  c.record = std::string{transmit.kind, static_cast<char>('0' + mode->mode)} + zeroPad(band, 2) + "A" +
+             zeroPad(*hz, kFrequencyDigits) + transmit.field.text + tone.text + preamp;
   return c;
 }
 
