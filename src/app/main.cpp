@@ -11,6 +11,7 @@
 
 #include "state/panel.h"
 #include "app/find_radio_run.h"
+#include "app/channel_command.h"
 #include "core/startup.h"
 #ifdef _WIN32
 #include "platform/win32_serial.h"
@@ -27,6 +28,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal]\n"
     "       korvel --find-radio [DEVICE ...] [--write] [--folder DIR]\n"
+    "       korvel [--folder DIR] --export-channels FILE.csv\n"
+    "       korvel [--folder DIR] --import-channels FILE.csv [--dry-run]\n"
     "\n"
     "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
     "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
@@ -58,6 +61,12 @@ constexpr const char* kUsage =
     "                       of korvel.cfg and the link COM<n>; the old korvel.cfg is kept\n"
     "                       as korvel.cfg.bak)\n"
 #endif
+    "  --export-channels FILE.csv\n"
+    "                       write the memory channels to FILE.csv as a CHIRP channel list\n"
+    "  --import-channels FILE.csv\n"
+    "                       store the channels of a CHIRP channel list at their Locations\n"
+    "                       (0 to 99); refused while Korvel runs in the station folder\n"
+    "  --dry-run            with --import-channels: report only, write nothing\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
@@ -73,6 +82,7 @@ struct Options {
   std::string transcriptFile;
   bool findRadio = false;
   korvel::FindRequest find;
+  korvel::app::ChannelCommand channels;
 };
 
 // The command line; an exit code when the program is to end at once (help, version, a bad argument).
@@ -103,6 +113,12 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
       while (i + 1 < argc && argv[i + 1][0] != '-') o.find.devices.push_back(argv[++i]);
     } else if (arg == "--write") {
       o.find.write = true;
+    } else if (arg == "--export-channels" && i + 1 < argc) {
+      o.channels.exportFile = argv[++i];
+    } else if (arg == "--import-channels" && i + 1 < argc) {
+      o.channels.importFile = argv[++i];
+    } else if (arg == "--dry-run") {
+      o.channels.dryRun = true;
     } else {
       std::cerr << "korvel: unknown argument '" << arg << "'\n" << kUsage;
       return 2;
@@ -136,6 +152,7 @@ int main(int argc, char** argv) {
     std::cerr << "korvel: station folder '" << folder.string() << "' does not exist\n";
     return 2;
   }
+  if (options.channels.asked()) return korvel::app::runChannelCommand(options.channels, folder);
 
   std::ofstream transcriptOut;
   std::ostream* transcript = nullptr;
