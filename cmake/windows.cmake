@@ -9,6 +9,19 @@ set(KORVEL_LINUX_BUILD "${CMAKE_SOURCE_DIR}/build" CACHE PATH
 # mingw-w64 declares the POSIX reentrant time functions (localtime_r) only when asked.
 target_compile_definitions(korvel_logic PRIVATE _POSIX_THREAD_SAFE_FUNCTIONS)
 
+# libcsv, which reads the CSV channel lists: Debian has no Windows build of it, so its source
+# package (scripts/korvel-windows fetches it) is compiled here with the cross compiler.
+set(KORVEL_LIBCSV_SOURCE_DIR "" CACHE PATH "Debian's libcsv source package, unpacked")
+if(NOT EXISTS "${KORVEL_LIBCSV_SOURCE_DIR}/libcsv.c")
+  message(FATAL_ERROR "KORVEL_LIBCSV_SOURCE_DIR must name Debian's unpacked libcsv source package "
+                      "(scripts/korvel-windows fetches it)")
+endif()
+enable_language(C)
+add_library(korvel_csv STATIC ${KORVEL_LIBCSV_SOURCE_DIR}/libcsv.c)
+target_include_directories(korvel_csv PUBLIC ${KORVEL_LIBCSV_SOURCE_DIR})
+target_compile_options(korvel_csv PRIVATE -w)  # upstream's code, upstream's warnings
+target_link_libraries(korvel_logic PUBLIC korvel_csv)
+
 file(GLOB KORVEL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/win32_*.cpp)
 add_library(korvel_platform STATIC ${KORVEL_WIN32_PLATFORM_SOURCES})
 target_include_directories(korvel_platform PUBLIC src)

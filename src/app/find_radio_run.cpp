@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "platform/window_system.h"
+#include "app/no_window.h"
 #include "state/panel.h"
 #ifdef _WIN32
 #include "platform/win32_serial.h"
@@ -13,22 +14,6 @@
 #endif
 
 namespace korvel::app {
-
-namespace {
-
-// The panel needs a window system; the search draws nothing and waits for no event.
-class NoWindow : public platform::WindowSystem {
- public:
-  bool createWindow(int, int, int, int, const std::string&) override { return false; }
-  void closeWindow() override {}
-  void setFont(const std::string&, int, int) override {}
-  int drawText(int, int, const std::string&, platform::FieldPart) override { return 0; }
-  void startTimer(int) override {}
-  void stopTimer() override {}
-  std::vector<platform::Event> waitEvents() override { return {{platform::kCloseMessage, 0}}; }
-};
-
-}  // namespace
 
 int runFindRadio(const std::filesystem::path& folder, const FindRequest& request, std::ostream* transcript) {
 #ifdef _WIN32

@@ -13,6 +13,7 @@
 #include "app/options.h"
 #include "state/panel.h"
 #include "app/find_radio_run.h"
+#include "app/channel_command.h"
 #include "core/startup.h"
 #ifdef _WIN32
 #include "platform/win32_network.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     std::cerr << "korvel: station folder '" << folder.string() << "' does not exist\n";
     return 2;
   }
+  if (options.channels.asked()) return korvel::app::runChannelCommand(options.channels, folder);
 
   std::ofstream transcriptOut;
   std::ostream* transcript = nullptr;

@@ -98,6 +98,25 @@ const std::vector<OptionRow>& optionRows() {
          o.find.write = true;
          return true;
        }},
+      {"export-channels", Value::required, "FILE.csv", "write the memory channels to FILE.csv as a CHIRP channel list",
+       true,
+       [](Options& o, const std::string& v, std::string&) {
+         o.channels.exportFile = v;
+         return true;
+       }},
+      {"import-channels", Value::required, "FILE.csv",
+       "store the channels of a CHIRP channel list at their Locations\n(0 to 99); refused while Korvel runs in the "
+       "station folder",
+       true,
+       [](Options& o, const std::string& v, std::string&) {
+         o.channels.importFile = v;
+         return true;
+       }},
+      {"dry-run", Value::none, "", "with --import-channels: report only, write nothing", true,
+       [](Options& o, const std::string&, std::string&) {
+         o.channels.dryRun = true;
+         return true;
+       }},
   };
   return rows;
 }
@@ -203,6 +222,8 @@ std::string usageText() {
   std::string text =
       "Usage: korvel [OPTION]...\n"
       "       korvel --find-radio [DEVICE ...] [--write] [--folder=DIR]\n"
+      "       korvel [--folder=DIR] --export-channels FILE.csv\n"
+      "       korvel [--folder=DIR] --import-channels FILE.csv [--dry-run]\n"
       "\n"
       "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
       "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/channel_command.h"
 #include "core/find_radio.h"
 
 namespace korvel::app {
@@ -24,6 +25,7 @@ struct Options {
   int rigServerPort = 4532;
   bool findRadio = false;
   FindRequest find;
+  ChannelCommand channels;
 };
 
 // Reads the command line, then the options file of the station folder it names, under it. Returns

@@ -212,23 +212,31 @@ void noteFrequencyAnswer(Panel& p, const std::string& reply, bool readable) {
 
 void noteRadioAnswered(Panel& p) { p.link.missedReplies = 0; }
 
+namespace {
+
+// The first answer after start or after a loss only says a radio is there: the connection runs, and
+// the start band's frequency is what gets spoken and what keys work from.
+void connectOnFirstAnswer(Panel& p) {
+  // A radio back after a loss: the operator waiting for it hears "connected" as soon as it is set
+  // up, and only then where it stands. At start the announcement ends with "connected".
+  const bool returning = p.link.radioLost;
+  if (returning) restoreBandOnReturn(p);
+  connectRadio(p);
+  if (returning) playWord(p, "connected");
+  speakFrequency(p);
+  speakMode(p);
+  togglePreamp(p);
+  if (!returning) playWord(p, "connected");
+  p.link.connected = true;
+  const std::string digits = band_record::vfoADigits(currentRecord(p));
+  if (isDigits(digits, cat::kFrequencyDigits)) p.link.frequencyHz = std::stoll(digits);
+}
+
+}  // namespace
+
 void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) {
   if (!p.link.connected) {
-    // A radio back after a loss: the operator waiting for it hears "connected" as soon as it is set
-    // up, and only then where it stands. At start the announcement ends with "connected".
-    const bool returning = p.link.radioLost;
-    if (returning) restoreBandOnReturn(p);
-    // The first reply only says a radio is there; the start band's frequency is what gets spoken.
-    connectRadio(p);
-    if (returning) playWord(p, "connected");
-    speakFrequency(p);
-    speakMode(p);
-    togglePreamp(p);
-    if (!returning) playWord(p, "connected");
-    p.link.connected = true;
-    // The radio is on the start band's frequency now: keys that need it work at once.
-    const std::string digits = band_record::vfoADigits(currentRecord(p));
-    if (isDigits(digits, cat::kFrequencyDigits)) p.link.frequencyHz = std::stoll(digits);
+    connectOnFirstAnswer(p);
     return;
   }
 

@@ -1,5 +1,7 @@
 #include "core/startup.h"
 
+#include <iostream>
+
 #include "core/config.h"
 #include "core/dispatcher.h"
 #include "state/panel.h"
@@ -11,6 +13,7 @@
 #include "functions/band_table.h"
 #include "functions/mode.h"
 #include "memory/memory_store.h"
+#include "memory/station_lock.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/cat.h"
 #include "radio_link/rig_server.h"
@@ -29,6 +32,20 @@ inline constexpr const char* kHelpLine2 =
 
 void pause(Panel& p, int times) {
   for (int i = 0; i < times; ++i) catPause(p);
+}
+
+// An import of channels holds the station folder for a moment: long enough to wait for it.
+constexpr int kStationLockTries = 25;
+
+// The station folder is this program's while it runs, so that no import of channels is written over
+// by its saves, nor its channels by another Korvel's. A folder no one can write needs no lock.
+bool takeStationFolder(Panel& p) {
+  for (int tries = 1; tries <= kStationLockTries; ++tries) {
+    if (lockStation(p) != StationLock::heldElsewhere) return true;
+    catPause(p);
+  }
+  std::cerr << "korvel: another Korvel is running on the station folder " << p.folder.string() << "\n";
+  return false;
 }
 
 }  // namespace
@@ -77,6 +94,10 @@ bool startUp(Panel& p) {
   showField(p, Field::KeyHelp, kHelpLine1);
   showField(p, Field::FunctionKeyHelp, kHelpLine2);
 
+  if (!takeStationFolder(p)) {
+    playWord(p, "inuse");
+    return false;
+  }
   if (p.config.debugLog) openDebugLog(p);
 
   setStartValues(p);
@@ -123,6 +144,7 @@ void shutDown(Panel& p) {
     p.ports.closePort(p.config.passThroughPort);
   }
   closeDebugLog(p);
+  unlockStation(p);
 }
 
 int runProgram(Panel& p) {

@@ -25,7 +25,7 @@ namespace {
 constexpr int kFirstBand = band_number::kFirst;
 constexpr int kGeneralCoverage = band_number::kGeneralCoverage;
 // The radio's own frequency counts as 70 cm up to 449 MHz; a typed one only up to 439.
-constexpr long kTop70cmReplyMegahertz = 449;
+constexpr long kTop70cmReplyMegahertz = kTop70cmReportedMegahertz;
 constexpr long long kHertzPerMegahertz = 1000000;
 
 // The whole megahertz of the last frequency the radio reported; 0 before the first report.

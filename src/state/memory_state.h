@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 namespace korvel::memory {
@@ -18,6 +19,9 @@ struct MemoryState {
   int bankEntry = 0;
   int lastBank = kNoBank;
   int lastSlot = 0;
+  // The station folder's lock while this panel holds it (empty when not): the running program from
+  // start-up to its end, an import of channels while it reads, changes and writes savmem.dat.
+  std::shared_ptr<void> stationLock;
 };
 
 }  // namespace korvel::memory

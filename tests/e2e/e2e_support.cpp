@@ -111,7 +111,8 @@ std::vector<std::string> lines(const std::string& text) {
   return out;
 }
 
-LiveStation::LiveStation(int model, const std::string& config) : model_(model) {
+LiveStation::LiveStation(int model, const std::string& config, std::vector<std::string> simArgs)
+    : model_(model), simArgs_(std::move(simArgs)) {
   std::ofstream(folder / "korvel.cfg", std::ios::binary) << (config.empty() ? testing::sampleConfig() : config);
   std::filesystem::create_directory_symlink(KORVEL_WAVE_DIR, folder / "wave");
   simReady_ = startSim();
@@ -120,8 +121,9 @@ LiveStation::LiveStation(int model, const std::string& config) : model_(model) {
 bool LiveStation::startSim() {
   // The words of a simulator that ran before must not be taken for this one's.
   std::filesystem::remove(folder / "sim.out");
-  sim.start(KORVEL_SIM_EXE, {"--model", std::to_string(model_), "--link", "COM5", "--reply-delay-ms", "5"}, folder, {},
-            folder / "sim.out");
+  std::vector<std::string> args{"--model", std::to_string(model_), "--link", "COM5", "--reply-delay-ms", "5"};
+  args.insert(args.end(), simArgs_.begin(), simArgs_.end());
+  sim.start(KORVEL_SIM_EXE, args, folder, {}, folder / "sim.out");
   return waitFor(folder / "sim.out", [](const std::string& s) { return s.find("COM5") != std::string::npos; },
                  std::chrono::seconds(10)) &&
          std::filesystem::exists(folder / "COM5");

@@ -46,7 +46,8 @@ std::vector<std::string> lines(const std::string& text);
 // simulated transceiver running on COM5.
 class LiveStation {
  public:
-  explicit LiveStation(int model, const std::string& config = "");
+  // simArgs: more of korvel-sim's options (--digits 8).
+  explicit LiveStation(int model, const std::string& config = "", std::vector<std::string> simArgs = {});
   ~LiveStation();
   bool simReady() const { return simReady_; }
   // Starts the simulator on COM5 (again, after it was stopped); true once its link is there.
@@ -63,6 +64,7 @@ class LiveStation {
 
  private:
   int model_;
+  std::vector<std::string> simArgs_;
   bool simReady_ = false;
 };
 

@@ -79,7 +79,8 @@ TEST(Options, HelpListsEveryOption) {
   const auto r = readWith("", {"--help"});
   EXPECT_EQ(r.exitCode, 0);
   for (const char* option : {"--transcript[=FILE]", "--folder=DIR", "--terminal", "--rig-server=ADDRESS:PORT",
-                             "--find-radio [DEVICE ...]", "--write", "--help", "--version", "korvel.options"}) {
+                             "--find-radio [DEVICE ...]", "--write", "--export-channels=FILE.csv",
+                             "--import-channels=FILE.csv", "--dry-run", "--help", "--version", "korvel.options"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }

@@ -40,7 +40,7 @@ TEST(VoiceWords, ListHasEveryWordTheProgramSays) {
 
   // Names as the program passes them; the player adds ".wav" and ignores letter case.
   const char* spoken[] = {
-      "korvel", "point", "cfgnf", "delay", "connected", "preamp", "on", "off", "ftx", "repeater", "tx",
+      "korvel", "point", "cfgnf", "inuse", "delay", "connected", "preamp", "on", "off", "ftx", "repeater", "tx",
       "vfob", "mhz", "nc", "lsb", "usb", "cw", "am", "fm", "nar", "c4fm", "bw", "khz", "hz", "s", "5db",
       "10db", "15db", "20db", "30db", "40db", "60db", "swr", "gt5", "21", "alc", "watts", "wpm", "160", "80",
       "60", "40", "30", "20", "17", "15", "12", "10", "6", "2", "70", "un", "metres", "bkin", "vox", "band",
