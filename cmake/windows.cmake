@@ -26,7 +26,7 @@ file(GLOB KORVEL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/win32_*.c
 add_library(korvel_platform STATIC ${KORVEL_WIN32_PLATFORM_SOURCES})
 target_include_directories(korvel_platform PUBLIC src)
 target_compile_definitions(korvel_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32)
+target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32 ws2_32)
 
 # A window program (no console window beside the panel); src/app/main.cpp picks the Win32 layer.
 file(GLOB KORVEL_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp)
@@ -60,7 +60,7 @@ if(KORVEL_BUILD_TESTS)
   # test. The unit and scenario tests are file-heavy and Wine's file calls slow: they run in two
   # shards side by side (ctest -j2), one Wine start each.
   file(GLOB KORVEL_UNIT_TESTS CONFIGURE_DEPENDS ${KORVEL_UNIT_TEST_GLOBS})
-  add_executable(korvel_tests ${KORVEL_UNIT_TESTS})
+  add_executable(korvel_tests ${KORVEL_UNIT_TESTS} ${CMAKE_SOURCE_DIR}/src/app/options.cpp)
   target_link_libraries(korvel_tests PRIVATE korvel_test_support GTest::gtest_main)
   set(KORVEL_TEST_SHARDS 2)
   math(EXPR lastShard "${KORVEL_TEST_SHARDS} - 1")
@@ -86,6 +86,14 @@ if(KORVEL_BUILD_TESTS)
     COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/e2e-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
             ${KORVEL_LINUX_BUILD}/wave)
   set_tests_properties(korvel_windows_e2e PROPERTIES TIMEOUT 300)
+
+  # The rig server through Winsock, with Linux's rigctl as the client.
+  add_test(NAME korvel_windows_rig_server
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/rig-server-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
+            ${KORVEL_LINUX_BUILD}/wave)
+  # Alone: Wine's windows of every test in the one prefix land on the first test's display, where the
+  # other end-to-end test's keys would find this test's window of the same name.
+  set_tests_properties(korvel_windows_rig_server PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 
   # Every test under the build's own Wine prefix (scripts/korvel-windows makes it before the tests:
   # a first start takes several seconds), with its COM links, never the user's ~/.wine.

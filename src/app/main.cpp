@@ -8,130 +8,24 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/options.h"
 #include "state/panel.h"
 #include "app/find_radio_run.h"
 #include "app/channel_command.h"
 #include "core/startup.h"
 #ifdef _WIN32
+#include "platform/win32_network.h"
 #include "platform/win32_serial.h"
 #include "platform/win32_sound.h"
 #include "platform/win32_window.h"
 #else
 #include "app/front_end.h"
+#include "platform/posix_network.h"
 #include "platform/sdl_sound.h"
 #include "platform/serial_posix.h"
 #endif
-
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal]\n"
-    "       korvel --find-radio [DEVICE ...] [--write] [--folder DIR]\n"
-    "       korvel [--folder DIR] --export-channels FILE.csv\n"
-    "       korvel [--folder DIR] --import-channels FILE.csv [--dry-run]\n"
-    "\n"
-    "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
-    "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
-#ifdef _WIN32
-    "configuration names (COM<n>) and speaks every result with the\n"
-#else
-    "configuration names (the link COM<n> in that folder) and speaks every result with the\n"
-#endif
-    "word files of the wave folder.\n"
-    "\n"
-    "  --transcript[=FILE]  write the name of every word spoken, one per line, to FILE\n"
-    "                       (standard output when no FILE is given)\n"
-    "  --folder DIR         use DIR as the station folder instead of the current folder\n"
-    "  --terminal           take keys from this terminal and show the fields as a line of\n"
-    "                       text, also when a display is there (without one, always so)\n"
-    "  --find-radio [DEVICE ...]\n"
-#ifdef _WIN32
-    "                       ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"
-#else
-    "                       ask the serial devices (/dev/serial/by-id/*, /dev/ttyUSB*,\n"
-    "                       /dev/ttyACM*, or the DEVICEs named) for a radio at 4800,\n"
-#endif
-    "                       9600, 19200, 38400 and 115200 baud; say and print the port,\n"
-    "                       the speed, the ID and the name of the one that answers\n"
-    "  --write              with --find-radio: make that port the station's (lines 1 and 2\n"
-#ifdef _WIN32
-    "                       of korvel.cfg; the old file is kept as korvel.cfg.bak)\n"
-#else
-    "                       of korvel.cfg and the link COM<n>; the old korvel.cfg is kept\n"
-    "                       as korvel.cfg.bak)\n"
-#endif
-    "  --export-channels FILE.csv\n"
-    "                       write the memory channels to FILE.csv as a CHIRP channel list\n"
-    "  --import-channels FILE.csv\n"
-    "                       store the channels of a CHIRP channel list at their Locations\n"
-    "                       (0 to 99); refused while Korvel runs in the station folder\n"
-    "  --dry-run            with --import-channels: report only, write nothing\n"
-    "  --help               show this text\n"
-    "  --version            show the version\n"
-    "\n"
-    "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
-    "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help; F1 preamp, F2 attenuator,\n"
-    "F3 noise blanker, F4 noise reduction, F5 notch, F6 contour, F7 speech processor,\n"
-    "F8 break-in or VOX, F9 monitor, F11 mic gain, F12 tuner.\n";
-
-struct Options {
-  std::filesystem::path folder = std::filesystem::current_path();
-  bool transcriptWanted = false;
-  bool terminalAsked = false;
-  std::string transcriptFile;
-  bool findRadio = false;
-  korvel::FindRequest find;
-  korvel::app::ChannelCommand channels;
-};
-
-// The command line; an exit code when the program is to end at once (help, version, a bad argument).
-std::optional<int> parseOptions(int argc, char** argv, Options& o) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
-      return 0;
-    }
-    if (arg == "--version") {
-      std::cout << "korvel 3.6a\n";
-      return 0;
-    }
-    if (arg == "--transcript") {
-      o.transcriptWanted = true;
-    } else if (arg.rfind("--transcript=", 0) == 0) {
-      o.transcriptWanted = true;
-      o.transcriptFile = arg.substr(std::strlen("--transcript="));
-    } else if (arg == "--terminal") {
-      o.terminalAsked = true;
-    } else if (arg == "--folder" && i + 1 < argc) {
-      o.folder = argv[++i];
-    } else if (arg.rfind("--folder=", 0) == 0) {
-      o.folder = arg.substr(std::strlen("--folder="));
-    } else if (arg == "--find-radio") {
-      o.findRadio = true;
-      while (i + 1 < argc && argv[i + 1][0] != '-') o.find.devices.push_back(argv[++i]);
-    } else if (arg == "--write") {
-      o.find.write = true;
-    } else if (arg == "--export-channels" && i + 1 < argc) {
-      o.channels.exportFile = argv[++i];
-    } else if (arg == "--import-channels" && i + 1 < argc) {
-      o.channels.importFile = argv[++i];
-    } else if (arg == "--dry-run") {
-      o.channels.dryRun = true;
-    } else {
-      std::cerr << "korvel: unknown argument '" << arg << "'\n" << kUsage;
-      return 2;
-    }
-  }
-  if (o.find.write && !o.findRadio) {
-    std::cerr << "korvel: --write goes with --find-radio\n";
-    return 2;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -141,8 +35,9 @@ int main(int argc, char** argv) {
     std::freopen("CONOUT$", "w", stderr);
   }
 #endif
-  Options options;
-  if (const auto exitCode = parseOptions(argc, argv, options)) return *exitCode;
+  korvel::app::Options options;
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (const auto exitCode = korvel::app::readOptions(arguments, options, std::cout, std::cerr)) return *exitCode;
   const std::filesystem::path& folder = options.folder;
   const bool terminalAsked = options.terminalAsked;
   const std::string& transcriptFile = options.transcriptFile;
@@ -174,8 +69,9 @@ int main(int argc, char** argv) {
   korvel::platform::Win32SerialPorts ports;
   korvel::platform::Win32WindowSystem window;
   korvel::platform::Win32SoundOutput sound;
+  korvel::platform::Win32Network network;
   (void)terminalAsked;  // Windows always has its window
-  korvel::Panel panel(ports, sound, window, folder);
+  korvel::Panel panel(ports, sound, window, network, folder);
 #else
   // Before the sound starts its threads: the terminal front end takes the ending signals itself.
   auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
@@ -185,8 +81,13 @@ int main(int argc, char** argv) {
 
   korvel::platform::PosixSerialPorts ports(folder);
   korvel::platform::SdlSoundOutput sound;
-  korvel::Panel panel(ports, sound, *frontEnd.window, folder);
+  korvel::platform::PosixNetwork network;
+  korvel::Panel panel(ports, sound, *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;
+  panel.server.enabled = options.rigServerOn;
+  panel.server.address = options.rigServerAddress;
+  panel.server.port = options.rigServerPort;
+  panel.server.notices = &std::cerr;
   return korvel::runProgram(panel);
 }

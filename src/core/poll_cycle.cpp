@@ -9,6 +9,8 @@
 #include "radio_link/debug_log.h"
 #include "radio_link/pass_through.h"
 #include "core/relay_follow.h"
+#include "core/rig_answers.h"
+#include "radio_link/rig_server.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/transport.h"
 #include "speech/announcers.h"
@@ -78,7 +80,7 @@ void replyStep(Panel& p) {
     // A missing reply is not asked for again. While a relayed command waits for the line, though,
     // the reply may only be late: the line stays the poll's for up to a CAT pause, so that the
     // late reply cannot land in the relayed command's answer.
-    const bool holdLine = p.config.passThroughPort > 0 && relayCommandReady(p) &&
+    const bool holdLine = relayInUse(p) && relayCommandReady(p) &&
                           ++p.link.lineWaitTicks < kAnswerWaitTicks;
     if (holdLine) {
       p.core.replyPending = true;
@@ -130,7 +132,7 @@ void sendPollQuery(Panel& p) {
 // The query step: the relay goes first when a command of the other program waits; the poll's query
 // follows once the line is free again. A poll that was already kept waiting goes first.
 void queryStep(Panel& p) {
-  const bool relayFirst = p.config.passThroughPort > 0 && !p.link.pollQueryDue;
+  const bool relayFirst = relayInUse(p) && !p.link.pollQueryDue;
   if (relayFirst && servicePassThrough(p)) {
     p.link.pollQueryDue = true;
     return;
@@ -152,9 +154,10 @@ bool lineFreeForRelay(const Panel& p) {
 // The relay and the poll take turns on the radio line; neither sends while the other's answer is
 // awaited. A relayed exchange is followed by a poll query, a poll reply by a relayed command.
 void pollTick(Panel& p) {
+  serveRigClients(p, true);
   if (quitWaitTick(p) || p.core.pollPaused) return;
   if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;
-  const bool relaying = p.config.passThroughPort > 0;
+  const bool relaying = relayInUse(p);
   if (relaying) readPassThrough(p);
   if (p.link.relayAwaiting) {
     if (!passThroughWaitTick(p)) {
@@ -171,13 +174,13 @@ void pollTick(Panel& p) {
 }
 
 std::vector<platform::InputHandle> portsToWatch(Panel& p) {
-  std::vector<platform::InputHandle> handles;
-  if (p.config.passThroughPort <= 0 || p.core.pollPaused) return handles;
+  std::vector<platform::InputHandle> handles = rigHandlesToWatch(p);
+  if (!relayInUse(p) || p.core.pollPaused) return handles;
   // Only input that can be acted on at once is watched: the descriptors are level-triggered, and
   // input left unread would wake the program again and again.
   if (p.link.relayAwaiting) {
     handles.push_back(p.ports.inputHandle(p.config.comPort));
-  } else if (lineFreeForRelay(p)) {
+  } else if (lineFreeForRelay(p) && p.config.passThroughPort > 0) {
     handles.push_back(p.ports.inputHandle(p.config.passThroughPort));
   }
   std::erase(handles, platform::kNoInputHandle);
@@ -185,7 +188,8 @@ std::vector<platform::InputHandle> portsToWatch(Panel& p) {
 }
 
 void portInput(Panel& p) {
-  if (p.config.passThroughPort <= 0 || p.core.pollPaused) return;
+  serveRigClients(p, false);
+  if (!relayInUse(p) || p.core.pollPaused) return;
   if (p.link.relayAwaiting) {
     if (!passThroughAnswerInput(p)) return;
     if (p.link.pollQueryDue && !p.core.replyPending) {
@@ -195,7 +199,8 @@ void portInput(Panel& p) {
   }
   for (int turn = 0; turn < kTurnsPerInput && lineFreeForRelay(p); ++turn) {
     if (servicePassThrough(p)) return;
-    if (!relayCommandReady(p) && p.ports.portBytesWaiting(p.config.passThroughPort) <= 0) return;
+    const bool passThroughWaiting = p.config.passThroughPort > 0 && p.ports.portBytesWaiting(p.config.passThroughPort) > 0;
+    if (!relayCommandReady(p) && !passThroughWaiting) return;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/connection.h"
+#include "core/rig_answers.h"
 #include "functions/mode.h"
 #include "radio_link/cat.h"
 #include "radio_link/pass_through.h"
@@ -30,6 +31,7 @@ void followRelay(Panel& p) {
     learnFrequencyDigits(p, outcome.frequencyAnswer);
     handleFrequencyReply(p, cat::frequencyReply(readableReply(p, outcome.frequencyAnswer)));
   }
+  if (outcome.rigConnection != 0) finishRigRadioWork(p, outcome.rigConnection, outcome.rigAnswer);
 }
 
 // Forwards the waiting commands until one's answer is awaited or a forwarded one has ended the turn.

@@ -16,6 +16,7 @@
 #include "memory/station_lock.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/cat.h"
+#include "radio_link/rig_server.h"
 #include "radio_link/transport.h"
 #include "player/phrase_player.h"
 #include "state/radio_numbers.h"
@@ -103,6 +104,7 @@ bool startUp(Panel& p) {
   loadMemoryBanks(p);
 
   setUpPort(p, p.config.comPort);
+  openRigServer(p);
 
   if (p.config.radioPowerSwitch) {
     sendText(p, cat::powerOnWakeUp());
@@ -130,6 +132,7 @@ bool startUp(Panel& p) {
 
 void shutDown(Panel& p) {
   stopTimer(p);
+  closeRigServer(p);
   saveMemoryBanks(p);
   closeMainWindow(p);
   if (p.config.radioPowerSwitch) {

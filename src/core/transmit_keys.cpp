@@ -43,22 +43,31 @@ void keyCarrier(Panel& p) {
 
 }  // namespace
 
-void transmitKey(Panel& p) {
+void transmitterOn(Panel& p, bool send) {
   auto& c = p.core;
-  if (c.txState == 0) {
-    playWord(p, "tx");
-    playWord(p, "on");
-    c.txState = p.config.swrAnnounce + 10;
-    p.config.swrAnnounce = 0;
-    c.txSettleTicks = 2;
-    c.tunerEngaged = false;
-    sendText(p, cat::set(cat::Switch::Transmit, true));
+  playWord(p, "tx");
+  playWord(p, "on");
+  c.txState = p.config.swrAnnounce + 10;
+  p.config.swrAnnounce = 0;
+  c.txSettleTicks = 2;
+  c.tunerEngaged = false;
+  if (send) sendText(p, cat::set(cat::Switch::Transmit, true));
+}
+
+void transmitterOff(Panel& p, bool send) {
+  auto& c = p.core;
+  p.config.swrAnnounce = c.txState - 10;
+  c.txState = 0;
+  if (send) sendText(p, cat::set(cat::Switch::Transmit, false));
+  playWord(p, "tx");
+  playWord(p, "off");
+}
+
+void transmitKey(Panel& p) {
+  if (p.core.txState == 0) {
+    transmitterOn(p, true);
   } else {
-    p.config.swrAnnounce = c.txState - 10;
-    c.txState = 0;
-    sendText(p, cat::set(cat::Switch::Transmit, false));
-    playWord(p, "tx");
-    playWord(p, "off");
+    transmitterOff(p, true);
   }
 }
 

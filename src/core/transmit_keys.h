@@ -6,6 +6,10 @@ namespace korvel {
 struct Panel;
 
 void transmitKey(Panel& p);
+// The transmitter keyed and released, as the T key does it: said, and the SWR watch set up. Without
+// send the command has already gone out (another program keyed the radio).
+void transmitterOn(Panel& p, bool send);
+void transmitterOff(Panel& p, bool send);
 void tuneKey(Panel& p);
 void tunerSettingKey(Panel& p);
 

@@ -54,6 +54,7 @@ std::string modeLabel(int mode) {
 
 void applyMode(Panel& p) {
   p.mode.widthQuiet = true;
+  p.mode.radioModeCharacter = 0;
 
   if (p.tone.repeaterActive != repeater_shift::kOff) toggleRepeaterShift(p);
   if (p.tone.toneActive) {
@@ -91,6 +92,13 @@ void applyMode(Panel& p) {
   if (frequency > 0) sendFrequency(p);
   if (isSsb(mode) || mode == kCw) sendWidth(p);
   storeModeInBand(p);
+}
+
+void showRadioModeName(Panel& p, const std::string& name) {
+  constexpr std::size_t kLabelWidth = 8;  // covers the longest label it replaces
+  setFont(p, "Ariel", 50, 700);
+  moveTo(p, 50, 45);
+  printText(p, name + std::string(kLabelWidth > name.size() ? kLabelWidth - name.size() : 0, ' '));
 }
 
 void sendWidth(Panel& p) {

@@ -11,6 +11,8 @@ void initModeCommandTable(Panel& p);
 // The padded window label of a mode ("LSB    ", "FMN     ", ...); empty for an unknown mode.
 std::string modeLabel(int mode);
 void applyMode(Panel& p);
+// Shows a mode under the radio's own name ("DATA-U") in the mode field.
+void showRadioModeName(Panel& p, const std::string& name);
 void sendWidth(Panel& p);
 void stepWidthUp(Panel& p);
 void stepWidthDown(Panel& p);

@@ -260,16 +260,18 @@ std::vector<Event> Win32WindowSystem::waitEvents() {
     return out;
   }
   // A comm handle opened without overlapped I/O cannot be waited on with the messages: while ports
-  // are watched the queue is waited on in short slices and the ports looked at between them.
+  // are watched the queue is waited on in short slices and the ports looked at between them. The
+  // socket events are waited on with the messages themselves.
   constexpr DWORD kPortCheckMs = 2;
-  while (!ports_.empty() && out.empty()) {
+  while ((!ports_.empty() || !events_.empty()) && out.empty()) {
     if (!takeMessages(out)) return out;
     if (!out.empty()) break;
     if (portInputWaiting()) {
       out.push_back({kPortInputMessage, 0});
       break;
     }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPortCheckMs, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(static_cast<DWORD>(events_.size()), events_.data(), FALSE,
+                              ports_.empty() ? INFINITE : kPortCheckMs, QS_ALLINPUT);
   }
   MSG message;
   while (out.empty()) {
@@ -296,7 +298,23 @@ bool Win32WindowSystem::takeMessages(std::vector<Event>& out) {
   return true;
 }
 
+void Win32WindowSystem::watchInput(std::vector<InputHandle> handles) {
+  ports_.clear();
+  events_.clear();
+  for (const InputHandle handle : handles) {
+    const HANDLE h = reinterpret_cast<HANDLE>(handle);
+    if (GetFileType(h) == FILE_TYPE_CHAR) {
+      ports_.push_back(handle);
+    } else if (events_.size() < MAXIMUM_WAIT_OBJECTS - 1) {
+      events_.push_back(h);
+    }
+  }
+}
+
 bool Win32WindowSystem::portInputWaiting() const {
+  for (const HANDLE event : events_) {
+    if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;
+  }
   for (const InputHandle handle : ports_) {
     DWORD errors = 0;
     COMSTAT status{};

@@ -32,7 +32,9 @@ class Win32WindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
-  void watchInput(std::vector<InputHandle> handles) override { ports_ = std::move(handles); }
+  // Comm handles are looked at every few milliseconds; other handles (the rig server's socket
+  // events) are waited on with the messages.
+  void watchInput(std::vector<InputHandle> handles) override;
 
   HWND handle() const { return window_; }
   // True when any pixel of the retained bitmap inside the rectangle is not white.
@@ -54,6 +56,7 @@ class Win32WindowSystem : public WindowSystem {
   bool portInputWaiting() const;
 
   std::vector<InputHandle> ports_;  // comm handles whose input ends the wait
+  std::vector<HANDLE> events_;      // event objects set while their socket has something to take
 
   HWND window_ = nullptr;
   HDC image_ = nullptr;  // memory device context holding the retained bitmap

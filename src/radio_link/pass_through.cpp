@@ -6,6 +6,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "radio_link/debug_log.h"
+#include "radio_link/rig_server.h"
 #include "radio_link/transport.h"
 
 namespace korvel {
@@ -96,6 +97,14 @@ void finishExchange(Panel& p) {
   link.lineWaitTicks = 0;
   const std::string answer = std::move(link.relayAnswer);
   link.relayAnswer.clear();
+  if (p.server.exchangeConnection != 0) {
+    // A rig-server client's query: its answer is decoded for it; the program follows nothing of it.
+    if (p.config.debugLog && !answer.empty()) writeDebugLine(p, "***VTX1=" + answer);
+    p.server.finishedConnection = p.server.exchangeConnection;
+    p.server.finishedAnswer = answer;
+    p.server.exchangeConnection = 0;
+    return;
+  }
   answerClient(p, answer);
   if (answer.size() == kIdAnswerLength && answer.rfind("ID", 0) == 0 && isDigits(mid(answer, 3, 4))) {
     link.radioIdAnswer = answer;
@@ -117,10 +126,40 @@ bool collectAnswer(Panel& p) {
   return !link.relayAnswer.empty() && (link.relayAnswer.back() == kTerminator || link.relayAnswer.size() >= kReadCap);
 }
 
+// A rig-server client's command on the line: sent with the VFO it names, and for a setting the
+// exchange is over at once (the client's answer does not wait for the radio's silence).
+RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
+  auto& link = p.link;
+  link.relayActive = true;
+  if (p.config.debugLog) writeDebugLine(p, "***VRX1=" + work.command + ";");
+  markFrequencyQuery(p);
+  link.relayStateChangesAtQuery = link.radioStateChangesAtQuery;
+  ++link.relayTurnForwarded;
+  sendTextAsNamed(p, work.command);
+  p.server.exchangeConnection = work.connection;
+  if (!work.answerExpected) {
+    p.server.finishedConnection = work.connection;
+    p.server.finishedAnswer.clear();
+    p.server.exchangeConnection = 0;
+    return RelayStep::over;
+  }
+  link.relayAwaiting = true;
+  link.lineWaitTicks = 0;
+  link.relayAnswer.clear();
+  if (!collectAnswer(p)) return RelayStep::awaiting;
+  finishExchange(p);
+  return RelayStep::over;
+}
+
+bool passThroughCommandReady(const Panel& p) { return p.link.relayBuffer.find(kTerminator) != std::string::npos; }
+
 }  // namespace
+
+bool relayInUse(const Panel& p) { return p.config.passThroughPort > 0 || p.server.listening; }
 
 void readPassThrough(Panel& p) {
   const int port = p.config.passThroughPort;
+  if (port <= 0) return;
   // Once text waits, only as much is read as fits, so that nothing is cut; the rest waits in the
   // port until the relay has caught up. A run dropped for its length makes room for a second read.
   for (int read = 0; read < kReadsPerTurn && !relayCommandReady(p); ++read) {
@@ -133,10 +172,17 @@ void readPassThrough(Panel& p) {
   }
 }
 
-bool relayCommandReady(const Panel& p) { return p.link.relayBuffer.find(kTerminator) != std::string::npos; }
+bool relayCommandReady(const Panel& p) { return passThroughCommandReady(p) || rigCommandReady(p); }
 
 RelayStep startRelayExchange(Panel& p) {
   auto& link = p.link;
+  // The pass-through and the rig server's clients take turns when both wait.
+  const bool fromServer = rigCommandReady(p) && (!passThroughCommandReady(p) || !p.server.lastSourceWasServer);
+  if (fromServer) {
+    p.server.lastSourceWasServer = true;
+    if (const auto work = takeRigCommand(p)) return startRigExchange(p, *work);
+  }
+  p.server.lastSourceWasServer = false;
   const auto end = link.relayBuffer.find(kTerminator);
   if (end == std::string::npos) return RelayStep::answeredHere;
   link.relayActive = true;
@@ -178,8 +224,8 @@ RelayWait relayAnswerTick(Panel& p) {
   // A radio starts answering a query well within a tick. Nothing at all after one, with the next
   // command already here, is a setting followed by the next command (a setting and its read-back
   // come in one write): the two make one turn, so the setting does not wait out the CAT pause.
-  const bool setting = link.relayAnswer.empty() && link.lineWaitTicks == 0 && relayCommandReady(p) &&
-                       link.relayTurnForwarded < kCommandsPerTurn;
+  const bool setting = p.server.exchangeConnection == 0 && link.relayAnswer.empty() && link.lineWaitTicks == 0 &&
+                       relayCommandReady(p) && link.relayTurnForwarded < kCommandsPerTurn;
   if (setting) {
     finishExchange(p);
     return RelayWait::settingPassed;
@@ -207,9 +253,12 @@ void settleRelayExchange(Panel& p) {
 
 RelayOutcome takeRelayOutcome(Panel& p) {
   RelayOutcome outcome{std::move(p.link.relayModeCommand), std::move(p.link.relayFrequencyAnswer),
-                       p.link.relayStateChangesAtQuery};
+                       p.link.relayStateChangesAtQuery, p.server.finishedConnection,
+                       std::move(p.server.finishedAnswer)};
   p.link.relayModeCommand.clear();
   p.link.relayFrequencyAnswer.clear();
+  p.server.finishedConnection = 0;
+  p.server.finishedAnswer.clear();
   return outcome;
 }
 

@@ -15,11 +15,15 @@ struct RelayOutcome {
   std::string modeCommand;      // a relayed mode setting ("MD04;")
   std::string frequencyAnswer;  // the frequency part of the radio's answer ("FA014074000;")
   long stateChangesAtQuery = 0; // the change count when the command went out (for the stale rule)
+  int rigConnection = 0;        // a rig-server client whose command the radio has had
+  std::string rigAnswer;        // the radio's answer to it (empty for a setting)
 };
 
+// The relay serves the pass-through port and the rig server's clients alike.
+bool relayInUse(const Panel& p);
 // Reads what the other program has sent into the relay buffer, as far as whole commands fit.
 void readPassThrough(Panel& p);
-// True when a whole command waits in the relay buffer.
+// True when a whole command waits in the relay buffer or a rig-server client's command waits.
 bool relayCommandReady(const Panel& p);
 enum class RelayStep {
   answeredHere,  // the radio was not asked: the line stays free

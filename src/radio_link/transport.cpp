@@ -10,13 +10,14 @@
 
 namespace korvel {
 
+namespace {
 
-void sendCommand(Panel& p) {
+void send(Panel& p, bool followSplit) {
   // A relayed command's answer may still be on its way: it is taken first, so that it neither
   // reaches this command's caller nor is lost to the other program.
   settleRelayExchange(p);
   std::string& command = p.link.commandText;
-  if (p.tone.vfoB) command = cat::addressVfoB(std::move(command));
+  if (followSplit && p.tone.vfoB) command = cat::addressVfoB(std::move(command));
   command = capStored(command + ";");
   // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
   if (cat::isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
@@ -25,6 +26,10 @@ void sendCommand(Panel& p) {
   p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
   if (p.config.debugLog) writeDebugLine(p, "TX=" + command);
 }
+
+}  // namespace
+
+void sendCommand(Panel& p) { send(p, true); }
 
 void readReply(Panel& p) {
   settleRelayExchange(p);
@@ -62,6 +67,11 @@ bool frequencyAnswerIsStale(const Panel& p) {
 void sendText(Panel& p, std::string command) {
   p.link.commandText = std::move(command);
   sendCommand(p);
+}
+
+void sendTextAsNamed(Panel& p, std::string command) {
+  p.link.commandText = std::move(command);
+  send(p, false);
 }
 
 const std::string& queryRadio(Panel& p, std::string command) {

@@ -26,6 +26,8 @@ void markFrequencyQuery(Panel& p);
 bool frequencyAnswerIsStale(const Panel& p);
 // commandText = command, then sendCommand.
 void sendText(Panel& p, std::string command);
+// sendText for a command that names its VFO itself (a rig-server client's): "FA" stays "FA" in split.
+void sendTextAsNamed(Panel& p, std::string command);
 // The query calling order: send, pause, empty replyText, read. Returns replyText.
 const std::string& queryRadio(Panel& p, std::string command);
 // Close, open at baudRate, reads that return at once, 8 data bits, no parity, two stop bits.

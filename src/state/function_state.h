@@ -47,6 +47,9 @@ struct ModeState {
   std::string savedTone;
   int squelchLevel = 8;
   std::array<std::string, 8> modeCommandTable{};  // entries 1..7
+  // The radio's own character of a mode another program set that the program has no number for
+  // (data, RTTY, CW reverse): currentMode is then the mode it is built on. 0 otherwise.
+  char radioModeCharacter = 0;
 };
 
 struct FunctionState {

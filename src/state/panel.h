@@ -8,24 +8,38 @@
 #include "state/display_state.h"
 #include "state/function_state.h"
 #include "state/memory_state.h"
+#include "platform/network_server.h"
 #include "platform/serial_ports.h"
 #include "platform/sound_output.h"
 #include "platform/window_system.h"
 #include "state/link_state.h"
+#include "state/rig_server_state.h"
 #include "state/speech_state.h"
 
 namespace korvel {
 
 struct Panel {
+ private:
+  platform::NoNetwork noNetwork_;  // first, so that it is there when network is bound to it
+
+ public:
   Panel(platform::SerialPorts& serialPorts, platform::SoundOutput& soundOutput,
         platform::WindowSystem& windowSystem, std::filesystem::path stationFolder)
-      : ports(serialPorts), sound(soundOutput), window(windowSystem), folder(std::move(stationFolder)) {}
+      : ports(serialPorts), sound(soundOutput), window(windowSystem), network(noNetwork_),
+        folder(std::move(stationFolder)) {}
+  Panel(platform::SerialPorts& serialPorts, platform::SoundOutput& soundOutput,
+        platform::WindowSystem& windowSystem, platform::NetworkServer& networkServer,
+        std::filesystem::path stationFolder)
+      : ports(serialPorts), sound(soundOutput), window(windowSystem), network(networkServer),
+        folder(std::move(stationFolder)) {}
   Panel(const Panel&) = delete;
   Panel& operator=(const Panel&) = delete;
 
   platform::SerialPorts& ports;
   platform::SoundOutput& sound;
   platform::WindowSystem& window;
+  // The rig server's sockets; a panel built without them has none and never listens.
+  platform::NetworkServer& network;
   // The station folder: korvel.cfg, debug.dat, savmem.dat, memory.txt and the wave folder live here.
   std::filesystem::path folder;
 
@@ -40,6 +54,7 @@ struct Panel {
   functions::ToneState tone;
   functions::LevelState level;
   memory::MemoryState memory;
+  rig::RigServerState server;
 };
 
 }  // namespace korvel

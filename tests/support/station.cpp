@@ -45,7 +45,7 @@ std::string sampleConfig(int comPort, int passThroughPort, int debugLog, const s
 Station::Station(StationOptions options)
     : radio(options.model > 0 ? std::make_unique<sim::Transceiver>(options.model, options.digits) : nullptr),
       ports(radio.get(), options.comPort),
-      panel(ports, sound, canvas, folder) {
+      panel(ports, sound, canvas, network, folder) {
   if (options.waveFolder) makeSilentWaveFolder(folder);
   if (options.writeConfig) {
     std::ofstream cfg(folder / "korvel.cfg", std::ios::binary);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "state/panel.h"
+#include "simulated_network.h"
 #include "simulated_ports.h"
 #include "temp_folder.h"
 #include "text_canvas.h"
@@ -63,6 +64,7 @@ class Station {
   WordRecorder sound;
   TextCanvas canvas;
   std::ostringstream transcript;
+  SimulatedNetwork network;
   Panel panel;
 
  private:

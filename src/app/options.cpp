@@ -1,0 +1,278 @@
+#include "app/options.h"
+
+#include <charconv>
+#include <fstream>
+
+namespace korvel::app {
+
+namespace {
+
+// What follows an option's name: nothing, a value, perhaps a value, or any number of words (the
+// ones after it on the command line that are not options themselves).
+enum class Value { none, required, optional, words };
+
+// One option: its name, whether it takes a value, its help, and what it sets. A new option is a new row.
+struct OptionRow {
+  const char* name;
+  Value value;
+  const char* valueName;
+  const char* help;
+  bool commandLineOnly;
+  // Sets the option; false (with why) when the value is not one it takes.
+  bool (*apply)(Options& o, const std::string& value, std::string& why);
+};
+
+constexpr int kHighestPort = 65535;
+
+bool setRigServer(Options& o, const std::string& value, std::string& why) {
+  if (value == "off") {
+    o.rigServerOn = false;
+    return true;
+  }
+  const auto colon = value.rfind(':');
+  std::string address = colon == std::string::npos ? std::string() : value.substr(0, colon);
+  const std::string portText = colon == std::string::npos ? value : value.substr(colon + 1);
+  if (address.size() >= 2 && address.front() == '[' && address.back() == ']') address = address.substr(1, address.size() - 2);
+  int port = 0;
+  const auto [end, error] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
+  if (error != std::errc() || end != portText.data() + portText.size() || port < 1 || port > kHighestPort) {
+    why = "--rig-server takes ADDRESS:PORT (a port from 1 to 65535) or off";
+    return false;
+  }
+  o.rigServerOn = true;
+  if (!address.empty()) o.rigServerAddress = address;
+  o.rigServerPort = port;
+  return true;
+}
+
+const std::vector<OptionRow>& optionRows() {
+  static const std::vector<OptionRow> rows = {
+      {"transcript", Value::optional, "FILE",
+       "write the name of every word spoken, one per line, to FILE\n(standard output when no FILE is given)", false,
+       [](Options& o, const std::string& v, std::string&) {
+         o.transcriptWanted = true;
+         o.transcriptFile = v;
+         return true;
+       }},
+      {"folder", Value::required, "DIR", "use DIR as the station folder instead of the current folder", true,
+       [](Options& o, const std::string& v, std::string&) {
+         o.folder = v;
+         return true;
+       }},
+      {"terminal", Value::none, "",
+       "take keys from this terminal and show the fields as a line of\ntext, also when a display is there (without one, "
+       "always so)",
+       false,
+       [](Options& o, const std::string&, std::string&) {
+         o.terminalAsked = true;
+         return true;
+       }},
+      {"rig-server", Value::required, "ADDRESS:PORT",
+       "serve Hamlib's rigctld protocol there (default 127.0.0.1:4532, this\ncomputer only); off: no rig server",
+       false, setRigServer},
+      {"find-radio", Value::words, "DEVICE ...",
+#ifdef _WIN32
+       "ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"
+#else
+       "ask the serial devices (/dev/serial/by-id/*, /dev/ttyUSB*,\n/dev/ttyACM*, or the DEVICEs named) for a "
+       "radio at 4800,\n"
+#endif
+       "9600, 19200, 38400 and 115200 baud; say and print the port,\nthe speed, the ID and the name of the one that "
+       "answers",
+       true,
+       [](Options& o, const std::string& v, std::string&) {
+         o.findRadio = true;
+         if (!v.empty()) o.find.devices.push_back(v);
+         return true;
+       }},
+      {"write", Value::none, "",
+#ifdef _WIN32
+       "with --find-radio: make that port the station's (lines 1 and 2\nof korvel.cfg; the old file is kept as "
+       "korvel.cfg.bak)",
+#else
+       "with --find-radio: make that port the station's (lines 1 and 2\nof korvel.cfg and the link COM<n>; the old "
+       "korvel.cfg is kept\nas korvel.cfg.bak)",
+#endif
+       true,
+       [](Options& o, const std::string&, std::string&) {
+         o.find.write = true;
+         return true;
+       }},
+      {"export-channels", Value::required, "FILE.csv", "write the memory channels to FILE.csv as a CHIRP channel list",
+       true,
+       [](Options& o, const std::string& v, std::string&) {
+         o.channels.exportFile = v;
+         return true;
+       }},
+      {"import-channels", Value::required, "FILE.csv",
+       "store the channels of a CHIRP channel list at their Locations\n(0 to 99); refused while Korvel runs in the "
+       "station folder",
+       true,
+       [](Options& o, const std::string& v, std::string&) {
+         o.channels.importFile = v;
+         return true;
+       }},
+      {"dry-run", Value::none, "", "with --import-channels: report only, write nothing", true,
+       [](Options& o, const std::string&, std::string&) {
+         o.channels.dryRun = true;
+         return true;
+       }},
+  };
+  return rows;
+}
+
+const OptionRow* rowNamed(const std::string& name) {
+  for (const OptionRow& row : optionRows()) {
+    if (name == row.name) return &row;
+  }
+  return nullptr;
+}
+
+// Applies "--name", "--name=value" or (on the command line) "--name value"; next is the word after.
+bool applyOption(const std::string& word, const std::string* next, bool& usedNext, bool fromFile, Options& o,
+                 std::string& why) {
+  usedNext = false;
+  if (word.rfind("--", 0) != 0) {
+    why = "unknown argument '" + word + "'";
+    return false;
+  }
+  const auto equals = word.find('=');
+  const std::string name = word.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+  const OptionRow* row = rowNamed(name);
+  if (row == nullptr) {
+    why = "unknown option '--" + name + "'";
+    return false;
+  }
+  if (fromFile && row->commandLineOnly) {
+    why = "--" + name + " only works on the command line";
+    return false;
+  }
+  std::string value;
+  if (equals != std::string::npos) {
+    if (row->value == Value::none) {
+      why = "--" + name + " takes no value";
+      return false;
+    }
+    value = word.substr(equals + 1);
+  } else if (row->value == Value::required) {
+    if (next == nullptr) {
+      why = "--" + name + " needs " + row->valueName;
+      return false;
+    }
+    value = *next;
+    usedNext = true;
+  }
+  if (fromFile && next != nullptr && !usedNext) {
+    why = "'" + word + " " + *next + "' is not one option";
+    return false;
+  }
+  return row->apply(o, value, why);
+}
+
+// Every option of the command line, in order; an exit code on a bad one.
+std::optional<int> applyCommandLine(const std::vector<std::string>& args, Options& o, std::ostream& err) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    bool usedNext = false;
+    std::string why;
+    if (!applyOption(args[i], i + 1 < args.size() ? &args[i + 1] : nullptr, usedNext, false, o, why)) {
+      err << "korvel: " << why << "\n" << usageText();
+      return 2;
+    }
+    if (usedNext) ++i;
+    // An option of words takes each word after it up to the next option.
+    const OptionRow* row = args[i].rfind("--", 0) == 0 ? rowNamed(args[i].substr(2)) : nullptr;
+    while (row != nullptr && row->value == Value::words && i + 1 < args.size() && args[i + 1].rfind("-", 0) != 0) {
+      row->apply(o, args[++i], why);
+    }
+  }
+  if (o.find.write && !o.findRadio) {
+    err << "korvel: --write goes with --find-radio\n";
+    return 2;
+  }
+  return std::nullopt;
+}
+
+// The options file: one option a line ("--rig-server=off" or "--rig-server off"); blank lines and
+// lines starting with "#" are skipped. A line that is not an option is reported and left out.
+void applyOptionsFile(const std::filesystem::path& file, Options& o, std::ostream& err) {
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    const auto start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == '#') continue;
+    line = line.substr(start);
+    std::string word = line;
+    std::string rest;
+    if (const auto blank = line.find_first_of(" \t"); blank != std::string::npos && line.find('=') > blank) {
+      word = line.substr(0, blank);
+      rest = line.substr(line.find_first_not_of(" \t", blank));
+    }
+    bool usedNext = false;
+    std::string why;
+    if (!applyOption(word, rest.empty() ? nullptr : &rest, usedNext, true, o, why)) {
+      err << "korvel: " << file.filename().string() << " line " << number << ": " << why << "; left out\n";
+    }
+  }
+}
+
+}  // namespace
+
+std::string usageText() {
+  std::string text =
+      "Usage: korvel [OPTION]...\n"
+      "       korvel --find-radio [DEVICE ...] [--write] [--folder=DIR]\n"
+      "       korvel [--folder=DIR] --export-channels FILE.csv\n"
+      "       korvel [--folder=DIR] --import-channels FILE.csv [--dry-run]\n"
+      "\n"
+      "A keyboard-driven, speaking front panel for Yaesu transceivers.\n"
+      "It reads korvel.cfg in the station folder, talks to the radio on the serial port the\n"
+      "configuration names and speaks every result with the word files of the wave folder.\n"
+      "Options may also stand one per line in korvel.options in the station folder; the\n"
+      "command line wins.\n"
+      "\n";
+  for (const OptionRow& row : optionRows()) {
+    std::string head = std::string("  --") + row.name;
+    if (row.value == Value::required) head += std::string("=") + row.valueName;
+    if (row.value == Value::optional) head += std::string("[=") + row.valueName + "]";
+    if (row.value == Value::words) head += std::string(" [") + row.valueName + "]";
+    constexpr std::size_t kHelpColumn = 27;
+    head += head.size() < kHelpColumn ? std::string(kHelpColumn - head.size(), ' ') : "\n" + std::string(kHelpColumn, ' ');
+    std::string help = row.help;
+    for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1)) {
+      help.insert(at + 1, std::string(kHelpColumn, ' '));
+    }
+    text += head + help + "\n";
+  }
+  text +=
+      "  --help                   show this text\n"
+      "  --version                show the version\n"
+      "\n"
+      "Keys: B band, F frequency, E frequency entry, M mode, W filter width, P power,\n"
+      "A AF gain, R RF gain, S S-meter or SWR, Q quit, H spoken help; F1 preamp, F2 attenuator,\n"
+      "F3 noise blanker, F4 noise reduction, F5 notch, F6 contour, F7 speech processor,\n"
+      "F8 break-in or VOX, F9 monitor, F11 mic gain, F12 tuner.\n";
+  return text;
+}
+
+std::optional<int> readOptions(const std::vector<std::string>& arguments, Options& options, std::ostream& out,
+                               std::ostream& err) {
+  for (const std::string& arg : arguments) {
+    if (arg == "--help" || arg == "-h") {
+      out << usageText();
+      return 0;
+    }
+    if (arg == "--version") {
+      out << "korvel 3.6a\n";
+      return 0;
+    }
+  }
+  // The folder first, for the options file; then the file, and the command line over it.
+  Options fromCommandLine;
+  if (const auto code = applyCommandLine(arguments, fromCommandLine, err)) return code;
+  options.folder = fromCommandLine.folder;
+  applyOptionsFile(options.folder / kOptionsFileName, options, err);
+  return applyCommandLine(arguments, options, err);
+}
+
+}  // namespace korvel::app

@@ -1,0 +1,248 @@
+#include "core/rig_answers.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/rig_follow.h"
+#include "radio_link/radio_models.h"
+#include "radio_link/rig_capabilities.h"
+#include "radio_link/rig_cat.h"
+#include "radio_link/rig_server.h"
+#include "state/panel.h"
+#include "state/text.h"
+
+namespace korvel {
+
+namespace {
+
+using rig::Answer;
+using rig::RigClient;
+using rig::RigCommand;
+namespace result = rig::result;
+
+// How many ticks a question about the frequency waits for the poll to bring it fresh after the
+// radio was moved; then the last known frequency is given.
+constexpr int kFreshWaitTicks = 10;
+constexpr double kHighestFrequency = 1e9;
+
+enum class StepKind { answered, radio, wait };
+
+struct Step {
+  StepKind kind = StepKind::answered;
+  Answer answer;
+  std::string command;  // radio work: the CAT text
+  bool answerExpected = false;
+};
+
+Step answered(std::vector<std::string> values) { return {StepKind::answered, {result::kOk, std::move(values)}, {}, false}; }
+Step refusedWith(int code) { return {StepKind::answered, {code, {}}, {}, false}; }
+Step radioQuery(std::string command) { return {StepKind::radio, {}, std::move(command), true}; }
+Step radioSetting(std::string command) { return {StepKind::radio, {}, std::move(command), false}; }
+Step waiting() { return {StepKind::wait, {}, {}, false}; }
+
+char polledVfo(const Panel& p) { return p.tone.vfoB ? 'B' : 'A'; }
+char selectedVfo(const Panel& p) { return p.server.selectedVfo == Vfo::B ? 'B' : 'A'; }
+bool frequencyFresh(const Panel& p) {
+  return p.link.connected && p.link.radioStateChanges == p.link.radioStateChangesAtReply;
+}
+std::string vfoName(char vfo) { return vfo == 'B' ? "VFOB" : "VFOA"; }
+std::string flag(bool on) { return on ? "1" : "0"; }
+
+// The frequency Korvel last heard for a VFO it does not poll now ("A014074000" kept from a reply).
+long long lastKnownHertz(const Panel& p, char vfo) {
+  const std::string& text = vfo == 'B' ? p.link.vfoBText : p.link.vfoAText;
+  return isDigits(mid(text, 2, 9)) ? wholeValueOf(mid(text, 2, 9)) : 0;
+}
+
+Step frequencyOf(const Panel& p, const RigClient& client, char vfo) {
+  if (vfo != polledVfo(p)) return radioQuery(rig::frequencyQuery(vfo));
+  const bool fresh = frequencyFresh(p);
+  if (!fresh && p.server.tunedAtChange == p.link.radioStateChanges) return answered({std::to_string(p.server.tunedHertz)});
+  if (!fresh && client.waitTicks < kFreshWaitTicks) return waiting();
+  if (!p.link.connected) return refusedWith(result::kInputOutput);
+  return answered({std::to_string(p.link.frequencyHz)});
+}
+
+Step getFrequency(Panel& p, const RigCommand&, RigClient& c) { return frequencyOf(p, c, selectedVfo(p)); }
+Step getSplitFrequency(Panel& p, const RigCommand&, RigClient& c) { return frequencyOf(p, c, 'B'); }
+
+Step getMode(Panel& p, const RigCommand&, RigClient&) {
+  if (selectedVfo(p) == 'B') return radioQuery(rig::subModeQuery());
+  const rig::ModeRow* mode = currentModeRow(p);
+  if (mode == nullptr) return refusedWith(result::kInvalid);
+  return answered({mode->name, std::to_string(rig::passbandOf(*mode, p.mode.widthIndex))});
+}
+
+Step getSplitMode(Panel&, const RigCommand&, RigClient&) { return radioQuery(rig::subModeQuery()); }
+Step getVfo(Panel& p, const RigCommand&, RigClient&) { return answered({vfoName(selectedVfo(p))}); }
+Step getPtt(Panel& p, const RigCommand&, RigClient&) {
+  return answered({flag(p.core.txState > 0 || p.core.tuneActive)});
+}
+Step getSplitVfo(Panel& p, const RigCommand&, RigClient&) {
+  return answered({flag(p.tone.vfoB), vfoName(polledVfo(p))});
+}
+
+Step getLevel(Panel& p, const RigCommand& command, RigClient&) {
+  const rig::LevelRow* level = rig::levelByName(command.args.front());
+  if (level == nullptr) return refusedWith(result::kInvalid);
+  // The poll reads the S-meter while receiving: that reading is fresh.
+  const bool receiving = p.core.txState == 0 && !p.core.tuneActive && p.link.connected;
+  if (std::string_view(level->name) == "STRENGTH" && receiving) {
+    return answered({std::to_string(rig::strengthOfReading(p.core.sMeterValue))});
+  }
+  return radioQuery(level->letters);
+}
+
+Step getPowerStatus(Panel& p, const RigCommand&, RigClient&) { return answered({flag(p.link.connected)}); }
+
+Step getVfoInfo(Panel& p, const RigCommand& command, RigClient&) {
+  const auto vfo = vfoOfName(command.args.front());
+  const rig::ModeRow* mode = currentModeRow(p);
+  if (!vfo || mode == nullptr) return refusedWith(result::kInvalid);
+  const long long hertz = *vfo == polledVfo(p) ? p.link.frequencyHz : lastKnownHertz(p, *vfo);
+  return answered({std::to_string(hertz), mode->name, std::to_string(rig::passbandOf(*mode, p.mode.widthIndex)),
+                   flag(p.tone.vfoB), "0"});
+}
+
+rig::StationCapabilities capabilities(const Panel& p) {
+  return {p.link.radioModel, radioModel(p.link.radioModel).hasDigitalVoice, p.config.bandCoverage, p.core.versionText};
+}
+
+Step checkVfo(Panel&, const RigCommand&, RigClient&) { return answered({"0"}); }
+Step dumpState(Panel& p, const RigCommand&, RigClient&) { return answered({rig::dumpState(capabilities(p))}); }
+Step dumpCaps(Panel& p, const RigCommand&, RigClient&) { return answered({rig::dumpCaps(capabilities(p))}); }
+Step quit(Panel&, const RigCommand&, RigClient&) { return answered({}); }
+// Hamlib 4.5 asks before every mode setting; an error there would make it skip the setting.
+Step getLockMode(Panel&, const RigCommand&, RigClient&) { return answered({"0"}); }
+
+std::optional<long long> hertzOf(std::string_view text) {
+  const auto value = rig::numberOf(text);
+  if (!value || *value <= 0 || *value >= kHighestFrequency) return std::nullopt;
+  return std::llround(*value);
+}
+
+Step setFrequency(Panel& p, const RigCommand& command, RigClient&) {
+  const auto hertz = hertzOf(command.args.front());
+  if (!hertz) return refusedWith(result::kInvalid);
+  return radioSetting(rig::frequencyCommand(selectedVfo(p), *hertz));
+}
+
+Step setSplitFrequency(Panel&, const RigCommand& command, RigClient&) {
+  const auto hertz = hertzOf(command.args.front());
+  if (!hertz) return refusedWith(result::kInvalid);
+  return radioSetting(rig::frequencyCommand('B', *hertz));
+}
+
+Step modeSetting(Panel& p, const RigCommand& command, bool subVfo) {
+  const rig::ModeRow* mode = rig::modeByName(command.args[0], radioModel(p.link.radioModel).hasDigitalVoice);
+  if (mode == nullptr || !rig::numberOf(command.args[1])) return refusedWith(result::kInvalid);
+  return radioSetting(rig::modeCommand(subVfo, *mode));
+}
+
+Step setMode(Panel& p, const RigCommand& c, RigClient&) { return modeSetting(p, c, selectedVfo(p) == 'B'); }
+Step setSplitMode(Panel& p, const RigCommand& c, RigClient&) { return modeSetting(p, c, true); }
+
+Step setVfo(Panel&, const RigCommand& command, RigClient&) {
+  const auto vfo = vfoOfName(command.args.front());
+  if (!vfo) return refusedWith(result::kInvalid);
+  return radioSetting(rig::vfoCommand(*vfo == 'B'));
+}
+
+Step setPtt(Panel&, const RigCommand& command, RigClient&) {
+  // 0 receive; 1, 2 (microphone) and 3 (data) all key the transmitter.
+  const auto ptt = rig::numberOf(command.args.front());
+  if (!ptt || *ptt < 0 || *ptt > 3) return refusedWith(result::kInvalid);
+  return radioSetting(rig::transmitCommand(*ptt != 0));
+}
+
+Step setSplitVfo(Panel&, const RigCommand& command, RigClient&) {
+  const auto split = rig::numberOf(command.args.front());
+  if (!split || (*split != 0 && *split != 1)) return refusedWith(result::kInvalid);
+  return radioSetting(rig::splitCommand(*split == 1));
+}
+
+Step setLevel(Panel&, const RigCommand& command, RigClient&) {
+  const rig::LevelRow* level = rig::levelByName(command.args[0]);
+  int number = 0;
+  const auto text = level == nullptr ? std::nullopt : rig::levelCommand(*level, command.args[1], number);
+  if (!text) return refusedWith(result::kInvalid);
+  return radioSetting(*text);
+}
+
+using Handler = Step (*)(Panel&, const RigCommand&, RigClient&);
+
+constexpr std::pair<std::string_view, Handler> kHandlers[] = {
+    {"get_freq", getFrequency},      {"set_freq", setFrequency},         {"get_mode", getMode},
+    {"set_mode", setMode},           {"get_vfo", getVfo},                {"set_vfo", setVfo},
+    {"get_ptt", getPtt},             {"set_ptt", setPtt},                {"get_split_vfo", getSplitVfo},
+    {"set_split_vfo", setSplitVfo},  {"get_split_freq", getSplitFrequency}, {"set_split_freq", setSplitFrequency},
+    {"get_split_mode", getSplitMode}, {"set_split_mode", setSplitMode},  {"get_level", getLevel},
+    {"set_level", setLevel},         {"dump_caps", dumpCaps},            {"quit", quit},
+    {"dump_state", dumpState},       {"chk_vfo", checkVfo},              {"get_powerstat", getPowerStatus},
+    {"get_vfo_info", getVfoInfo},    {"get_lock_mode", getLockMode},
+};
+
+Step stepFor(Panel& p, const RigCommand& command, RigClient& client) {
+  if (command.refusal != 0) return refusedWith(command.refusal);
+  for (const auto& [name, handler] : kHandlers) {
+    if (name == command.name) return handler(p, command, client);
+  }
+  return refusedWith(result::kNotAvailable);
+}
+
+// Answers a client's commands from the front of its queue until one needs the radio or waits.
+void serveClient(Panel& p, std::size_t index) {
+  for (;;) {
+    RigClient& client = p.server.clients[index];
+    if (client.commands.empty() || client.radioWork != rig::RadioWork::none) return;
+    const Step step = stepFor(p, client.commands.front(), client);
+    if (step.kind == StepKind::wait) return;
+    if (step.kind == StepKind::radio) {
+      client.radioWork = rig::RadioWork::queued;
+      client.radioCommand = step.command;
+      client.radioAnswerExpected = step.answerExpected;
+      return;
+    }
+    answerRigCommand(p, client, step.answer);
+  }
+}
+
+}  // namespace
+
+void serveRigClients(Panel& p, bool tick) {
+  if (!p.server.listening) return;
+  readRigClients(p);
+  for (std::size_t i = 0; i < p.server.clients.size(); ++i) {
+    RigClient& client = p.server.clients[i];
+    if (tick && !client.commands.empty() && client.radioWork == rig::RadioWork::none) ++client.waitTicks;
+    serveClient(p, i);
+  }
+  flushRigClients(p);
+}
+
+void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
+  RigClient* client = rigClient(p, connection);
+  if (client == nullptr) return;
+  if (client->commands.empty()) {
+    client->radioWork = rig::RadioWork::none;
+    return;
+  }
+  const RigCommand command = client->commands.front();
+  const std::string sent = client->radioCommand;
+  if (client->radioAnswerExpected) {
+    answerRigCommand(p, *client, decodeRadioAnswer(p, command, answer));
+  } else {
+    // The client hears at once that its setting went out; what the program then does (speaking,
+    // among other things) does not hold it up.
+    answerRigCommand(p, *client, {});
+    followRigSetting(p, command, sent);
+  }
+  for (std::size_t i = 0; i < p.server.clients.size(); ++i) {
+    if (p.server.clients[i].connection == connection) serveClient(p, i);
+  }
+}
+
+}  // namespace korvel

@@ -1,0 +1,184 @@
+#include "radio_link/rig_protocol.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace korvel::rig {
+
+namespace {
+
+using enum AnswerKind;
+
+// The commands served, with rigctld's names, letters, arguments and labels.
+const std::vector<CommandSpec>& commandTable() {
+  static const std::vector<CommandSpec> table = {
+      {'f', "get_freq", 0, values, {"Frequency"}},
+      {'F', "set_freq", 1, setting, {}},
+      {'m', "get_mode", 0, values, {"Mode", "Passband"}},
+      {'M', "set_mode", 2, setting, {}},
+      {'v', "get_vfo", 0, values, {"VFO"}},
+      {'V', "set_vfo", 1, setting, {}},
+      {'t', "get_ptt", 0, values, {"PTT"}},
+      {'T', "set_ptt", 1, setting, {}},
+      {'s', "get_split_vfo", 0, values, {"Split", "TX VFO"}},
+      {'S', "set_split_vfo", 2, setting, {}},
+      {'i', "get_split_freq", 0, values, {"TX Frequency"}},
+      {'I', "set_split_freq", 1, setting, {}},
+      {'x', "get_split_mode", 0, values, {"TX Mode", "TX Passband"}},
+      {'X', "set_split_mode", 2, setting, {}},
+      {'l', "get_level", 1, values, {}},
+      {'L', "set_level", 2, setting, {}},
+      {'1', "dump_caps", 0, report, {}},
+      {'q', "quit", 0, setting, {}},
+      {'Q', "quit", 0, setting, {}},
+      {0, "dump_state", 0, text, {}},
+      {0, "chk_vfo", 0, bare, {"ChkVFO"}},
+      {0, "get_powerstat", 0, values, {"Power Status"}},
+      {0, "get_lock_mode", 0, values, {"Locked"}},
+      {0, "get_vfo_info", 1, values, {"Freq", "Mode", "Width", "Split", "SatMode"}},
+  };
+  return table;
+}
+
+const CommandSpec* commandByLetter(char letter) {
+  for (const CommandSpec& spec : commandTable()) {
+    if (spec.letter == letter) return &spec;
+  }
+  return nullptr;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isText(unsigned char c) { return c >= ' ' && c < 0x7f; }
+
+// rigctld takes a punctuation mark before a command as the extended form with that separator;
+// these marks are not separators but commands, comments or names.
+bool isSeparatorMark(char c) {
+  return std::ispunct(static_cast<unsigned char>(c)) != 0 && c != '\\' && c != '_' && c != '#' && c != '(' &&
+         c != ')' && c != '+';
+}
+
+std::string_view wordAt(std::string_view line, std::size_t& pos) {
+  while (pos < line.size() && isBlank(line[pos])) ++pos;
+  const std::size_t start = pos;
+  while (pos < line.size() && !isBlank(line[pos])) ++pos;
+  return line.substr(start, pos - start);
+}
+
+RigCommand refused(int code) {
+  RigCommand command;
+  command.refusal = code;
+  return command;
+}
+
+}  // namespace
+
+const CommandSpec* commandByName(std::string_view name) {
+  for (const CommandSpec& spec : commandTable()) {
+    if (name == spec.name) return &spec;
+  }
+  return nullptr;
+}
+
+std::vector<RigCommand> parseLine(std::string_view line) {
+  std::vector<RigCommand> commands;
+  std::size_t pos = 0;
+  for (;;) {
+    while (pos < line.size() && isBlank(line[pos])) ++pos;
+    if (pos >= line.size() || line[pos] == '#') break;
+    RigCommand command;
+    if (line[pos] == '+') {
+      command.extended = true;
+      ++pos;
+    } else if (isSeparatorMark(line[pos])) {
+      command.extended = true;
+      command.separator = line[pos++];
+    }
+    if (pos >= line.size()) break;
+    const CommandSpec* spec = nullptr;
+    if (line[pos] == '\\') {
+      ++pos;
+      spec = commandByName(wordAt(line, pos));
+    } else {
+      spec = commandByLetter(line[pos++]);
+    }
+    if (spec == nullptr) {
+      commands.push_back(refused(result::kNotAvailable));
+      break;
+    }
+    command.name = spec->name;
+    for (int i = 0; i < spec->argumentCount; ++i) {
+      const std::string_view word = wordAt(line, pos);
+      if (word.empty()) break;
+      command.args.emplace_back(word);
+    }
+    if (static_cast<int>(command.args.size()) < spec->argumentCount) {
+      command.refusal = result::kInvalid;
+      commands.push_back(std::move(command));
+      break;
+    }
+    commands.push_back(std::move(command));
+  }
+  return commands;
+}
+
+std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes) {
+  std::vector<RigCommand> commands;
+  for (const char c : bytes) {
+    if (skippingLine) {
+      if (c == '\n') skippingLine = false;
+      continue;
+    }
+    if (c != '\n') {
+      pending += c;
+      if (pending.size() > kMaxLineLength) {
+        commands.push_back(refused(result::kInvalid));
+        pending.clear();
+        skippingLine = true;
+      }
+      continue;
+    }
+    const bool text = std::all_of(pending.begin(), pending.end(), [](char b) {
+      return isText(static_cast<unsigned char>(b)) || isBlank(b);
+    });
+    if (!text) {
+      commands.push_back(refused(result::kInvalid));
+    } else {
+      for (RigCommand& command : parseLine(pending)) commands.push_back(std::move(command));
+    }
+    pending.clear();
+  }
+  return commands;
+}
+
+std::string formatAnswer(const RigCommand& command, const Answer& answer) {
+  const CommandSpec* spec = commandByName(command.name);
+  if (spec == nullptr) return "RPRT " + std::to_string(command.refusal != 0 ? command.refusal : answer.code) + "\n";
+  const char sep = command.separator;
+  std::string out;
+  if (spec->kind == bare) {
+    // Never a header nor a report: the one line a client reads to learn the protocol's form.
+    if (command.extended) out = std::string(spec->labels.front()) + ": ";
+    return out + (answer.values.empty() ? "0" : answer.values.front()) + "\n";
+  }
+  if (command.extended) {
+    out = spec->name + std::string(":");
+    for (const auto& arg : command.args) out += " " + arg;
+    out += sep;
+  }
+  const int code = command.refusal != 0 ? command.refusal : answer.code;
+  if (code != result::kOk) return out + "RPRT " + std::to_string(code) + "\n";
+  if (spec->kind == values) {
+    for (std::size_t i = 0; i < answer.values.size(); ++i) {
+      if (command.extended && i < spec->labels.size()) out += std::string(spec->labels[i]) + ": ";
+      out += answer.values[i];
+      out += command.extended ? sep : '\n';
+    }
+  } else if (spec->kind == text || spec->kind == report) {
+    for (const auto& block : answer.values) out += block;
+  }
+  const bool reported = command.extended || spec->kind == setting || spec->kind == report;
+  if (reported) out += "RPRT 0\n";
+  return out;
+}
+
+}  // namespace korvel::rig

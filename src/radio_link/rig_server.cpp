@@ -1,0 +1,154 @@
+#include "radio_link/rig_server.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "state/panel.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr int kReadChunk = 4096;
+// A client with this many commands unanswered is not read until they are: a flood waits in its own
+// connection and holds up no one else.
+constexpr std::size_t kMaxQueuedCommands = 64;
+// Answers a client has not taken beyond this: it has stopped reading, and it is closed.
+constexpr std::size_t kMaxUntakenOutput = 64 * 1024;
+
+bool hasRoom(const rig::RigClient& client) { return client.commands.size() < kMaxQueuedCommands && !client.closing; }
+
+// Passes what the connection takes now; false when the client is to be closed.
+bool passOn(Panel& p, rig::RigClient& client) {
+  while (!client.output.empty()) {
+    const int written = p.network.write(client.connection, client.output.data(), static_cast<int>(client.output.size()));
+    if (written < 0) return false;
+    if (written == 0) break;
+    client.output.erase(0, static_cast<std::size_t>(written));
+  }
+  if (client.output.size() > kMaxUntakenOutput) return false;
+  return !client.closing || !client.output.empty();
+}
+
+void readClient(Panel& p, rig::RigClient& client) {
+  if (!hasRoom(client)) return;
+  char buffer[kReadChunk];
+  const int count = p.network.read(client.connection, buffer, kReadChunk);
+  if (count < 0) {
+    client.closing = true;  // gone: nothing more is read, its answers go nowhere
+    client.output.clear();
+    client.commands.clear();
+    return;
+  }
+  auto commands = rig::takeInput(client.input, client.skippingLine, std::string_view(buffer, static_cast<std::size_t>(count)));
+  for (auto& command : commands) client.commands.push_back(std::move(command));
+}
+
+}  // namespace
+
+void openRigServer(Panel& p) {
+  auto& s = p.server;
+  if (!s.enabled || s.listening) return;
+  const std::string why = p.network.listen(s.address, s.port);
+  if (!why.empty()) {
+    if (s.notices != nullptr) {
+      *s.notices << "korvel: the rig server cannot listen on " << s.address << ":" << s.port << " (" << why
+                 << "); running without it\n";
+    }
+    return;
+  }
+  s.listening = true;
+}
+
+void closeRigServer(Panel& p) {
+  for (const auto& client : p.server.clients) p.network.close(client.connection);
+  p.server.clients.clear();
+  if (p.server.listening) p.network.stopListening();
+  p.server.listening = false;
+}
+
+void readRigClients(Panel& p) {
+  auto& s = p.server;
+  if (!s.listening) return;
+  while (const int connection = p.network.accept()) {
+    if (s.clients.size() >= kMaxRigClients) {
+      p.network.close(connection);
+      continue;
+    }
+    rig::RigClient client;
+    client.connection = connection;
+    s.clients.push_back(std::move(client));
+  }
+  for (auto& client : s.clients) readClient(p, client);
+}
+
+rig::RigClient* rigClient(Panel& p, int connection) {
+  for (auto& client : p.server.clients) {
+    if (client.connection == connection) return &client;
+  }
+  return nullptr;
+}
+
+void answerRigCommand(Panel& p, rig::RigClient& client, const rig::Answer& answer) {
+  client.radioWork = rig::RadioWork::none;
+  client.waitTicks = 0;
+  if (client.commands.empty()) return;  // a client that has gone while the radio was asked
+  const rig::RigCommand command = std::move(client.commands.front());
+  client.commands.pop_front();
+  client.output += rig::formatAnswer(command, answer);
+  if (command.name == "quit") {
+    client.closing = true;
+    client.commands.clear();
+  }
+  if (!passOn(p, client)) {
+    // Gone, or not taking its answers: closed at the next flush, its queue forgotten.
+    client.closing = true;
+    client.output.clear();
+    client.commands.clear();
+  }
+}
+
+void flushRigClients(Panel& p) {
+  auto& clients = p.server.clients;
+  for (auto it = clients.begin(); it != clients.end();) {
+    const bool onLine = it->radioWork == rig::RadioWork::onLine;
+    if (passOn(p, *it) || onLine) {
+      ++it;
+      continue;
+    }
+    p.network.close(it->connection);
+    it = clients.erase(it);
+  }
+  if (p.server.nextClient >= clients.size()) p.server.nextClient = 0;
+}
+
+std::vector<platform::InputHandle> rigHandlesToWatch(Panel& p) {
+  std::vector<platform::InputHandle> handles;
+  if (!p.server.listening) return handles;
+  handles.push_back(p.network.listenerHandle());
+  for (const auto& client : p.server.clients) {
+    if (hasRoom(client)) handles.push_back(p.network.inputHandle(client.connection));
+  }
+  std::erase(handles, platform::kNoInputHandle);
+  return handles;
+}
+
+bool rigCommandReady(const Panel& p) {
+  return std::any_of(p.server.clients.begin(), p.server.clients.end(),
+                     [](const rig::RigClient& c) { return c.radioWork == rig::RadioWork::queued; });
+}
+
+std::optional<RigRadioWork> takeRigCommand(Panel& p) {
+  auto& s = p.server;
+  const std::size_t count = s.clients.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    auto& client = s.clients[(s.nextClient + i) % count];
+    if (client.radioWork != rig::RadioWork::queued) continue;
+    s.nextClient = (s.nextClient + i + 1) % count;
+    client.radioWork = rig::RadioWork::onLine;
+    return RigRadioWork{client.connection, client.radioCommand, client.radioAnswerExpected};
+  }
+  return std::nullopt;
+}
+
+}  // namespace korvel

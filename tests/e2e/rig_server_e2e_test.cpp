@@ -1,0 +1,242 @@
+// The rig server as the station's programs use it: Debian's rigctl ("NET rigctl", Hamlib model 2),
+// a raw socket as CQRLOG speaks it, four clients at once while the operator changes band, and the
+// transmitter keyed by a client. korvel-sim is the radio; rigctl's wall times are printed.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace korvel::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// A port of this test run's own, so that runs side by side do not meet.
+int testPort() { return 42000 + static_cast<int>(getpid() % 20000); }
+
+class Client {
+ public:
+  explicit Client(int port) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const timeval wait{5, 0};
+    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  }
+  ~Client() { ::close(fd_); }
+  bool connected() const { return connected_; }
+  void send(const std::string& text) { (void)!::write(fd_, text.data(), text.size()); }
+  // Reads until the answer ends with `end` (or the connection goes quiet).
+  std::string readUntil(const std::string& end) {
+    std::string answer;
+    char c = 0;
+    while ((answer.size() < end.size() || answer.compare(answer.size() - end.size(), end.size(), end) != 0) &&
+           ::read(fd_, &c, 1) == 1) {
+      answer += c;
+    }
+    return answer;
+  }
+  std::string line() { return readUntil("\n"); }
+  std::string ask(const std::string& command, int lines) {
+    send(command + "\n");
+    std::string answer;
+    for (int i = 0; i < lines; ++i) answer += line();
+    return answer;
+  }
+
+ private:
+  int fd_ = -1;
+  bool connected_ = false;
+};
+
+// A station whose korvel.options moves the rig server to this run's port.
+struct ServerStation {
+  LiveStation st{761};
+  int port = testPort();
+
+  bool start(const std::map<std::string, std::string>& env = {}) {
+    std::ofstream(st.folder / "korvel.options") << "# the rig server of this test\n--rig-server=127.0.0.1:" << port << "\n";
+    return st.simReady() && st.startKorvel(env) &&
+           waitFor(st.folder / "debug.dat",
+                   [](const std::string& s) {
+                     const auto end = s.find("TX=BI;");
+                     return end != std::string::npos && s.find("RX=SM", end) != std::string::npos;
+                   },
+                   60s);
+  }
+};
+
+TEST(RigServer, RigctlCallsAnsweredFromWhatKorvelKnows) {
+  if (!onPath("rigctl")) GTEST_SKIP() << "rigctl is needed (libhamlib-utils)";
+  ServerStation s;
+  ASSERT_TRUE(s.start()) << s.st.debugLog() << readFile(s.st.folder / "korvel.out");
+  struct Call {
+    std::vector<std::string> command;
+    std::string output;  // a regular expression
+  } calls[] = {
+      {{"f"}, "7100000\n"},  {{"F", "14074000"}, ""},      {{"f"}, "14074000\n"}, {{"m"}, "LSB\n2400\n"},
+      {{"M", "USB", "2400"}, ""}, {{"m"}, "USB\n2400\n"}, {{"t"}, "0\n"},         {{"v"}, "VFOA\n"},
+      {{"s"}, "0\nVFOA\n"},  {{"l", "STRENGTH"}, "-?[0-9]+\n"},
+  };
+  for (const Call& call : calls) {
+    std::vector<std::string> args = {"-m", "2", "-r", "127.0.0.1:" + std::to_string(s.port)};
+    args.insert(args.end(), call.command.begin(), call.command.end());
+    Child rigctl;
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(rigctl.start("/usr/bin/rigctl", args, s.st.folder, {}, s.st.folder / "rigctl.out"));
+    const int exitCode = rigctl.wait(20s);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    std::string shown;
+    for (const auto& word : call.command) shown += " " + word;
+    std::cout << "rigctl" << shown << ": " << took.count() << " ms\n";
+    EXPECT_EQ(exitCode, 0) << shown;
+    const std::string output = readFile(s.st.folder / "rigctl.out");
+    EXPECT_TRUE(std::regex_match(output, std::regex(call.output))) << shown << ": " << output;
+  }
+  // Korvel followed the client: the frequency went out in the relay's turn, the mode was applied.
+  const std::string log = s.st.debugLog();
+  EXPECT_TRUE(has(log, "***VRX1=FA014074000;\r\nTX=FA014074000;")) << log;
+  EXPECT_TRUE(has(log, "***VRX1=MD02;\r\nTX=MD02;\r\nTX=NA0;")) << log;
+}
+
+TEST(RigServer, RawSocketAsLoggersSpeakIt) {
+  ServerStation s;
+  ASSERT_TRUE(s.start()) << s.st.debugLog();
+  Client c(s.port);
+  ASSERT_TRUE(c.connected());
+  c.send("\\dump_state\n");
+  const std::string state = c.readUntil("done\n");
+  EXPECT_EQ(state.rfind("1\n1042\n0\n", 0), 0u) << state;
+  EXPECT_TRUE(has(state, "ptt_type=0x1\ntargetable_vfo=0x3\nhas_set_vfo=1\n")) << state;
+  c.send("\\dump_caps\n");
+  const std::string caps = c.readUntil("RPRT 0\n");
+  for (const char* line : {"Can set Power Stat:\tN\n", "Can get VFO:\tY\n", "Can send Morse:\tN\n", "Can send Voice:\tN\n",
+                           "Hamlib version:\t"}) {
+    EXPECT_TRUE(has(caps, line)) << line;
+  }
+  struct Exchange {
+    std::string sent;
+    int lines;
+    std::string answer;
+  } exchanges[] = {
+      {"\\chk_vfo", 1, "0\n"},
+      {"\\get_powerstat", 1, "1\n"},
+      {"F 14074000", 1, "RPRT 0\n"},
+      {"+f", 3, "get_freq:\nFrequency: 14074000\nRPRT 0\n"},
+      {"fmv", 4, "14074000\nLSB\n2400\nVFOA\n"},
+      {"+f +m +v", 11,
+       "get_freq:\nFrequency: 14074000\nRPRT 0\nget_mode:\nMode: LSB\nPassband: 2400\nRPRT 0\nget_vfo:\nVFO: VFOA\nRPRT 0\n"},
+      {";\\get_freq", 1, "get_freq:;Frequency: 14074000;RPRT 0\n"},
+      {"\\get_vfo_info VFOA", 5, "14074000\nLSB\n2400\n0\n0\n"},
+      {"\\no_such_command", 1, "RPRT -11\n"},
+      {std::string(2000, 'x'), 1, "RPRT -1\n"},
+      {"f\x01\x02", 1, "RPRT -1\n"},
+      {"M PKTUSB 0", 1, "RPRT 0\n"},
+      {"m", 2, "PKTUSB\n2400\n"},
+      {"M LSB 0", 1, "RPRT 0\n"},
+  };
+  for (const auto& e : exchanges) EXPECT_EQ(c.ask(e.sent, e.lines), e.answer) << e.sent.substr(0, 40);
+  // The data mode went to the radio as its own; Korvel sent no mode of its own after it.
+  EXPECT_TRUE(has(s.st.debugLog(), "TX=MD0C;\r\nTX=NA0;")) << s.st.debugLog();
+}
+
+TEST(RigServer, TheOperatorHearsAClientKeyTheTransmitter) {
+  ServerStation s;
+  ASSERT_TRUE(s.start());
+  Client c(s.port);
+  const std::size_t before = s.st.transcript().size();
+  EXPECT_EQ(c.ask("T 1", 1), "RPRT 0\n");
+  ASSERT_TRUE(waitFor(s.st.folder / "transcript.txt", [&](const std::string& t) { return t.find("tx\non\n", before) != std::string::npos; }, 10s));
+  EXPECT_EQ(c.ask("t", 1), "1\n");
+  EXPECT_EQ(c.ask("T 0", 1), "RPRT 0\n");
+  ASSERT_TRUE(waitFor(s.st.folder / "transcript.txt", [&](const std::string& t) { return t.find("tx\noff\n", before) != std::string::npos; }, 10s))
+      << s.st.transcript().substr(before);
+  EXPECT_TRUE(has(s.st.debugLog(), "***VRX1=TX1;\r\nTX=TX1;")) << s.st.debugLog();
+}
+
+TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
+  if (!onPath("Xvfb") || !onPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed";
+  VirtualDisplay display;
+  ASSERT_TRUE(display.ready());
+  ServerStation s;
+  ASSERT_TRUE(s.start({{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", display.name()}})) << s.st.debugLog();
+  const std::string env = "DISPLAY=" + display.name() + " ";
+  std::string window = run(env + "xdotool search --sync --name 'Korvel Front Panel' 2>/dev/null | head -n 1");
+  while (!window.empty() && window.back() == '\n') window.pop_back();
+  ASSERT_FALSE(window.empty());
+
+  constexpr int kClients = 4;
+  constexpr int kRounds = 500;          // at least, and on until each has asked after the band was spoken
+  constexpr int kMostRounds = 100000;
+  std::atomic<bool> bandSpoken{false};
+  std::vector<std::vector<std::string>> answers(kClients);
+  std::vector<std::string> firstAfterBand(kClients);
+  std::vector<std::thread> clients;
+  for (int i = 0; i < kClients; ++i) {
+    clients.emplace_back([&, i] {
+      Client c(s.port);
+      for (int round = 0; round < kMostRounds && (round < kRounds || firstAfterBand[i].empty()); ++round) {
+        const bool spoken = bandSpoken.load();
+        const std::string f = c.ask("f", 1);
+        answers[i].push_back(f);
+        answers[i].push_back(c.ask("m", 2));
+        if (spoken && firstAfterBand[i].empty()) firstAfterBand[i] = f;
+      }
+    });
+  }
+  std::this_thread::sleep_for(300ms);
+  run(env + "xdotool key --window " + window + " b 6");
+  const bool spoken =
+      waitFor(s.st.folder / "transcript.txt", [](const std::string& t) { return has(t, "20\nmetres\n"); }, 20s);
+  bandSpoken = true;
+  for (auto& t : clients) t.join();
+  ASSERT_TRUE(spoken) << s.st.transcript();
+  for (int i = 0; i < kClients; ++i) {
+    ASSERT_GE(answers[i].size(), 2u * kRounds) << "client " << i;
+    for (std::size_t k = 0; k < answers[i].size(); k += 2) {
+      EXPECT_TRUE(answers[i][k] == "7100000\n" || answers[i][k] == "14200000\n") << i << ": " << answers[i][k];
+      EXPECT_TRUE(answers[i][k + 1] == "LSB\n2400\n" || answers[i][k + 1] == "USB\n2400\n") << answers[i][k + 1];
+    }
+    EXPECT_EQ(firstAfterBand[i], "14200000\n") << "client " << i;
+  }
+  EXPECT_TRUE(has(s.st.transcript(), "band\n40\nmetres\n20\nmetres\n")) << s.st.transcript();
+}
+
+TEST(RigServer, APortInUseIsSaidOnceAndKorvelRunsOn) {
+  ServerStation s;
+  const int taken = ::socket(AF_INET, SOCK_STREAM, 0);
+  const int on = 1;
+  setsockopt(taken, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(s.port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(taken, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(taken, 1), 0);
+  ASSERT_TRUE(s.start());
+  const std::string said = readFile(s.st.folder / "korvel.out");
+  EXPECT_TRUE(has(said, "korvel: the rig server cannot listen on 127.0.0.1:" + std::to_string(s.port))) << said;
+  EXPECT_TRUE(has(s.st.transcript(), "connected\n"));
+  ::close(taken);
+}
+
+}  // namespace
+}  // namespace korvel::e2e

@@ -1,0 +1,85 @@
+// The rig server at a settled station: its clients' settings share the radio line's turns with the
+// pass-through and the poll, the program follows them, and no client, however bad, holds up another.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "session.h"
+
+namespace korvel {
+namespace {
+
+using testing::Commands;
+using testing::Session;
+using testing::Words;
+
+constexpr int kRelayPort = 6;
+
+struct ServerSession : Session {
+  ServerSession() : Session({.config = testing::sampleConfig(5, kRelayPort, 1), .ready = testing::Ready::kNothing}) {
+    ports.addPort(kRelayPort);
+    network.available = true;
+    EXPECT_TRUE(settle());
+    forget();
+  }
+  std::string exchange(int client, const std::string& lines, int ticks = 6) {
+    network.send(client, lines);
+    tick(ticks);
+    return network.take(client);
+  }
+};
+
+TEST(RigServerTurns, AClientsSettingsGoOutInTheRelaysTurnsAndAreFollowed) {
+  ServerSession s;
+  const int client = s.network.connect();
+  // A data mode, a question behind it, and a pass-through command waiting at the same time.
+  s.ports.feed(kRelayPort, "FA;");
+  EXPECT_EQ(s.exchange(client, "M PKTUSB 2400\nm\nf\n", 10), "RPRT 0\nPKTUSB\n2400\n7100000\n");
+  EXPECT_EQ(s.ports.written(kRelayPort), "FA007100000;");
+  const Commands sent = s.commands();
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent.front(), "MD0C;");  // the radio's own data mode; the program sends no mode after it
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "MD02;"), 0);
+  EXPECT_EQ(s.canvas.at(50, 45), "DATA-U  ");
+  EXPECT_TRUE(s.p.link.relayActive);
+  // The operator's mode key takes the program back to a mode of its own.
+  s.press('M');
+  EXPECT_EQ(s.exchange(client, "m\n"), "CW\n600\n");
+}
+
+TEST(RigServerTurns, TheOperatorHearsAClientKeyAndReleaseTheTransmitter) {
+  ServerSession s;
+  const int client = s.network.connect();
+  EXPECT_EQ(s.exchange(client, "T 1\nt\n"), "RPRT 0\n1\n");
+  EXPECT_EQ(s.said(), (Words{"tx", "on"}));
+  EXPECT_EQ(s.exchange(client, "T 0\nt\nT 0\n"), "RPRT 0\n0\nRPRT 0\n");
+  EXPECT_EQ(s.said(), (Words{"tx", "off"}));  // said once: the second release changed nothing
+}
+
+TEST(RigServerTurns, BadClientsHoldUpNoOne) {
+  ServerSession s;
+  const int silent = s.network.connect();
+  const int deaf = s.network.connect();
+  const int flood = s.network.connect();
+  const int good = s.network.connect();
+  s.network.send(silent, "F 1407");  // half a command, never finished
+  s.network.stopReading(deaf);
+  std::string lots;
+  for (int i = 0; i < 100; ++i) lots += "\\dump_state\n";
+  s.network.send(deaf, lots);
+  std::string many;
+  for (int i = 0; i < 500; ++i) many += "s\n";
+  s.network.send(flood, many);
+  for (int round = 0; round < 5; ++round) EXPECT_EQ(s.exchange(good, "f\n", 2), "7100000\n") << round;
+  EXPECT_TRUE(s.network.closedByServer(deaf));   // it would never take its answers
+  EXPECT_FALSE(s.network.closedByServer(flood)); // read as fast as it is answered, all of it
+  s.tick(20);
+  std::string answers = s.network.take(flood);
+  EXPECT_EQ(std::count(answers.begin(), answers.end(), '\n'), 1000);
+  s.network.hangUp(good);
+  s.tick(2);
+  EXPECT_EQ(s.exchange(silent, "4000\nf\n"), "RPRT 0\n14074000\n");
+}
+
+}  // namespace
+}  // namespace korvel
