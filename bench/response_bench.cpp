@@ -129,13 +129,13 @@ class TimedWindow : public platform::WindowSystem {
 class TimedSound : public platform::SoundOutput {
  public:
   TimedSound(platform::SoundOutput& real, Probe& probe) : real_(real), probe_(probe) {}
-  bool play(const std::filesystem::path& file) override {
+  bool play(const std::filesystem::path& file, const platform::Pace& pace = {}) override {
     note(file);
-    return real_.play(file);
+    return real_.play(file, pace);
   }
-  bool playAsync(const std::filesystem::path& file) override {
+  bool playAsync(const std::filesystem::path& file, const platform::Pace& pace = {}) override {
     note(file);
-    return real_.playAsync(file);
+    return real_.playAsync(file, pace);
   }
   void stop() override { real_.stop(); }
 

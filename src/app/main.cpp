@@ -1,5 +1,6 @@
 // korvel: the speaking front panel. Runs in the station folder (the current folder, or --folder),
 // where korvel.cfg, the wave folder, the COM<n> links and the files it writes live.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "app/find_radio_run.h"
 #include "app/channel_command.h"
 #include "core/startup.h"
+#include "platform/speech_speed.h"
 #ifdef _WIN32
 #include "platform/win32_serial.h"
 #include "platform/win32_sound.h"
@@ -26,7 +28,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal]\n"
+    "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal] [--speech-rate=PERCENT]\n"
     "       korvel --find-radio [DEVICE ...] [--write] [--folder DIR]\n"
     "       korvel [--folder DIR] --export-channels FILE.csv\n"
     "       korvel [--folder DIR] --import-channels FILE.csv [--dry-run]\n"
@@ -45,6 +47,10 @@ constexpr const char* kUsage =
     "  --folder DIR         use DIR as the station folder instead of the current folder\n"
     "  --terminal           take keys from this terminal and show the fields as a line of\n"
     "                       text, also when a display is there (without one, always so)\n"
+    "  --speech-rate=PERCENT\n"
+    "                       speak every word at PERCENT of its recorded pace (100 to 600,\n"
+    "                       100 when not given) without raising its pitch; the CAT pause\n"
+    "                       keeps its length\n"
     "  --find-radio [DEVICE ...]\n"
 #ifdef _WIN32
     "                       ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"
@@ -79,11 +85,21 @@ struct Options {
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
   bool terminalAsked = false;
+  int speedPercent = korvel::platform::kAsRecorded;
   std::string transcriptFile;
   bool findRadio = false;
   korvel::FindRequest find;
   korvel::app::ChannelCommand channels;
 };
+
+bool readSpeechRate(const std::string& text, int& percent) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return false;
+  if (value < korvel::platform::kSlowestSpeechPercent || value > korvel::platform::kFastestSpeechPercent) return false;
+  percent = value;
+  return true;
+}
 
 // The command line; an exit code when the program is to end at once (help, version, a bad argument).
 std::optional<int> parseOptions(int argc, char** argv, Options& o) {
@@ -104,6 +120,12 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
       o.transcriptFile = arg.substr(std::strlen("--transcript="));
     } else if (arg == "--terminal") {
       o.terminalAsked = true;
+    } else if (arg.rfind("--speech-rate=", 0) == 0) {
+      if (!readSpeechRate(arg.substr(std::strlen("--speech-rate=")), o.speedPercent)) {
+        std::cerr << "korvel: --speech-rate takes a whole percent from " << korvel::platform::kSlowestSpeechPercent
+                  << " to " << korvel::platform::kFastestSpeechPercent << ", not '" << arg << "'\n";
+        return 2;
+      }
     } else if (arg == "--folder" && i + 1 < argc) {
       o.folder = argv[++i];
     } else if (arg.rfind("--folder=", 0) == 0) {
@@ -188,5 +210,6 @@ int main(int argc, char** argv) {
   korvel::Panel panel(ports, sound, *frontEnd.window, folder);
 #endif
   panel.speech.transcript = transcript;
+  panel.speech.speedPercent = options.speedPercent;
   return korvel::runProgram(panel);
 }

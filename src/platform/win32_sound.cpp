@@ -181,9 +181,15 @@ void Win32SoundOutput::waitUntilLeft(std::uint32_t margin, std::chrono::millisec
   }
 }
 
-bool Win32SoundOutput::play(const std::filesystem::path& file) { return start(file, false); }
+bool Win32SoundOutput::play(const std::filesystem::path& file, const Pace& pace) {
+  (void)pace;
+  return start(file, false);
+}
 
-bool Win32SoundOutput::playAsync(const std::filesystem::path& file) { return start(file, true); }
+bool Win32SoundOutput::playAsync(const std::filesystem::path& file, const Pace& pace) {
+  (void)pace;
+  return start(file, true);
+}
 
 void Win32SoundOutput::stop() {
   if (device_ != nullptr) {

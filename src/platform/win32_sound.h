@@ -29,8 +29,8 @@ class Win32SoundOutput : public SoundOutput {
   Win32SoundOutput(const Win32SoundOutput&) = delete;
   Win32SoundOutput& operator=(const Win32SoundOutput&) = delete;
 
-  bool play(const std::filesystem::path& file) override;
-  bool playAsync(const std::filesystem::path& file) override;
+  bool play(const std::filesystem::path& file, const Pace& pace = {}) override;
+  bool playAsync(const std::filesystem::path& file, const Pace& pace = {}) override;
   void stop() override;
 
   // True while a waveOut device is open (false before the first word and when words are timed by

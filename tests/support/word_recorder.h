@@ -12,12 +12,14 @@ namespace korvel::testing {
 
 class WordRecorder : public platform::SoundOutput {
  public:
-  bool play(const std::filesystem::path& file) override;
-  bool playAsync(const std::filesystem::path& file) override;
+  bool play(const std::filesystem::path& file, const platform::Pace& pace = {}) override;
+  bool playAsync(const std::filesystem::path& file, const platform::Pace& pace = {}) override;
   void stop() override;
 
   // File names (without folder and ".wav") in the order played, blocking and background alike.
   std::vector<std::string> words;
+  // The speech rate each of those words was asked at, in the same order.
+  std::vector<int> speeds;
   // The background word still "playing", empty when none or cut.
   std::string background;
   int stops = 0;
