@@ -108,6 +108,7 @@ class TimedWindow : public platform::WindowSystem {
   }
   void startTimer(int periodMs) override { real_.startTimer(periodMs); }
   void stopTimer() override { real_.stopTimer(); }
+  bool keyWaiting() override { return real_.keyWaiting(); }
   std::vector<platform::Event> waitEvents() override {
     auto events = real_.waitEvents();
     const auto now = Clock::now();

@@ -29,6 +29,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: korvel [--transcript[=FILE]] [--folder DIR] [--terminal] [--speech-rate=PERCENT]\n"
+    "             [--interrupt-speech]\n"
     "       korvel --find-radio [DEVICE ...] [--write] [--folder DIR]\n"
     "       korvel [--folder DIR] --export-channels FILE.csv\n"
     "       korvel [--folder DIR] --import-channels FILE.csv [--dry-run]\n"
@@ -51,6 +52,9 @@ constexpr const char* kUsage =
     "                       speak every word at PERCENT of its recorded pace (100 to 600,\n"
     "                       100 when not given) without raising its pitch; the CAT pause\n"
     "                       keeps its length\n"
+    "  --interrupt-speech   a key pressed while Korvel speaks cuts the word and the rest of\n"
+    "                       the announcement and is handled at once (the commands and CAT\n"
+    "                       pauses of the interrupted key still go out as they would)\n"
     "  --find-radio [DEVICE ...]\n"
 #ifdef _WIN32
     "                       ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"
@@ -86,6 +90,7 @@ struct Options {
   bool transcriptWanted = false;
   bool terminalAsked = false;
   int speedPercent = korvel::platform::kAsRecorded;
+  bool interruptSpeech = false;
   std::string transcriptFile;
   bool findRadio = false;
   korvel::FindRequest find;
@@ -126,6 +131,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
                   << " to " << korvel::platform::kFastestSpeechPercent << ", not '" << arg << "'\n";
         return 2;
       }
+    } else if (arg == "--interrupt-speech") {
+      o.interruptSpeech = true;
     } else if (arg == "--folder" && i + 1 < argc) {
       o.folder = argv[++i];
     } else if (arg.rfind("--folder=", 0) == 0) {
@@ -211,5 +218,6 @@ int main(int argc, char** argv) {
 #endif
   panel.speech.transcript = transcript;
   panel.speech.speedPercent = options.speedPercent;
+  panel.speech.interruptSpeech = options.interruptSpeech;
   return korvel::runProgram(panel);
 }

@@ -30,6 +30,11 @@ constexpr Uint16 kBufferSamples = 256;
 // same whatever the buffer size.
 constexpr Uint32 kReturnAheadBuffers = 2;
 
+// The longest sleep of a blocking play between looks at the queue, and how often it asks whether to
+// give way: a key waits no longer than that before the word playing is cut.
+constexpr long long kLongestSleepMs = 100;
+constexpr long long kGiveWayLookMs = 5;
+
 // How long a blocking play waits for the device to take any data before it takes the device for
 // stuck (a sound server gone away no longer takes data) and starts it anew.
 constexpr auto kStallSlack = std::chrono::milliseconds(1000);
@@ -203,6 +208,10 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, const Pace& pace, 
   Uint32 lastQueued = SDL_GetQueuedAudioSize(device_);
   auto lastProgress = Clock::now();
   for (;;) {
+    if (pace.giveWay && pace.giveWay()) {
+      stop();
+      return true;
+    }
     now = Clock::now();
     const Uint32 queued = SDL_GetQueuedAudioSize(device_);
     if (queued != lastQueued) {
@@ -241,7 +250,7 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, const Pace& pace, 
       const auto byClock = std::chrono::duration_cast<std::chrono::milliseconds>(playedBy_ - ahead - now);
       sleepMs = std::max<long long>(sleepMs, byClock.count());
     }
-    sleepMs = std::clamp<long long>(sleepMs, 1, 100);
+    sleepMs = std::clamp<long long>(sleepMs, 1, pace.giveWay ? kGiveWayLookMs : kLongestSleepMs);
     std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
   }
 }

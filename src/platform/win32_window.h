@@ -32,6 +32,7 @@ class Win32WindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
+  bool keyWaiting() override;
   void watchInput(std::vector<InputHandle> handles) override { ports_ = std::move(handles); }
 
   HWND handle() const { return window_; }

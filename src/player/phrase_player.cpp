@@ -80,8 +80,19 @@ platform::Pace paceOf(const Panel& p, std::string_view name) {
 void playWord(Panel& p, std::string_view name) {
   const auto file = wordFile(p, name);
   if (file.empty()) return;
+  platform::Pace pace = paceOf(p, name);
+  const bool pause = lowerCase(name) == kPauseWord;
+  if (p.speech.interruptSpeech && !pause) {
+    if (p.speech.gaveWay) return;
+    pace.giveWay = [&window = p.window] { return window.keyWaiting(); };
+    if (pace.giveWay()) {
+      p.speech.gaveWay = true;
+      return;
+    }
+  }
   writeTranscript(p, name);
-  p.sound.play(file, paceOf(p, name));
+  p.sound.play(file, pace);
+  if (pace.giveWay && pace.giveWay()) p.speech.gaveWay = true;
 }
 
 void playWordAsync(Panel& p, std::string_view name) {

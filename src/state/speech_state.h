@@ -21,6 +21,11 @@ struct SpeechState {
   bool announcingTxFrequency = false;
   // The pace every word but the CAT pause is played at, in percent of the recorded pace.
   int speedPercent = platform::kAsRecorded;
+  // Speech gives way to the next key: a key waiting cuts the word playing and the rest of the
+  // announcement (the CAT pauses still keep their length, so the radio sees the same commands).
+  bool interruptSpeech = false;
+  // The announcement under way has given way; cleared when the next event is taken.
+  bool gaveWay = false;
   // Lower-case file name -> real file name, per folder, for case-insensitive word lookup.
   std::map<std::filesystem::path, std::map<std::string, std::string>> folderIndex;
 };

@@ -248,6 +248,18 @@ TEST_F(SdlSoundTest, OtherFormatsAreConvertedToTheDevice) {
   EXPECT_NEAR(static_cast<double>(span), 4410.0, 40.0);
 }
 
+// A key arriving while a word plays cuts it at once: play returns soon after and the rest is not heard.
+TEST_F(SdlSoundTest, WordGivesWayToAWaitingKey) {
+  const Samples long_ = tone(500, 2.0, 9000);
+  const auto start = Clock::now();
+  const auto keyAt = start + std::chrono::milliseconds(150);
+  EXPECT_TRUE(sound->play(word("long.wav", long_), {.giveWay = [&] { return Clock::now() >= keyAt; }}));
+  EXPECT_LT(Clock::now() - keyAt, std::chrono::milliseconds(50));
+  const Samples out = heard();
+  const auto loud = std::count_if(out.begin(), out.end(), [](std::int16_t s) { return s != 0; });
+  EXPECT_LT(loud, static_cast<long>(long_.size() / 4)) << "the word played on after the key";
+}
+
 // Faster speech: a tone word at each rate is heard for its length divided by the rate, at the pitch
 // it was recorded (its period measured from the rising zero crossings of what the device played).
 TEST_F(SdlSoundTest, FasterSpeechKeepsItsPitch) {

@@ -8,6 +8,11 @@ bool WordRecorder::play(const std::filesystem::path& file, const platform::Pace&
   const std::string name = file.stem().string();
   words.push_back(name);
   speeds.push_back(pace.speedPercent);
+  if (onWord) onWord(name);
+  if (pace.giveWay && pace.giveWay()) {
+    ++cut;
+    return true;
+  }
   const auto it = durationMs.find(name);
   if (it != durationMs.end()) elapsedMs += it->second;
   return true;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ class WordRecorder : public platform::SoundOutput {
   // The background word still "playing", empty when none or cut.
   std::string background;
   int stops = 0;
+  // Called as each word starts (the test's way to press a key in the middle of a phrase).
+  std::function<void(const std::string&)> onWord;
+  // Blocking words cut short because a key was waiting.
+  int cut = 0;
   // Simulated playing time per word (file stem), added to elapsedMs on every blocking play.
   std::map<std::string, int> durationMs;
   long long elapsedMs = 0;
