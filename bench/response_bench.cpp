@@ -72,6 +72,8 @@ struct Options {
   int presses = 120;
   double idleSeconds = 60;
   std::string key = "w";
+  int speedPercent = platform::kAsRecorded;  // --speech-rate
+  bool interruptSpeech = false;              // --interrupt-speech 1
 };
 
 // What the wrappers and the key thread share about the answer in flight.
@@ -266,6 +268,8 @@ int insideRun(const Options& options) {
   Panel panel(ports, timedSound, timedWindow, folder);
   std::ofstream transcript(folder / "bench-transcript.txt");
   panel.speech.transcript = &transcript;
+  panel.speech.speedPercent = options.speedPercent;
+  panel.speech.interruptSpeech = options.interruptSpeech;
   probe.panel = &panel;
 
   Figures f;
@@ -276,8 +280,9 @@ int insideRun(const Options& options) {
   const double bufferMs = spec.samples * 1000.0 / spec.freq;
   std::printf("sound device      SDL driver %s, %d Hz, %d channel(s), buffer %d frames = %.1f ms\n",
               sound.driverName().c_str(), spec.freq, spec.channels, spec.samples, bufferMs);
-  std::printf("key presses       %zu answered, %lld unanswered, key '%s'\n", f.sentToHanded.size(), f.unanswered,
-              options.key.c_str());
+  std::printf("key presses       %zu answered, %lld unanswered, key '%s', speech rate %d %%%s\n",
+              f.sentToHanded.size(), f.unanswered, options.key.c_str(), options.speedPercent,
+              options.interruptSpeech ? ", speech gives way" : "");
   printSpread("key to sound, with device buffer", spreadOf(plus(f.sentToHanded, bufferMs)));
   printSpread("key to sound handed to device", spreadOf(f.sentToHanded));
   printSpread("  key sent to delivered (X, wait)", spreadOf(f.sentToDelivered));
@@ -336,6 +341,8 @@ int run(int argc, char** argv) {
     if (arg == "--presses") options.presses = std::max(1, std::atoi(argv[i + 1]));
     if (arg == "--idle") options.idleSeconds = std::max(1.0, std::atof(argv[i + 1]));
     if (arg == "--key") options.key = argv[i + 1];
+    if (arg == "--speech-rate") options.speedPercent = std::atoi(argv[i + 1]);
+    if (arg == "--interrupt-speech") options.interruptSpeech = std::atoi(argv[i + 1]) != 0;
   }
   if (std::getenv(kInsideVar) != nullptr) return insideRun(options);
   if (std::getenv("DISPLAY") == nullptr) {
