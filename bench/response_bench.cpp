@@ -72,6 +72,8 @@ struct Options {
   int presses = 120;
   double idleSeconds = 60;
   std::string key = "w";
+  int speedPercent = platform::kAsRecorded;  // --speech-rate
+  bool interruptSpeech = false;              // --interrupt-speech 1
 };
 
 // What the wrappers and the key thread share about the answer in flight.
@@ -108,6 +110,7 @@ class TimedWindow : public platform::WindowSystem {
   }
   void startTimer(int periodMs) override { real_.startTimer(periodMs); }
   void stopTimer() override { real_.stopTimer(); }
+  bool keyWaiting() override { return real_.keyWaiting(); }
   std::vector<platform::Event> waitEvents() override {
     auto events = real_.waitEvents();
     const auto now = Clock::now();
@@ -129,13 +132,13 @@ class TimedWindow : public platform::WindowSystem {
 class TimedSound : public platform::SoundOutput {
  public:
   TimedSound(platform::SoundOutput& real, Probe& probe) : real_(real), probe_(probe) {}
-  bool play(const std::filesystem::path& file) override {
+  bool play(const std::filesystem::path& file, const platform::Pace& pace = {}) override {
     note(file);
-    return real_.play(file);
+    return real_.play(file, pace);
   }
-  bool playAsync(const std::filesystem::path& file) override {
+  bool playAsync(const std::filesystem::path& file, const platform::Pace& pace = {}) override {
     note(file);
-    return real_.playAsync(file);
+    return real_.playAsync(file, pace);
   }
   void stop() override { real_.stop(); }
 
@@ -265,6 +268,8 @@ int insideRun(const Options& options) {
   Panel panel(ports, timedSound, timedWindow, folder);
   std::ofstream transcript(folder / "bench-transcript.txt");
   panel.speech.transcript = &transcript;
+  panel.speech.speedPercent = options.speedPercent;
+  panel.speech.interruptSpeech = options.interruptSpeech;
   probe.panel = &panel;
 
   Figures f;
@@ -275,8 +280,9 @@ int insideRun(const Options& options) {
   const double bufferMs = spec.samples * 1000.0 / spec.freq;
   std::printf("sound device      SDL driver %s, %d Hz, %d channel(s), buffer %d frames = %.1f ms\n",
               sound.driverName().c_str(), spec.freq, spec.channels, spec.samples, bufferMs);
-  std::printf("key presses       %zu answered, %lld unanswered, key '%s'\n", f.sentToHanded.size(), f.unanswered,
-              options.key.c_str());
+  std::printf("key presses       %zu answered, %lld unanswered, key '%s', speech rate %d %%%s\n",
+              f.sentToHanded.size(), f.unanswered, options.key.c_str(), options.speedPercent,
+              options.interruptSpeech ? ", speech gives way" : "");
   printSpread("key to sound, with device buffer", spreadOf(plus(f.sentToHanded, bufferMs)));
   printSpread("key to sound handed to device", spreadOf(f.sentToHanded));
   printSpread("  key sent to delivered (X, wait)", spreadOf(f.sentToDelivered));
@@ -335,6 +341,8 @@ int run(int argc, char** argv) {
     if (arg == "--presses") options.presses = std::max(1, std::atoi(argv[i + 1]));
     if (arg == "--idle") options.idleSeconds = std::max(1.0, std::atof(argv[i + 1]));
     if (arg == "--key") options.key = argv[i + 1];
+    if (arg == "--speech-rate") options.speedPercent = std::atoi(argv[i + 1]);
+    if (arg == "--interrupt-speech") options.interruptSpeech = std::atoi(argv[i + 1]) != 0;
   }
   if (std::getenv(kInsideVar) != nullptr) return insideRun(options);
   if (std::getenv("DISPLAY") == nullptr) {

@@ -1,6 +1,6 @@
 # The Linux release: `cmake --install` puts korvel, korvel-sim, the voice, the sample configuration
 # and the man page in place; `cpack` makes a .deb whose dependencies dpkg-shlibdeps works out from
-# the binaries (SDL2, SDL2_ttf, fontconfig, libcsv, the C++ runtime), plus the font the window asks for.
+# the binaries (SDL2, SDL2_ttf, fontconfig, libcsv, libsonic, the C++ runtime), plus the font the window asks for.
 include(GNUInstallDirs)
 
 install(TARGETS korvel korvel-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -22,11 +22,21 @@ target_include_directories(korvel_csv PUBLIC ${KORVEL_LIBCSV_SOURCE_DIR})
 target_compile_options(korvel_csv PRIVATE -w)  # upstream's code, upstream's warnings
 target_link_libraries(korvel_logic PUBLIC korvel_csv)
 
+# Sonic, which speeds up speech: the same way, from Debian's source package.
+set(KORVEL_SONIC_SOURCE_DIR "" CACHE PATH "Debian's sonic source package, unpacked")
+if(NOT EXISTS "${KORVEL_SONIC_SOURCE_DIR}/sonic.c")
+  message(FATAL_ERROR "KORVEL_SONIC_SOURCE_DIR must name Debian's unpacked sonic source package "
+                      "(scripts/korvel-windows fetches it)")
+endif()
+add_library(korvel_sonic STATIC ${KORVEL_SONIC_SOURCE_DIR}/sonic.c)
+target_include_directories(korvel_sonic PUBLIC ${KORVEL_SONIC_SOURCE_DIR})
+target_compile_options(korvel_sonic PRIVATE -w)
+
 file(GLOB KORVEL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/win32_*.cpp)
-add_library(korvel_platform STATIC ${KORVEL_WIN32_PLATFORM_SOURCES})
+add_library(korvel_platform STATIC ${KORVEL_WIN32_PLATFORM_SOURCES} src/platform/speech_speed.cpp)
 target_include_directories(korvel_platform PUBLIC src)
 target_compile_definitions(korvel_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32 ws2_32)
+target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32 ws2_32 korvel_sonic)
 
 # A window program (no console window beside the panel); src/app/main.cpp picks the Win32 layer.
 file(GLOB KORVEL_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp)

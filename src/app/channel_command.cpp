@@ -24,8 +24,8 @@ class NoPorts : public platform::SerialPorts {
 
 class NoSound : public platform::SoundOutput {
  public:
-  bool play(const std::filesystem::path&) override { return false; }
-  bool playAsync(const std::filesystem::path&) override { return false; }
+  bool play(const std::filesystem::path&, const platform::Pace& = {}) override { return false; }
+  bool playAsync(const std::filesystem::path&, const platform::Pace& = {}) override { return false; }
   void stop() override {}
 };
 

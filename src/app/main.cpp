@@ -1,5 +1,6 @@
 // korvel: the speaking front panel. Runs in the station folder (the current folder, or --folder),
 // where korvel.cfg, the wave folder, the COM<n> links and the files it writes live.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "app/find_radio_run.h"
 #include "app/channel_command.h"
 #include "core/startup.h"
+#include "platform/speech_speed.h"
 #ifdef _WIN32
 #include "platform/win32_network.h"
 #include "platform/win32_serial.h"
@@ -89,5 +91,7 @@ int main(int argc, char** argv) {
   panel.server.address = options.rigServerAddress;
   panel.server.port = options.rigServerPort;
   panel.server.notices = &std::cerr;
+  panel.speech.speedPercent = options.speedPercent;
+  panel.speech.interruptSpeech = options.interruptSpeech;
   return korvel::runProgram(panel);
 }

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <fstream>
 
+#include "platform/speech_speed.h"
+
 namespace korvel::app {
 
 namespace {
@@ -45,6 +47,19 @@ bool setRigServer(Options& o, const std::string& value, std::string& why) {
   return true;
 }
 
+bool setSpeechRate(Options& o, const std::string& value, std::string& why) {
+  int percent = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), percent);
+  if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+      percent < platform::kSlowestSpeechPercent || percent > platform::kFastestSpeechPercent) {
+    why = "--speech-rate takes a whole percent from " + std::to_string(platform::kSlowestSpeechPercent) + " to " +
+          std::to_string(platform::kFastestSpeechPercent);
+    return false;
+  }
+  o.speedPercent = percent;
+  return true;
+}
+
 const std::vector<OptionRow>& optionRows() {
   static const std::vector<OptionRow> rows = {
       {"transcript", Value::optional, "FILE",
@@ -65,6 +80,18 @@ const std::vector<OptionRow>& optionRows() {
        false,
        [](Options& o, const std::string&, std::string&) {
          o.terminalAsked = true;
+         return true;
+       }},
+      {"speech-rate", Value::required, "PERCENT",
+       "speak every word at PERCENT of its recorded pace (100 to 600,\n100 when not given) without raising its "
+       "pitch; the CAT pause\nkeeps its length",
+       false, setSpeechRate},
+      {"interrupt-speech", Value::none, "",
+       "a key pressed while Korvel speaks cuts the word and the rest of\nthe announcement and is handled at once (the "
+       "commands and CAT\npauses of the interrupted key still go out as they would)",
+       false,
+       [](Options& o, const std::string&, std::string&) {
+         o.interruptSpeech = true;
          return true;
        }},
       {"rig-server", Value::required, "ADDRESS:PORT",

@@ -10,6 +10,7 @@
 
 #include "app/channel_command.h"
 #include "core/find_radio.h"
+#include "platform/sound_output.h"
 
 namespace korvel::app {
 
@@ -19,6 +20,8 @@ struct Options {
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
   bool terminalAsked = false;
+  int speedPercent = platform::kAsRecorded;
+  bool interruptSpeech = false;
   std::string transcriptFile;
   bool rigServerOn = true;
   std::string rigServerAddress = "127.0.0.1";

@@ -142,6 +142,7 @@ constexpr Step kStepsBeforeTable[] = {
 }  // namespace
 
 void handleEvent(Panel& p, const platform::Event& event) {
+  p.speech.gaveWay = false;  // whatever this event says is a new announcement
   switch (event.message) {
     case platform::kCloseMessage:
       p.core.running = false;

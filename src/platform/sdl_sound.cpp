@@ -5,8 +5,11 @@
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iostream>
 #include <thread>
+
+#include "platform/speech_speed.h"
 
 namespace korvel::platform {
 
@@ -26,6 +29,11 @@ constexpr Uint16 kBufferSamples = 256;
 // the caller has to queue the next word without a gap, and the moment a pause word ends, are the
 // same whatever the buffer size.
 constexpr Uint32 kReturnAheadBuffers = 2;
+
+// The longest sleep of a blocking play between looks at the queue, and how often it asks whether to
+// give way: a key waits no longer than that before the word playing is cut.
+constexpr long long kLongestSleepMs = 100;
+constexpr long long kGiveWayLookMs = 5;
 
 // How long a blocking play waits for the device to take any data before it takes the device for
 // stuck (a sound server gone away no longer takes data) and starts it anew.
@@ -98,7 +106,7 @@ double SdlSoundOutput::bytesPerMs() const {
   return spec_.freq * spec_.channels * (SDL_AUDIO_BITSIZE(spec_.format) / 8) / 1000.0;
 }
 
-const SdlSoundOutput::Word* SdlSoundOutput::load(const std::filesystem::path& file) {
+const SdlSoundOutput::Word* SdlSoundOutput::load(const std::filesystem::path& file, int speedPercent) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) return nullptr;
   const auto modified = std::filesystem::last_write_time(file, ec);
@@ -106,7 +114,8 @@ const SdlSoundOutput::Word* SdlSoundOutput::load(const std::filesystem::path& fi
   const auto size = std::filesystem::file_size(file, ec);
   if (ec) return nullptr;
 
-  const std::string key = file.string();
+  // The same file at another rate is another word: both stay cached, so a word is sped up once.
+  const std::string key = file.string() + '\n' + std::to_string(speedPercent);
   auto found = cache_.find(key);
   if (found != cache_.end() && found->second.modified == modified && found->second.size == size) {
     return &found->second;
@@ -116,7 +125,7 @@ const SdlSoundOutput::Word* SdlSoundOutput::load(const std::filesystem::path& fi
   SDL_AudioSpec source{};
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV(key.c_str(), &source, &data, &length) == nullptr) return nullptr;
+  if (SDL_LoadWAV(file.string().c_str(), &source, &data, &length) == nullptr) return nullptr;
 
   Word word;
   word.modified = modified;
@@ -149,13 +158,22 @@ const SdlSoundOutput::Word* SdlSoundOutput::load(const std::filesystem::path& fi
   }
   SDL_FreeWAV(data);
   word.samples.resize(word.samples.size() / frame * frame);
+  if (speedPercent != kAsRecorded && spec_.format == AUDIO_S16SYS) {
+    std::vector<std::int16_t> pcm(word.samples.size() / sizeof(std::int16_t));
+    std::memcpy(pcm.data(), word.samples.data(), pcm.size() * sizeof(std::int16_t));
+    pcm = speedUpSpeech(pcm, spec_.freq, spec_.channels, speedPercent);
+    word.samples.resize(pcm.size() * sizeof(std::int16_t));
+    std::memcpy(word.samples.data(), pcm.data(), word.samples.size());
+  }
   word.samples.shrink_to_fit();
   return &cache_.insert_or_assign(key, std::move(word)).first->second;
 }
 
-bool SdlSoundOutput::play(const std::filesystem::path& file) { return start(file, false); }
+bool SdlSoundOutput::play(const std::filesystem::path& file, const Pace& pace) { return start(file, pace, false); }
 
-bool SdlSoundOutput::playAsync(const std::filesystem::path& file) { return start(file, true); }
+bool SdlSoundOutput::playAsync(const std::filesystem::path& file, const Pace& pace) {
+  return start(file, pace, true);
+}
 
 void SdlSoundOutput::stop() {
   if (device_ == 0) return;
@@ -164,10 +182,10 @@ void SdlSoundOutput::stop() {
   playedBy_ = Clock::now();
 }
 
-bool SdlSoundOutput::start(const std::filesystem::path& file, bool background) {
+bool SdlSoundOutput::start(const std::filesystem::path& file, const Pace& pace, bool background) {
   if (device_ == 0) return false;
   // A file that cannot be played starts nothing and so cuts nothing either.
-  const Word* word = load(file);
+  const Word* word = load(file, pace.speedPercent);
   if (word == nullptr) return false;
   if (backgroundQueued_) stop();
 
@@ -190,6 +208,10 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, bool background) {
   Uint32 lastQueued = SDL_GetQueuedAudioSize(device_);
   auto lastProgress = Clock::now();
   for (;;) {
+    if (pace.giveWay && pace.giveWay()) {
+      stop();
+      return true;
+    }
     now = Clock::now();
     const Uint32 queued = SDL_GetQueuedAudioSize(device_);
     if (queued != lastQueued) {
@@ -228,7 +250,7 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, bool background) {
       const auto byClock = std::chrono::duration_cast<std::chrono::milliseconds>(playedBy_ - ahead - now);
       sleepMs = std::max<long long>(sleepMs, byClock.count());
     }
-    sleepMs = std::clamp<long long>(sleepMs, 1, 100);
+    sleepMs = std::clamp<long long>(sleepMs, 1, pace.giveWay ? kGiveWayLookMs : kLongestSleepMs);
     std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
   }
 }

@@ -1,5 +1,6 @@
 // Word files through SDL2 audio: one device kept open and running for the whole run, words queued
-// back to back in the device's own format, decoded words cached by path and modification time.
+// back to back in the device's own format, decoded (and sped up) words cached by path, modification
+// time and speech rate.
 #pragma once
 
 #include <SDL.h>
@@ -27,8 +28,8 @@ class SdlSoundOutput : public SoundOutput {
   SdlSoundOutput(const SdlSoundOutput&) = delete;
   SdlSoundOutput& operator=(const SdlSoundOutput&) = delete;
 
-  bool play(const std::filesystem::path& file) override;
-  bool playAsync(const std::filesystem::path& file) override;
+  bool play(const std::filesystem::path& file, const Pace& pace = {}) override;
+  bool playAsync(const std::filesystem::path& file, const Pace& pace = {}) override;
   void stop() override;
 
   // False when not even the dummy driver could be opened (then every play returns false).
@@ -44,13 +45,14 @@ class SdlSoundOutput : public SoundOutput {
   struct Word {
     std::filesystem::file_time_type modified{};
     std::uintmax_t size = 0;
-    std::vector<Uint8> samples;  // already in the device format
+    std::vector<Uint8> samples;  // already in the device format and at the speech rate
   };
 
   bool openDevice();
-  // The word's samples in device format, from the cache or freshly decoded; null when unplayable.
-  const Word* load(const std::filesystem::path& file);
-  bool start(const std::filesystem::path& file, bool background);
+  // The word's samples in device format at the speech rate, from the cache or freshly decoded and
+  // sped up; null when unplayable.
+  const Word* load(const std::filesystem::path& file, int speedPercent);
+  bool start(const std::filesystem::path& file, const Pace& pace, bool background);
   double bytesPerMs() const;
 
   SDL_AudioDeviceID device_ = 0;

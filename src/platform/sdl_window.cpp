@@ -414,6 +414,20 @@ std::vector<Event> SdlWindowSystem::waitEvents() {
   return out;
 }
 
+bool SdlWindowSystem::keyWaiting() {
+  if (!videoUp_) return false;
+  SDL_PumpEvents();
+  // Only a key the dispatcher would get counts: not Alt, not a key without a code of ours.
+  constexpr int kLook = 16;
+  SDL_Event events[kLook];
+  const int n = SDL_PeepEvents(events, kLook, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+  for (int i = 0; i < n; ++i) {
+    const auto& key = events[i].key.keysym;
+    if ((key.mod & KMOD_ALT) == 0 && virtualKeyFor(key.scancode) != 0) return true;
+  }
+  return false;
+}
+
 void SdlWindowSystem::takeQueued(std::vector<Event>& out) {
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) translate(event, out);

@@ -41,6 +41,7 @@ class SdlWindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
+  bool keyWaiting() override;
   void watchInput(std::vector<InputHandle> handles) override { ports_.watch(std::move(handles)); }
 
   // True when any pixel of the retained image inside the rectangle is not white.

@@ -267,6 +267,12 @@ int TerminalWindowSystem::msUntilNextWake() const {
   return wait;
 }
 
+bool TerminalWindowSystem::keyWaiting() {
+  if (inputEnded_ || input_ < 0) return false;
+  pollfd input{input_, POLLIN, 0};
+  return poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
+}
+
 std::vector<Event> TerminalWindowSystem::waitEvents() {
   std::vector<Event> out;
   if (inputEnded_ || input_ < 0) {

@@ -37,6 +37,7 @@ class TerminalWindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
+  bool keyWaiting() override;
   void watchInput(std::vector<InputHandle> handles) override { ports_.watch(std::move(handles)); }
 
   // A stream for lines of other text (the transcript) on the same output: each line appears above

@@ -9,12 +9,17 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/speech_speed.h"
+
 namespace korvel::platform {
 
 namespace {
 
 // A blocking play returns with this much of its word still to play: time enough to queue the next.
 constexpr auto kHandOver = std::chrono::milliseconds(20);
+// How often a blocking play looks at the device, and how often it asks whether to give way to a key.
+constexpr double kLongestLookMs = 10.0;
+constexpr double kGiveWayLookMs = 5.0;
 // A device that plays nothing for this long is taken for stuck and reset.
 constexpr auto kStallSlack = std::chrono::milliseconds(1000);
 constexpr std::size_t kFormatBytesMin = 16;  // the PCM part of a fmt chunk
@@ -67,7 +72,7 @@ Win32SoundOutput::~Win32SoundOutput() {
   closeDevice();
 }
 
-const Win32SoundOutput::Word* Win32SoundOutput::load(const std::filesystem::path& file) {
+const Win32SoundOutput::Word* Win32SoundOutput::load(const std::filesystem::path& file, int speedPercent) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) return nullptr;
   const auto modified = std::filesystem::last_write_time(file, ec);
@@ -75,7 +80,8 @@ const Win32SoundOutput::Word* Win32SoundOutput::load(const std::filesystem::path
   const auto size = std::filesystem::file_size(file, ec);
   if (ec) return nullptr;
 
-  const std::string key = file.string();
+  // The same file at another rate is another word: both stay cached, so a word is sped up once.
+  const std::string key = file.string() + '\n' + std::to_string(speedPercent);
   if (auto found = cache_.find(key); found != cache_.end()) {
     if (found->second.modified == modified && found->second.size == size) return &found->second;
     cache_.erase(found);
@@ -86,6 +92,14 @@ const Win32SoundOutput::Word* Win32SoundOutput::load(const std::filesystem::path
   Word word;
   std::string samples;
   if (!parseWave(bytes, word.format, samples)) return nullptr;
+  const auto* format = reinterpret_cast<const WAVEFORMATEX*>(word.format.data());
+  if (speedPercent != kAsRecorded && format->wFormatTag == WAVE_FORMAT_PCM && format->wBitsPerSample == 16) {
+    // Only 16-bit PCM is sped up; a word in any other format plays at its recorded pace.
+    std::vector<std::int16_t> pcm(samples.size() / sizeof(std::int16_t));
+    std::memcpy(pcm.data(), samples.data(), pcm.size() * sizeof(std::int16_t));
+    pcm = speedUpSpeech(pcm, static_cast<int>(format->nSamplesPerSec), format->nChannels, speedPercent);
+    samples.assign(reinterpret_cast<const char*>(pcm.data()), pcm.size() * sizeof(std::int16_t));
+  }
   word.modified = modified;
   word.size = size;
   word.bytesPerMs = reinterpret_cast<const WAVEFORMATEX*>(word.format.data())->nAvgBytesPerSec / 1000.0;
@@ -154,11 +168,16 @@ std::uint32_t Win32SoundOutput::bytesLeft() {
   return left > 0 ? static_cast<std::uint32_t>(left) : 0;
 }
 
-void Win32SoundOutput::waitUntilLeft(std::uint32_t margin, std::chrono::milliseconds longest) {
+void Win32SoundOutput::waitUntilLeft(std::uint32_t margin, std::chrono::milliseconds longest,
+                                     const std::function<bool()>& giveWay) {
   const auto deadline = Clock::now() + longest;
   std::uint32_t lastLeft = bytesLeft();
   auto lastProgress = Clock::now();
   for (;;) {
+    if (giveWay && giveWay()) {
+      stop();
+      return;
+    }
     reap();
     const std::uint32_t left = bytesLeft();
     const auto now = Clock::now();
@@ -176,14 +195,16 @@ void Win32SoundOutput::waitUntilLeft(std::uint32_t margin, std::chrono::millisec
     }
     // Sleep through what must play before the margin, but look again at least every 10 ms.
     const double ms = (left - margin) / std::max(1.0, deviceBytesPerMs_);
-    const auto wait = static_cast<DWORD>(std::clamp(ms, 1.0, 10.0));
+    const auto wait = static_cast<DWORD>(std::clamp(ms, 1.0, giveWay ? kGiveWayLookMs : kLongestLookMs));
     WaitForSingleObject(doneEvent_, wait);
   }
 }
 
-bool Win32SoundOutput::play(const std::filesystem::path& file) { return start(file, false); }
+bool Win32SoundOutput::play(const std::filesystem::path& file, const Pace& pace) { return start(file, pace, false); }
 
-bool Win32SoundOutput::playAsync(const std::filesystem::path& file) { return start(file, true); }
+bool Win32SoundOutput::playAsync(const std::filesystem::path& file, const Pace& pace) {
+  return start(file, pace, true);
+}
 
 void Win32SoundOutput::stop() {
   if (device_ != nullptr) {
@@ -195,9 +216,9 @@ void Win32SoundOutput::stop() {
   playedBy_ = Clock::now();
 }
 
-bool Win32SoundOutput::start(const std::filesystem::path& file, bool background) {
+bool Win32SoundOutput::start(const std::filesystem::path& file, const Pace& pace, bool background) {
   // A file that cannot be played starts nothing and so cuts nothing either.
-  const Word* word = load(file);
+  const Word* word = load(file, pace.speedPercent);
   if (word == nullptr) return false;
   if (backgroundQueued_) stop();
 
@@ -218,15 +239,24 @@ bool Win32SoundOutput::start(const std::filesystem::path& file, bool background)
         queue_.push_back(Queued{std::move(header), word->samples});
         if (!background) {
           const auto margin = static_cast<std::uint32_t>(kHandOver.count() * deviceBytesPerMs_);
-          waitUntilLeft(margin, std::chrono::duration_cast<std::chrono::milliseconds>(length) + kStallSlack * 2);
+          waitUntilLeft(margin, std::chrono::duration_cast<std::chrono::milliseconds>(length) + kStallSlack * 2,
+                        pace.giveWay);
         }
         return true;
       }
       waveOutUnprepareHeader(device_, header.get(), sizeof(WAVEHDR));
     }
   }
-  // No device: the clock alone times the word.
-  if (!background) std::this_thread::sleep_until(playedBy_ - kHandOver);
+  // No device: the clock alone times the word, in short steps when it may have to give way.
+  if (background) return true;
+  while (Clock::now() < playedBy_ - kHandOver) {
+    if (pace.giveWay && pace.giveWay()) {
+      stop();
+      return true;
+    }
+    std::this_thread::sleep_until(std::min(playedBy_ - kHandOver,
+        Clock::now() + std::chrono::milliseconds(static_cast<long long>(kGiveWayLookMs))));
+  }
   return true;
 }
 

@@ -1,5 +1,5 @@
 // Word files through waveOut: one device kept open while the words share a format, each word one
-// queued buffer so that words follow each other without a gap; decoded words cached by file.
+// queued buffer so that words follow each other without a gap; decoded words cached by file and rate.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -29,8 +30,8 @@ class Win32SoundOutput : public SoundOutput {
   Win32SoundOutput(const Win32SoundOutput&) = delete;
   Win32SoundOutput& operator=(const Win32SoundOutput&) = delete;
 
-  bool play(const std::filesystem::path& file) override;
-  bool playAsync(const std::filesystem::path& file) override;
+  bool play(const std::filesystem::path& file, const Pace& pace = {}) override;
+  bool playAsync(const std::filesystem::path& file, const Pace& pace = {}) override;
   void stop() override;
 
   // True while a waveOut device is open (false before the first word and when words are timed by
@@ -52,16 +53,19 @@ class Win32SoundOutput : public SoundOutput {
     std::shared_ptr<const std::string> samples;  // kept alive until the device is done with it
   };
 
-  const Word* load(const std::filesystem::path& file);
-  bool start(const std::filesystem::path& file, bool background);
+  // The word at the speech rate, from the cache or freshly read and sped up; null when unplayable.
+  const Word* load(const std::filesystem::path& file, int speedPercent);
+  bool start(const std::filesystem::path& file, const Pace& pace, bool background);
   // A device open in the word's format; false when none opens (then the clock times the word).
   bool deviceFor(const Word& word);
   void closeDevice();
   void reap();
   // Bytes queued and not yet played.
   std::uint32_t bytesLeft();
-  // Waits until no more than `margin` bytes are left, or the device stops moving.
-  void waitUntilLeft(std::uint32_t margin, std::chrono::milliseconds longest);
+  // Waits until no more than `margin` bytes are left, or the device stops moving, or giveWay says
+  // so (then the sound is cut).
+  void waitUntilLeft(std::uint32_t margin, std::chrono::milliseconds longest,
+                     const std::function<bool()>& giveWay = {});
 
   HWAVEOUT device_ = nullptr;
   HANDLE doneEvent_ = nullptr;  // signalled by the device each time a buffer is done

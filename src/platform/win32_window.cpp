@@ -252,6 +252,11 @@ void Win32WindowSystem::translate(const MSG& message, std::vector<Event>& out) {
   DispatchMessageA(&message);
 }
 
+bool Win32WindowSystem::keyWaiting() {
+  MSG message;
+  return PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) != 0;
+}
+
 std::vector<Event> Win32WindowSystem::waitEvents() {
   std::vector<Event> out;
   if (window_ == nullptr) {

@@ -32,6 +32,7 @@ class Win32WindowSystem : public WindowSystem {
   void startTimer(int periodMs) override;
   void stopTimer() override;
   std::vector<Event> waitEvents() override;
+  bool keyWaiting() override;
   // Comm handles are looked at every few milliseconds; other handles (the rig server's socket
   // events) are waited on with the messages.
   void watchInput(std::vector<InputHandle> handles) override;

@@ -77,6 +77,9 @@ class WindowSystem {
   // The ports whose input is also to end the wait, with one kPortInputMessage; replaced at every
   // call, empty for none. A front end that cannot watch them leaves the program to its ticks.
   virtual void watchInput(std::vector<InputHandle> handles) { (void)handles; }
+  // True when a key press waits to be taken by waitEvents; it stays waiting. Asked while a word
+  // plays, so that speech can give way to the next key.
+  virtual bool keyWaiting() { return false; }
 };
 
 }  // namespace korvel::platform

@@ -69,20 +69,37 @@ void writeTranscript(Panel& p, std::string_view name) {
   *p.speech.transcript << word << '\n' << std::flush;
 }
 
+platform::Pace paceOf(const Panel& p, std::string_view name) {
+  platform::Pace pace;
+  if (lowerCase(name) != kPauseWord) pace.speedPercent = p.speech.speedPercent;
+  return pace;
+}
+
 }  // namespace
 
 void playWord(Panel& p, std::string_view name) {
   const auto file = wordFile(p, name);
   if (file.empty()) return;
+  platform::Pace pace = paceOf(p, name);
+  const bool pause = lowerCase(name) == kPauseWord;
+  if (p.speech.interruptSpeech && !pause) {
+    if (p.speech.gaveWay) return;
+    pace.giveWay = [&window = p.window] { return window.keyWaiting(); };
+    if (pace.giveWay()) {
+      p.speech.gaveWay = true;
+      return;
+    }
+  }
   writeTranscript(p, name);
-  p.sound.play(file);
+  p.sound.play(file, pace);
+  if (pace.giveWay && pace.giveWay()) p.speech.gaveWay = true;
 }
 
 void playWordAsync(Panel& p, std::string_view name) {
   const auto file = wordFile(p, name);
   if (file.empty()) return;
   writeTranscript(p, name);
-  p.sound.playAsync(file);
+  p.sound.playAsync(file, paceOf(p, name));
 }
 
 void speakCharacters(Panel& p, std::string_view text) {

@@ -8,6 +8,10 @@
 namespace korvel {
 struct Panel;
 
+// The word whose playing is the CAT pause between a command and its answer: it keeps its recorded
+// length at every speech rate.
+inline constexpr std::string_view kPauseWord = "delay";
+
 // The file a word name stands for (waveFolder + name, ".wav" added when the name has none),
 // matched without regard to letter case; empty when there is no such file.
 std::filesystem::path wordFile(Panel& p, std::string_view name);

@@ -44,7 +44,7 @@ void readReply(Panel& p) {
   if (p.config.debugLog && !p.link.replyText.empty()) writeDebugLine(p, "RX=" + p.link.replyText);
 }
 
-void catPause(Panel& p) { playWord(p, "delay"); }
+void catPause(Panel& p) { playWord(p, kPauseWord); }
 
 int wireFrequencyDigits(const Panel& p) {
   return p.link.frequencyDigits > 0 ? p.link.frequencyDigits : radioModel(p.link.radioModel).frequencyDigits;

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "platform/sound_output.h"
+
 namespace korvel::speech {
 
 inline constexpr const char* kWaveFolder = "wave/";
@@ -17,6 +19,13 @@ struct SpeechState {
   // Receives the name of every word actually played, one per line; null when not wanted.
   std::ostream* transcript = nullptr;
   bool announcingTxFrequency = false;
+  // The pace every word but the CAT pause is played at, in percent of the recorded pace.
+  int speedPercent = platform::kAsRecorded;
+  // Speech gives way to the next key: a key waiting cuts the word playing and the rest of the
+  // announcement (the CAT pauses still keep their length, so the radio sees the same commands).
+  bool interruptSpeech = false;
+  // The announcement under way has given way; cleared when the next event is taken.
+  bool gaveWay = false;
   // Lower-case file name -> real file name, per folder, for case-insensitive word lookup.
   std::map<std::filesystem::path, std::map<std::string, std::string>> folderIndex;
 };

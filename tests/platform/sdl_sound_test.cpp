@@ -248,6 +248,51 @@ TEST_F(SdlSoundTest, OtherFormatsAreConvertedToTheDevice) {
   EXPECT_NEAR(static_cast<double>(span), 4410.0, 40.0);
 }
 
+// A key arriving while a word plays cuts it at once: play returns soon after and the rest is not heard.
+TEST_F(SdlSoundTest, WordGivesWayToAWaitingKey) {
+  const Samples long_ = tone(500, 2.0, 9000);
+  const auto start = Clock::now();
+  const auto keyAt = start + std::chrono::milliseconds(150);
+  EXPECT_TRUE(sound->play(word("long.wav", long_), {.giveWay = [&] { return Clock::now() >= keyAt; }}));
+  EXPECT_LT(Clock::now() - keyAt, std::chrono::milliseconds(50));
+  const Samples out = heard();
+  const auto loud = std::count_if(out.begin(), out.end(), [](std::int16_t s) { return s != 0; });
+  EXPECT_LT(loud, static_cast<long>(long_.size() / 4)) << "the word played on after the key";
+}
+
+// Faster speech: a tone word at each rate is heard for its length divided by the rate, at the pitch
+// it was recorded (its period measured from the rising zero crossings of what the device played).
+TEST_F(SdlSoundTest, FasterSpeechKeepsItsPitch) {
+  constexpr double kHz = 220, kSeconds = 0.6;
+  const fs::path file = word("tone.wav", tone(kHz, kSeconds, 12000));
+  const int rates[] = {150, 200, 300};
+  for (int rate : rates) {
+    EXPECT_TRUE(sound->play(file, {.speedPercent = rate}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // silence between them
+  }
+  const Samples out = heard();
+  std::size_t i = 0;
+  for (int rate : rates) {
+    while (i < out.size() && std::abs(out[i]) < 6000) ++i;
+    const std::size_t start = i;
+    std::size_t quiet = 0, end = i, firstRise = 0, lastRise = 0, rises = 0;
+    for (; i < out.size() && quiet < 200; ++i) {
+      quiet = std::abs(out[i]) < 100 ? quiet + 1 : 0;
+      if (quiet == 0) end = i;
+      if (i > start && out[i - 1] < 0 && out[i] >= 0) {
+        if (rises++ == 0) firstRise = i;
+        lastRise = i;
+      }
+    }
+    const double expected = kSeconds * kRate * 100 / rate;
+    EXPECT_NEAR(static_cast<double>(end - start), expected, expected * 0.1) << "length at " << rate << " %";
+    ASSERT_GT(rises, 2u) << rate;
+    std::cout << rate << " %: " << end - start << " samples, expected " << expected << "\n";
+    EXPECT_NEAR(static_cast<double>(lastRise - firstRise) / static_cast<double>(rises - 1), kRate / kHz, 1.0)
+        << "period at " << rate << " %";
+  }
+}
+
 }  // namespace
 
 namespace {

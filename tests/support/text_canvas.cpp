@@ -1,5 +1,7 @@
 #include "text_canvas.h"
 
+#include <algorithm>
+
 namespace korvel::testing {
 
 bool TextCanvas::createWindow(int l, int t, int w, int h, const std::string& caption) {
@@ -52,6 +54,10 @@ std::vector<platform::Event> TextCanvas::waitEvents() {
 std::string TextCanvas::at(int x, int y) const {
   const auto it = picture.find({x, y});
   return it == picture.end() ? std::string() : it->second;
+}
+
+bool TextCanvas::keyWaiting() {
+  return std::any_of(queue.begin(), queue.end(), [](const platform::Event& e) { return e.message == platform::kKeyDownMessage; });
 }
 
 }  // namespace korvel::testing

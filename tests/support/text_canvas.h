@@ -32,6 +32,8 @@ class TextCanvas : public platform::WindowSystem {
   void stopTimer() override;
   // Returns the queued events; with none queued, one tick while the timer runs, else a close.
   std::vector<platform::Event> waitEvents() override;
+  // A key-down in the queue.
+  bool keyWaiting() override;
 
   // The text whose field starts at (x, y) in the retained picture ("" when none).
   std::string at(int x, int y) const;

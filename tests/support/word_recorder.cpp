@@ -2,20 +2,27 @@
 
 namespace korvel::testing {
 
-bool WordRecorder::play(const std::filesystem::path& file) {
+bool WordRecorder::play(const std::filesystem::path& file, const platform::Pace& pace) {
   if (!std::filesystem::is_regular_file(file)) return false;
   background.clear();
   const std::string name = file.stem().string();
   words.push_back(name);
+  speeds.push_back(pace.speedPercent);
+  if (onWord) onWord(name);
+  if (pace.giveWay && pace.giveWay()) {
+    ++cut;
+    return true;
+  }
   const auto it = durationMs.find(name);
   if (it != durationMs.end()) elapsedMs += it->second;
   return true;
 }
 
-bool WordRecorder::playAsync(const std::filesystem::path& file) {
+bool WordRecorder::playAsync(const std::filesystem::path& file, const platform::Pace& pace) {
   if (!std::filesystem::is_regular_file(file)) return false;
   const std::string name = file.stem().string();
   words.push_back(name);
+  speeds.push_back(pace.speedPercent);
   background = name;
   return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,15 +13,21 @@ namespace korvel::testing {
 
 class WordRecorder : public platform::SoundOutput {
  public:
-  bool play(const std::filesystem::path& file) override;
-  bool playAsync(const std::filesystem::path& file) override;
+  bool play(const std::filesystem::path& file, const platform::Pace& pace = {}) override;
+  bool playAsync(const std::filesystem::path& file, const platform::Pace& pace = {}) override;
   void stop() override;
 
   // File names (without folder and ".wav") in the order played, blocking and background alike.
   std::vector<std::string> words;
+  // The speech rate each of those words was asked at, in the same order.
+  std::vector<int> speeds;
   // The background word still "playing", empty when none or cut.
   std::string background;
   int stops = 0;
+  // Called as each word starts (the test's way to press a key in the middle of a phrase).
+  std::function<void(const std::string&)> onWord;
+  // Blocking words cut short because a key was waiting.
+  int cut = 0;
   // Simulated playing time per word (file stem), added to elapsedMs on every blocking play.
   std::map<std::string, int> durationMs;
   long long elapsedMs = 0;
