@@ -126,6 +126,17 @@ bool collectAnswer(Panel& p) {
   return !link.relayAnswer.empty() && (link.relayAnswer.back() == kTerminator || link.relayAnswer.size() >= kReadCap);
 }
 
+// A forwarded command whose answer is awaited: the line is the relay's until that answer is in.
+RelayStep awaitAnswer(Panel& p) {
+  auto& link = p.link;
+  link.relayAwaiting = true;
+  link.lineWaitTicks = 0;
+  link.relayAnswer.clear();
+  if (!collectAnswer(p)) return RelayStep::awaiting;
+  finishExchange(p);
+  return RelayStep::over;
+}
+
 // A rig-server client's command on the line: sent with the VFO it names, and for a setting the
 // exchange is over at once (the client's answer does not wait for the radio's silence).
 RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
@@ -143,12 +154,7 @@ RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
     p.server.exchangeConnection = 0;
     return RelayStep::over;
   }
-  link.relayAwaiting = true;
-  link.lineWaitTicks = 0;
-  link.relayAnswer.clear();
-  if (!collectAnswer(p)) return RelayStep::awaiting;
-  finishExchange(p);
-  return RelayStep::over;
+  return awaitAnswer(p);
 }
 
 bool passThroughCommandReady(const Panel& p) { return p.link.relayBuffer.find(kTerminator) != std::string::npos; }
@@ -206,12 +212,7 @@ RelayStep startRelayExchange(Panel& p) {
     link.relayModeCommand = sent;
     return RelayStep::over;
   }
-  link.relayAwaiting = true;
-  link.lineWaitTicks = 0;
-  link.relayAnswer.clear();
-  if (!collectAnswer(p)) return RelayStep::awaiting;
-  finishExchange(p);
-  return RelayStep::over;
+  return awaitAnswer(p);
 }
 
 RelayWait relayAnswerTick(Panel& p) {
