@@ -269,6 +269,8 @@ int TerminalWindowSystem::msUntilNextWake() const {
 
 bool TerminalWindowSystem::keyWaiting() {
   if (inputEnded_ || input_ < 0) return false;
+  // Bytes already read but still waiting to be told from an escape sequence are a key too.
+  if (!keyBytes_.empty()) return true;
   pollfd input{input_, POLLIN, 0};
   return poll(&input, 1, 0) > 0 && (input.revents & POLLIN) != 0;
 }

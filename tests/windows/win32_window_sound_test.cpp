@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "platform/key_codes.h"
 #include "platform/win32_sound.h"
@@ -132,6 +133,40 @@ TEST(Win32Sound, WordsTakeTheirLengthAndBrokenFilesPlayNothing) {
   EXPECT_LT(Clock::now() - start, 100ms);
   EXPECT_TRUE(sound.play(folder / "delay.wav"));
   EXPECT_LE(Clock::now() - start, 450ms);
+  std::filesystem::remove_all(folder);
+}
+
+// Speech at the operator's pace: a faster word is shorter, and a key waiting in the window's queue
+// cuts a word without being taken from it.
+TEST(Win32Sound, FasterWordsAndWordsThatGiveWayToAKey) {
+  const auto folder = std::filesystem::temp_directory_path() / "korvel-pace-test";
+  std::filesystem::create_directories(folder);
+  writeWave(folder / "word.wav", 1200);
+  Win32SoundOutput sound;
+  auto start = Clock::now();
+  EXPECT_TRUE(sound.play(folder / "word.wav", {.speedPercent = 200}));
+  const auto fast = Clock::now() - start;
+  EXPECT_GE(fast, 480ms);
+  EXPECT_LE(fast, 750ms);
+
+  Win32WindowSystem w;
+  ASSERT_TRUE(w.createWindow(0, 0, 400, 300, "pace"));
+  EXPECT_FALSE(w.keyWaiting());
+  start = Clock::now();
+  const std::jthread typist([&, window = w.handle()] {
+    Sleep(200);
+    PostMessageA(window, WM_KEYDOWN, 'B', 0);
+  });
+  EXPECT_TRUE(sound.play(folder / "word.wav", {.giveWay = [&] { return w.keyWaiting(); }}));
+  const auto cut = Clock::now() - start;
+  EXPECT_GE(cut, 150ms);
+  EXPECT_LE(cut, 450ms) << "the word played on after the key";
+  EXPECT_TRUE(w.keyWaiting()) << "looking took the key";
+  std::vector<Event> got;
+  for (const auto end = Clock::now() + 1s; count(got, kKeyDownMessage) == 0 && Clock::now() < end;) got = w.waitEvents();
+  ASSERT_EQ(count(got, kKeyDownMessage), 1);
+  EXPECT_FALSE(w.keyWaiting());
+  w.closeWindow();
   std::filesystem::remove_all(folder);
 }
 
