@@ -39,7 +39,7 @@ void speakFrequencyText(Panel& p, const std::string& text) {
 
 void announceFrequencyKey(Panel& p) {
   auto& c = p.core;
-  if (c.tickCount < 2) return;
+  if (!frequencyAnnouncementReady(c)) return;
   if (c.keyState == key_state::kExtended && p.tone.repeaterActive == repeater_shift::kOn) {
     // The transmit frequency of the repeater shift.
     long long hz = p.link.frequencyHz;

@@ -65,7 +65,7 @@ void frequencyPointKey(Panel& p) {
 void enterTypedFrequency(Panel& p) {
   auto& c = p.core;
   if (!c.freqEntryActive) return;
-  c.tickCount = 0;
+  restartTickCount(c);
   c.freqEntryActive = false;
   const bool pointTyped = c.pointEntered;
   c.pointEntered = false;

@@ -111,7 +111,7 @@ void breakInOrVox(Panel& p, int) {
   }
 }
 
-bool readyToAnnounce(const Panel& p, int) { return p.core.tickCount >= 2; }
+bool readyToAnnounce(const Panel& p, int) { return frequencyAnnouncementReady(p.core); }
 
 void powerKey(Panel& p, int) {
   p.core.keyState = key_state::kPower;

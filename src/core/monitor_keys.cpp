@@ -31,7 +31,7 @@ void micGainKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "micgain");
   c.keyState = key_state::kMicGain;
-  c.tickCount = 0;
+  restartTickCount(c);
   playWord(p, "lev");
   p.level.micGain = static_cast<int>(askRadioValue(p, cat::Reading::MicGain).value_or(0));
   c.meterPeak = p.level.micGain;

@@ -157,6 +157,7 @@ void pollTick(Panel& p) {
   serveRigClients(p, true);
   if (quitWaitTick(p) || p.core.pollPaused) return;
   if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;
+  if (p.core.tickCount >= core::kAnnounceAfterTicks) p.core.tickCountRestarted = false;
   const bool relaying = relayInUse(p);
   if (relaying) readPassThrough(p);
   if (p.link.relayAwaiting) {

@@ -92,7 +92,7 @@ void tuneKey(Panel& p) {
         c.tunerEngaged = true;
       }
       sendText(p, cat::tunerStart(radioModel(p.link.radioModel)));
-      c.tickCount = 0;
+      restartTickCount(c);
       for (int i = 0; i < 10; ++i) playWord(p, "beep");
       playWord(p, "ok");
       if (tuner == 0) {

@@ -192,7 +192,7 @@ void speakMeterPeak(Panel& p) {
     p.core.micMeterState = 2;
   }
   speakCharacters(p, digitsOf(p.core.meterPeak));
-  p.core.tickCount = 0;
+  restartTickCount(p.core);
 }
 
 void speakPower(Panel& p) {

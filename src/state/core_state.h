@@ -69,6 +69,10 @@ struct ConfigState {
 // entryNumber before any frequency entry since start-up.
 inline constexpr long kNoEntryNumber = 999;
 
+// The frequency announcement waits this many ticks after the tick count was set back on purpose
+// (a typed frequency, the tuner, the mic gain, a meter peak): the poll has read the radio again by then.
+inline constexpr int kAnnounceAfterTicks = 2;
+
 struct CoreState {
   bool running = false;
   std::string versionText = kVersionText;
@@ -81,6 +85,10 @@ struct CoreState {
 
   // Poll cycle.
   int tickCount = 0;
+  // Set when tickCount was set back to 0 on purpose (and at start), cleared once it reaches
+  // kAnnounceAfterTicks. The count's own wrap from 20 to 0 leaves it clear: at the wrap nothing has
+  // changed that the frequency announcement must wait for.
+  bool tickCountRestarted = true;
   bool pollPaused = false;
   bool replyPending = false;
   poll_phase::PollPhase pollPhase = poll_phase::kFrequency;
@@ -115,5 +123,16 @@ struct CoreState {
   bool breakIn = false;
   bool voxOn = false;
 };
+
+// Sets the tick count back to 0 to start a wait (see tickCountRestarted).
+inline void restartTickCount(CoreState& c) {
+  c.tickCount = 0;
+  c.tickCountRestarted = true;
+}
+
+// Whether the frequency announcement may speak: not in the first ticks after a restart of the count.
+inline bool frequencyAnnouncementReady(const CoreState& c) {
+  return !c.tickCountRestarted || c.tickCount >= kAnnounceAfterTicks;
+}
 
 }  // namespace korvel::core
