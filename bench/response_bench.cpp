@@ -8,7 +8,9 @@
 //   XTest on a second X connection. The sound device is SDL's "disk" driver writing into a pipe
 //   this program reads: each device buffer arrives as SDL hands it over, so the first non-silent
 //   sample of an answer is timed where the device receives it, and the words can be matched
-//   sample for sample to find any gap between them.
+//   sample for sample to find any gap between them. With --then, each round is two keys, the
+//   second pressed while the first one's answer plays (F, then B 150 ms later): the figure is
+//   the second key's delivery to the first sample of its first word, found in the device stream.
 // - Outside: the real korvel binary idles against korvel-sim under the same X server; its own
 //   threads' processor time (the scheduler's accounting) and its peak memory are read from /proc.
 #include <SDL.h>
@@ -74,6 +76,16 @@ struct Options {
   std::string key = "w";
   int speedPercent = platform::kAsRecorded;  // --speech-rate
   bool interruptSpeech = false;              // --interrupt-speech 1
+  std::string then;                          // --then: a second key, pressed during the first answer
+  std::string thenWord = "band";             // --then-word: the second key's first word
+  int afterMs = 150;                         // --after: that long after the first key
+};
+
+// A word as the sound wrapper saw it queued.
+struct Queued {
+  std::string file;
+  int speedPercent;
+  Clock::time_point at;
 };
 
 // What the wrappers and the key thread share about the answer in flight.
@@ -82,7 +94,9 @@ struct Probe {
   bool armed = false;
   std::optional<Clock::time_point> delivered;  // the key left the window layer
   std::optional<Clock::time_point> queued;     // the first word reached the sound layer
-  std::vector<std::string> words;
+  std::vector<Queued> words;
+  std::vector<Clock::time_point> keysDelivered;  // every key down that left the window layer
+  std::optional<Clock::time_point> seenWaiting;   // speech first found a key waiting
   std::atomic<unsigned long> xWindow{0};
   std::atomic<bool> ready{false};  // connected: keys are answered
   const Panel* panel = nullptr;
@@ -110,14 +124,24 @@ class TimedWindow : public platform::WindowSystem {
   }
   void startTimer(int periodMs) override { real_.startTimer(periodMs); }
   void stopTimer() override { real_.stopTimer(); }
-  bool keyWaiting() override { return real_.keyWaiting(); }
+  bool keyWaiting() override {
+    const bool waiting = real_.keyWaiting();
+    if (waiting) {
+      const auto now = Clock::now();
+      std::lock_guard hold(probe_.lock);
+      if (probe_.armed && !probe_.seenWaiting) probe_.seenWaiting = now;
+    }
+    return waiting;
+  }
   std::vector<platform::Event> waitEvents() override {
     auto events = real_.waitEvents();
     const auto now = Clock::now();
     {
       std::lock_guard hold(probe_.lock);
       for (const auto& e : events) {
-        if (e.message == platform::kKeyDownMessage && probe_.armed && !probe_.delivered) probe_.delivered = now;
+        if (e.message != platform::kKeyDownMessage || !probe_.armed) continue;
+        if (!probe_.delivered) probe_.delivered = now;
+        probe_.keysDelivered.push_back(now);
       }
     }
     if (probe_.panel != nullptr) probe_.ready = probe_.panel->link.connected != 0 && probe_.panel->link.frequencyHz != 0;
@@ -133,22 +157,22 @@ class TimedSound : public platform::SoundOutput {
  public:
   TimedSound(platform::SoundOutput& real, Probe& probe) : real_(real), probe_(probe) {}
   bool play(const std::filesystem::path& file, const platform::Pace& pace = {}) override {
-    note(file);
+    note(file, pace);
     return real_.play(file, pace);
   }
   bool playAsync(const std::filesystem::path& file, const platform::Pace& pace = {}) override {
-    note(file);
+    note(file, pace);
     return real_.playAsync(file, pace);
   }
   void stop() override { real_.stop(); }
 
  private:
-  void note(const std::filesystem::path& file) {
+  void note(const std::filesystem::path& file, const platform::Pace& pace) {
     const auto now = Clock::now();
     std::lock_guard hold(probe_.lock);
     if (!probe_.armed) return;
     if (!probe_.queued) probe_.queued = now;
-    probe_.words.push_back(file.string());
+    probe_.words.push_back({file.string(), pace.speedPercent, now});
   }
   platform::SoundOutput& real_;
   Probe& probe_;
@@ -157,14 +181,19 @@ class TimedSound : public platform::SoundOutput {
 struct Figures {
   std::vector<double> sentToHanded, sentToDelivered, deliveredToQueued, queuedToHanded;
   long long wordPairs = 0, pairsWithGap = 0, gapSamplesMax = 0, unmatched = 0, unanswered = 0;
+  // Two keys a round: the second key's XTest call and its reaching the program (speech saw it
+  // waiting, or, where speech does not look, the window layer delivered it) to its first word
+  // handed to the device; reaching to queued; and the first answer's words started after it.
+  std::vector<double> secondSentToHanded, secondReachedToHanded, secondReachedToQueued;
+  long long wordsAfterSecond = 0, wordsAfterSecondSent = 0;
 };
 
-void countGaps(const Bytes& stream, const std::vector<std::string>& words, std::map<std::string, Bytes>& cache,
+void countGaps(const Bytes& stream, const std::vector<Queued>& words, std::map<std::string, Bytes>& cache,
                Figures& f) {
   std::optional<std::size_t> at;
   std::size_t expected = 0;
   for (std::size_t i = 0; i < words.size(); ++i) {
-    const Bytes& word = wordSamples(cache, words[i]);
+    const Bytes& word = wordSamples(cache, words[i].file, words[i].speedPercent);
     const auto found = findWord(stream, word, i == 0 ? 0 : expected);
     if (!found) {
       ++f.unmatched;
@@ -181,6 +210,32 @@ void countGaps(const Bytes& stream, const std::vector<std::string>& words, std::
   }
 }
 
+// The second key's answer: its first word's samples found in the stream after the first answer's
+// words (which may have been cut), timed where the device took them.
+void measureSecondKey(const Bytes& stream, const std::vector<Arrival>& arrivals, const SampleTap& tap,
+                      const std::vector<Queued>& words, Clock::time_point sent, Clock::time_point reached,
+                      Clock::time_point delivered, const std::string& firstWord, std::map<std::string, Bytes>& cache,
+                      Figures& f) {
+  const auto first = std::find_if(words.begin(), words.end(), [&](const Queued& w) {
+    return w.at >= delivered && fs::path(w.file).stem() == firstWord;
+  });
+  if (first == words.end()) {
+    ++f.unmatched;
+    return;
+  }
+  f.wordsAfterSecond += std::count_if(words.begin(), first, [&](const Queued& w) { return w.at > reached; });
+  f.wordsAfterSecondSent += std::count_if(words.begin(), first, [&](const Queued& w) { return w.at > sent; });
+  const auto found = findWord(stream, wordSamples(cache, first->file, first->speedPercent), 0);
+  if (!found) {
+    ++f.unmatched;
+    return;
+  }
+  const auto handed = tap.handedAt(arrivals, *found);
+  f.secondSentToHanded.push_back(msBetween(sent, handed));
+  f.secondReachedToHanded.push_back(msBetween(reached, handed));
+  f.secondReachedToQueued.push_back(msBetween(reached, first->at));
+}
+
 // Presses the key over XTest, one answer at a time, and measures each; then closes the window.
 void driveKeys(const Options& options, Probe& probe, SampleTap& tap, Figures& f) {
   pthread_setname_np(pthread_self(), "bench-keys");
@@ -195,6 +250,15 @@ void driveKeys(const Options& options, Probe& probe, SampleTap& tap, Figures& f)
     XSetInputFocus(x, window, RevertToParent, CurrentTime);
     XSync(x, False);
     const KeyCode code = XKeysymToKeycode(x, XStringToKeysym(options.key.c_str()));
+    const bool twoKeys = !options.then.empty();
+    const KeyCode secondCode = twoKeys ? XKeysymToKeycode(x, XStringToKeysym(options.then.c_str())) : 0;
+    const auto press = [&](KeyCode key) {
+      XTestFakeKeyEvent(x, key, True, CurrentTime);
+      XFlush(x);
+      std::this_thread::sleep_for(kKeyHeld);
+      XTestFakeKeyEvent(x, key, False, CurrentTime);
+      XFlush(x);
+    };
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> jitter(0, kJitterMs);
     std::map<std::string, Bytes> cache;
@@ -206,26 +270,45 @@ void driveKeys(const Options& options, Probe& probe, SampleTap& tap, Figures& f)
         probe.delivered.reset();
         probe.queued.reset();
         probe.words.clear();
+        probe.keysDelivered.clear();
+        probe.seenWaiting.reset();
       }
       tap.arm();
       const auto sent = Clock::now();
-      XTestFakeKeyEvent(x, code, True, CurrentTime);
-      XFlush(x);
-      std::this_thread::sleep_for(kKeyHeld);
-      XTestFakeKeyEvent(x, code, False, CurrentTime);
-      XFlush(x);
+      press(code);
+      Clock::time_point secondSent{};
+      if (twoKeys) {
+        std::this_thread::sleep_until(sent + std::chrono::milliseconds(options.afterMs));
+        secondSent = Clock::now();
+        press(secondCode);
+      }
       while (!tap.heardSinceArm() && Clock::now() - sent < kNoAnswer) std::this_thread::sleep_for(1ms);
       while (!tap.quietFor(kAnswerOver) && Clock::now() - sent < 20s) std::this_thread::sleep_for(5ms);
       Bytes stream;
-      const auto handed = tap.disarm(stream);
+      std::vector<Arrival> arrivals;
+      const auto handed = tap.disarm(stream, &arrivals);
       std::optional<Clock::time_point> delivered, queued;
-      std::vector<std::string> words;
+      std::vector<Queued> words;
+      std::vector<Clock::time_point> keysDelivered;
+      std::optional<Clock::time_point> seenWaiting;
       {
         std::lock_guard hold(probe.lock);
         probe.armed = false;
         delivered = probe.delivered;
         queued = probe.queued;
         words.swap(probe.words);
+        keysDelivered.swap(probe.keysDelivered);
+        seenWaiting = probe.seenWaiting;
+      }
+      if (twoKeys) {
+        if (keysDelivered.size() < 2) {
+          ++f.unanswered;
+          continue;
+        }
+        const auto reached = seenWaiting ? std::min(*seenWaiting, keysDelivered[1]) : keysDelivered[1];
+        measureSecondKey(stream, arrivals, tap, words, secondSent, reached, keysDelivered[1], options.thenWord,
+                         cache, f);
+        continue;
       }
       if (!handed || !delivered || !queued) {
         ++f.unanswered;
@@ -280,6 +363,18 @@ int insideRun(const Options& options) {
   const double bufferMs = spec.samples * 1000.0 / spec.freq;
   std::printf("sound device      SDL driver %s, %d Hz, %d channel(s), buffer %d frames = %.1f ms\n",
               sound.driverName().c_str(), spec.freq, spec.channels, spec.samples, bufferMs);
+  if (!options.then.empty()) {
+    std::printf("key pairs         %zu measured, %lld unanswered, %lld unmatched: '%s', then '%s' %d ms later, "
+                "speech rate %d %%%s\n",
+                f.secondSentToHanded.size(), f.unanswered, f.unmatched, options.key.c_str(), options.then.c_str(),
+                options.afterMs, options.speedPercent, options.interruptSpeech ? ", speech gives way" : "");
+    printSpread("second key sent to its first word handed to device", spreadOf(f.secondSentToHanded));
+    printSpread("second key reaching the program to its first word handed", spreadOf(f.secondReachedToHanded));
+    printSpread("  reaching the program to its first word queued", spreadOf(f.secondReachedToQueued));
+    std::printf("first answer's words started after the second key was sent: %lld, after it reached the program: %lld\n",
+                f.wordsAfterSecondSent, f.wordsAfterSecond);
+    return 0;
+  }
   std::printf("key presses       %zu answered, %lld unanswered, key '%s', speech rate %d %%%s\n",
               f.sentToHanded.size(), f.unanswered, options.key.c_str(), options.speedPercent,
               options.interruptSpeech ? ", speech gives way" : "");
@@ -343,6 +438,9 @@ int run(int argc, char** argv) {
     if (arg == "--key") options.key = argv[i + 1];
     if (arg == "--speech-rate") options.speedPercent = std::atoi(argv[i + 1]);
     if (arg == "--interrupt-speech") options.interruptSpeech = std::atoi(argv[i + 1]) != 0;
+    if (arg == "--then") options.then = argv[i + 1];
+    if (arg == "--then-word") options.thenWord = argv[i + 1];
+    if (arg == "--after") options.afterMs = std::max(0, std::atoi(argv[i + 1]));
   }
   if (std::getenv(kInsideVar) != nullptr) return insideRun(options);
   if (std::getenv("DISPLAY") == nullptr) {

@@ -1,5 +1,6 @@
 // What SDL's disk driver hands the sound device, read from a pipe as it is written: when each
-// sound starts, every byte of an answer, and the words found in it sample for sample.
+// sound starts, every byte of an answer and when it arrived, and the words found in it sample for
+// sample (at the speech rate they were played at).
 #pragma once
 
 #include <SDL.h>
@@ -9,7 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -18,10 +21,18 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "platform/sound_output.h"
+#include "platform/speech_speed.h"
 
 namespace korvel::bench {
 
 using Bytes = std::vector<Uint8>;
+
+// Where each device buffer of an answer starts in its captured bytes, and when it arrived.
+struct Arrival {
+  std::size_t offset;
+  Clock::time_point at;
+};
 
 // Reads what the disk driver hands over, one device buffer per write, and times its sounds.
 class SampleTap {
@@ -39,15 +50,28 @@ class SampleTap {
   void arm() {
     std::lock_guard hold(lock_);
     capture_.clear();
+    arrivals_.clear();
     answerStart_.reset();
     armed_ = true;
   }
-  // Ends the answer: its first sound, if any, and every byte handed over since arm().
-  std::optional<Clock::time_point> disarm(Bytes& stream) {
+  // Ends the answer: its first sound, if any, and every byte handed over since arm() with the
+  // moments its buffers arrived.
+  std::optional<Clock::time_point> disarm(Bytes& stream, std::vector<Arrival>* arrivals = nullptr) {
     std::lock_guard hold(lock_);
     armed_ = false;
     stream.swap(capture_);
+    if (arrivals != nullptr) arrivals->swap(arrivals_);
     return answerStart_;
+  }
+  // When the sample at `offset` of an answer was handed to the device: its buffer's arrival, plus
+  // its place inside that buffer.
+  Clock::time_point handedAt(const std::vector<Arrival>& arrivals, std::size_t offset) const {
+    auto it = std::upper_bound(arrivals.begin(), arrivals.end(), offset,
+                               [](std::size_t o, const Arrival& a) { return o < a.offset; });
+    if (it == arrivals.begin()) return arrivals.empty() ? Clock::time_point{} : arrivals.front().at;
+    --it;
+    return it->at + std::chrono::microseconds(
+                        static_cast<long long>((offset - it->offset) * 1e6 / std::max(1, bytesPerSecond)));
   }
   bool heardSinceArm() {
     std::lock_guard hold(lock_);
@@ -92,7 +116,10 @@ class SampleTap {
         if (armed_ && !answerStart_) answerStart_ = when;
         lastSound_ = at;
       }
-      if (armed_) capture_.insert(capture_.end(), chunk.begin(), chunk.begin() + got);
+      if (armed_) {
+        arrivals_.push_back({capture_.size(), at});
+        capture_.insert(capture_.end(), chunk.begin(), chunk.begin() + got);
+      }
     }
   }
 
@@ -100,6 +127,7 @@ class SampleTap {
   std::mutex lock_;
   bool armed_ = false;
   Bytes capture_;
+  std::vector<Arrival> arrivals_;
   std::optional<Clock::time_point> answerStart_, lastSound_, firstEver_;
   std::atomic<long long> merged_{0};
   std::jthread thread_;
@@ -119,16 +147,25 @@ std::optional<std::size_t> findWord(const Bytes& stream, const Bytes& word, std:
   }
 }
 
-// The samples of a word file, as the device gets them (the voice is in the device format).
-const Bytes& wordSamples(std::map<std::string, Bytes>& cache, const std::string& file) {
-  auto [it, fresh] = cache.try_emplace(file);
+// The samples of a word file at a speech rate, as the device gets them (the voice is in the
+// device format; a faster word goes through Sonic as the player's does, which gives the same
+// samples every time).
+const Bytes& wordSamples(std::map<std::string, Bytes>& cache, const std::string& file,
+                         int speedPercent = platform::kAsRecorded) {
+  auto [it, fresh] = cache.try_emplace(file + '\n' + std::to_string(speedPercent));
   if (!fresh) return it->second;
   SDL_AudioSpec spec{};
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV(file.c_str(), &spec, &data, &length) != nullptr) {
-    it->second.assign(data, data + length);
-    SDL_FreeWAV(data);
+  if (SDL_LoadWAV(file.c_str(), &spec, &data, &length) == nullptr) return it->second;
+  it->second.assign(data, data + length);
+  SDL_FreeWAV(data);
+  if (speedPercent != platform::kAsRecorded && spec.format == AUDIO_S16SYS) {
+    std::vector<std::int16_t> pcm(it->second.size() / sizeof(std::int16_t));
+    std::memcpy(pcm.data(), it->second.data(), pcm.size() * sizeof(std::int16_t));
+    pcm = platform::speedUpSpeech(pcm, spec.freq, spec.channels, speedPercent);
+    it->second.resize(pcm.size() * sizeof(std::int16_t));
+    std::memcpy(it->second.data(), pcm.data(), it->second.size());
   }
   return it->second;
 }
