@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "bench_support.h"
+#include "loopback_client.h"
 
 namespace {
 
@@ -25,43 +26,19 @@ constexpr int kAnswerLines[] = {1, 1, 2, 1, 2};
 constexpr int kKorvelPort = 45811;
 constexpr int kRigctldPort = 45812;
 
-class Client {
- public:
-  explicit Client(int port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const int on = 1;
-    setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    for (int i = 0; i < 100 && ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0; ++i) {
-      std::this_thread::sleep_for(100ms);
-    }
-  }
-  ~Client() { ::close(fd_); }
-  // Sends the command and reads its lines; the time it took in ms.
-  double ask(const char* command, int lines) {
-    const auto start = Clock::now();
-    const std::string text = std::string(command) + "\n";
-    if (::write(fd_, text.data(), text.size()) < 0) return -1;
-    char c = 0;
-    for (int seen = 0; seen < lines && ::read(fd_, &c, 1) == 1;) {
-      if (c == '\n') ++seen;
-    }
-    return msBetween(start, Clock::now());
-  }
-
- private:
-  int fd_ = -1;
-};
+// Sends the command and reads its lines; the time it took in ms.
+double timedAsk(korvel::testing::LoopbackClient& c, const char* command, int lines) {
+  const auto start = Clock::now();
+  c.ask(command, lines);
+  return msBetween(start, Clock::now());
+}
 
 using Times = std::vector<std::vector<double>>;  // per command
 
 void loop(int port, int rounds, Times& times, std::chrono::milliseconds pause = 0ms) {
-  Client c(port);
+  korvel::testing::LoopbackClient c(port, 10s);
   for (int round = 0; round < rounds; ++round) {
-    for (std::size_t k = 0; k < std::size(kCommands); ++k) times[k].push_back(c.ask(kCommands[k], kAnswerLines[k]));
+    for (std::size_t k = 0; k < std::size(kCommands); ++k) times[k].push_back(timedAsk(c, kCommands[k], kAnswerLines[k]));
     if (pause > 0ms) std::this_thread::sleep_for(pause);
   }
 }
@@ -106,10 +83,10 @@ double idleLoad(pid_t pid, int port, int clients, std::chrono::seconds span) {
   std::vector<std::thread> threads;
   for (int i = 0; i < clients; ++i) {
     threads.emplace_back([&] {
-      Client c(port);
+      korvel::testing::LoopbackClient c(port, 10s);
       Times t(std::size(kCommands));
       for (int round = 0; round < static_cast<int>(span.count()); ++round) {
-        for (std::size_t k = 0; k < std::size(kCommands); ++k) t[k].push_back(c.ask(kCommands[k], kAnswerLines[k]));
+        for (std::size_t k = 0; k < std::size(kCommands); ++k) t[k].push_back(timedAsk(c, kCommands[k], kAnswerLines[k]));
         std::this_thread::sleep_for(1s);
       }
       ++finished;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "loopback_client.h"
 #include "station.h"
 
 namespace korvel::e2e {
@@ -93,37 +94,6 @@ TEST(RelayHamlib, RigctlCallsThroughThePassThroughPort) {
   EXPECT_FALSE(has(log, "TX=AI1;"));
 }
 
-// A line-based rigctld client: one command, its answer line.
-class RigctldLink {
- public:
-  bool connect(int port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return true;
-      usleep(100000);
-    }
-    return false;
-  }
-  std::string ask(const std::string& command) {
-    const std::string line = command + "\n";
-    if (::write(fd_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return "write failed";
-    std::string answer;
-    char c = 0;
-    while (::read(fd_, &c, 1) == 1 && c != '\n') answer += c;
-    return answer;
-  }
-  ~RigctldLink() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
- private:
-  int fd_ = -1;
-};
-
 
 TEST(RelayHamlib, RigctldServesFrequencyQueriesWhileTheOperatorChangesBand) {
   if (!onPath("rigctld") || !onPath("socat") || !onPath("Xvfb") || !onPath("xdotool")) {
@@ -145,8 +115,8 @@ TEST(RelayHamlib, RigctldServesFrequencyQueriesWhileTheOperatorChangesBand) {
                             {"-m", kHamlibFtdx10, "-r", r.client.string(), "-T", "127.0.0.1", "-t",
                              std::to_string(kRigctldPort)},
                             r.st.folder, {}, r.st.folder / "rigctld.out"));
-  RigctldLink link;
-  ASSERT_TRUE(link.connect(kRigctldPort));
+  testing::LoopbackClient link(kRigctldPort, 5000ms);
+  ASSERT_TRUE(link.connected());
   link.ask("\\set_cache 0");  // every get_freq reaches the radio
 
   const std::string env = "DISPLAY=" + display + " ";
@@ -159,7 +129,9 @@ TEST(RelayHamlib, RigctldServesFrequencyQueriesWhileTheOperatorChangesBand) {
   for (int i = 0; i < kFrequencyQueries; ++i) {
     if (i == kFrequencyQueries / 3) run(env + "xdotool key --window " + window + " b 6");
     if (answerAfterBand == 0 && has(r.st.transcript(), "20\nmetres\n")) answerAfterBand = answers.size();
-    answers.push_back(link.ask("f"));
+    std::string answer = link.ask("f");
+    if (!answer.empty() && answer.back() == '\n') answer.pop_back();
+    answers.push_back(answer);
   }
   for (std::size_t i = 0; i < answers.size(); ++i) {
     EXPECT_TRUE(answers[i] == "7100000" || answers[i] == "14200000") << i << ": " << answers[i];

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "loopback_client.h"
 
 namespace korvel::e2e {
 namespace {
@@ -28,44 +29,6 @@ namespace fs = std::filesystem;
 
 // A port of this test run's own, so that runs side by side do not meet.
 int testPort() { return 42000 + static_cast<int>(getpid() % 20000); }
-
-class Client {
- public:
-  explicit Client(int port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const timeval wait{5, 0};
-    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  }
-  ~Client() { ::close(fd_); }
-  bool connected() const { return connected_; }
-  void send(const std::string& text) { (void)!::write(fd_, text.data(), text.size()); }
-  // Reads until the answer ends with `end` (or the connection goes quiet).
-  std::string readUntil(const std::string& end) {
-    std::string answer;
-    char c = 0;
-    while ((answer.size() < end.size() || answer.compare(answer.size() - end.size(), end.size(), end) != 0) &&
-           ::read(fd_, &c, 1) == 1) {
-      answer += c;
-    }
-    return answer;
-  }
-  std::string line() { return readUntil("\n"); }
-  std::string ask(const std::string& command, int lines) {
-    send(command + "\n");
-    std::string answer;
-    for (int i = 0; i < lines; ++i) answer += line();
-    return answer;
-  }
-
- private:
-  int fd_ = -1;
-  bool connected_ = false;
-};
 
 // A station whose korvel.options moves the rig server to this run's port.
 struct ServerStation {
@@ -120,7 +83,7 @@ TEST(RigServer, RigctlCallsAnsweredFromWhatKorvelKnows) {
 TEST(RigServer, RawSocketAsLoggersSpeakIt) {
   ServerStation s;
   ASSERT_TRUE(s.start()) << s.st.debugLog();
-  Client c(s.port);
+  testing::LoopbackClient c(s.port);
   ASSERT_TRUE(c.connected());
   c.send("\\dump_state\n");
   const std::string state = c.readUntil("done\n");
@@ -161,7 +124,7 @@ TEST(RigServer, RawSocketAsLoggersSpeakIt) {
 TEST(RigServer, TheOperatorHearsAClientKeyTheTransmitter) {
   ServerStation s;
   ASSERT_TRUE(s.start());
-  Client c(s.port);
+  testing::LoopbackClient c(s.port);
   const std::size_t before = s.st.transcript().size();
   EXPECT_EQ(c.ask("T 1", 1), "RPRT 0\n");
   ASSERT_TRUE(waitFor(s.st.folder / "transcript.txt", [&](const std::string& t) { return t.find("tx\non\n", before) != std::string::npos; }, 10s));
@@ -192,7 +155,7 @@ TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
   std::vector<std::thread> clients;
   for (int i = 0; i < kClients; ++i) {
     clients.emplace_back([&, i] {
-      Client c(s.port);
+      testing::LoopbackClient c(s.port);
       for (int round = 0; round < kMostRounds && (round < kRounds || firstAfterBand[i].empty()); ++round) {
         const bool spoken = bandSpoken.load();
         const std::string f = c.ask("f", 1);
