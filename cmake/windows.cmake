@@ -101,13 +101,18 @@ if(KORVEL_BUILD_TESTS)
   add_test(NAME korvel_windows_rig_server
     COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/rig-server-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
             ${KORVEL_LINUX_BUILD}/wave)
-  # Alone: Wine's windows of every test in the one prefix land on the first test's display, where the
-  # other end-to-end test's keys would find this test's window of the same name.
-  set_tests_properties(korvel_windows_rig_server PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+  set_tests_properties(korvel_windows_rig_server PROPERTIES TIMEOUT 300)
 
   # Every test under the build's own Wine prefix (scripts/korvel-windows makes it before the tests:
-  # a first start takes several seconds), with its COM links, never the user's ~/.wine.
+  # a first start takes several seconds), never the user's ~/.wine. The tests that open windows
+  # (korvel_win32_tests, korvel_windows_e2e, korvel_windows_rig_server) each run in a copy of it
+  # with a Wine server and an X server of their own (tests/windows/common.sh says why), so they
+  # may run beside each other and beside the unit test shards, which run in the prefix itself and
+  # on no display at all.
   set(KORVEL_WINE_PREFIX "${CMAKE_BINARY_DIR}/wine-prefix" CACHE PATH "The Wine prefix the tests run in")
   get_property(windowsTests DIRECTORY PROPERTY TESTS)
   set_property(TEST ${windowsTests} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${KORVEL_WINE_PREFIX};WINEDEBUG=-all")
+  foreach(shard RANGE ${lastShard})
+    set_property(TEST korvel_tests_${shard} APPEND PROPERTY ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
+  endforeach()
 endif()

@@ -196,20 +196,32 @@ bool applyOption(const std::string& word, const std::string* next, bool& usedNex
   return row->apply(o, value, why);
 }
 
-// Every option of the command line, in order; an exit code on a bad one.
+// Every option of the command line, in order; an exit code on a bad one. As getopt-style programs
+// do, the words that are no option (the devices of --find-radio) may stand anywhere: before, between
+// or after the options, and they go to the option of words once the whole line is read.
 std::optional<int> applyCommandLine(const std::vector<std::string>& args, Options& o, std::ostream& err) {
+  std::vector<std::string> words;
+  const OptionRow* wordsRow = nullptr;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    bool usedNext = false;
-    std::string why;
-    if (!applyOption(args[i], i + 1 < args.size() ? &args[i + 1] : nullptr, usedNext, false, o, why)) {
+    if (args[i].size() > 1 && args[i][0] == '-') {
+      bool usedNext = false;
+      std::string why;
+      if (!applyOption(args[i], i + 1 < args.size() ? &args[i + 1] : nullptr, usedNext, false, o, why)) {
+        err << "korvel: " << why << "\n" << usageText();
+        return 2;
+      }
+      const OptionRow* row = rowNamed(args[i].substr(2, args[i].find('=') - 2));
+      if (row != nullptr && row->value == Value::words) wordsRow = row;
+      if (usedNext) ++i;
+    } else {
+      words.push_back(args[i]);
+    }
+  }
+  for (const std::string& word : words) {
+    std::string why = "unknown argument '" + word + "'";
+    if (wordsRow == nullptr || !wordsRow->apply(o, word, why)) {
       err << "korvel: " << why << "\n" << usageText();
       return 2;
-    }
-    if (usedNext) ++i;
-    // An option of words takes each word after it up to the next option.
-    const OptionRow* row = args[i].rfind("--", 0) == 0 ? rowNamed(args[i].substr(2)) : nullptr;
-    while (row != nullptr && row->value == Value::words && i + 1 < args.size() && args[i + 1].rfind("-", 0) != 0) {
-      row->apply(o, args[++i], why);
     }
   }
   if (o.find.write && !o.findRadio) {

@@ -175,6 +175,8 @@ std::string formatAnswer(const RigCommand& command, const Answer& answer) {
     }
   } else if (spec->kind == text || spec->kind == report) {
     for (const auto& block : answer.values) out += block;
+    // A client reads lines: a block that did not end its own line is ended here.
+    if (!out.empty() && out.back() != '\n') out += '\n';
   }
   const bool reported = command.extended || spec->kind == setting || spec->kind == report;
   if (reported) out += "RPRT 0\n";

@@ -140,23 +140,30 @@ bool LiveStation::startKorvel(const std::map<std::string, std::string>& extraEnv
   return korvel.start(KORVEL_EXE, {"--transcript=transcript.txt"}, folder, env, folder / "korvel.out");
 }
 
-bool onPath(const std::string& program) {
-  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 VirtualDisplay::VirtualDisplay() {
   using namespace std::chrono_literals;
-  for (int n = 90; n < 140; ++n) {
-    if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-    name_ = ":" + std::to_string(n);
-    server_.start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, folder_, {},
-                  folder_ / "xvfb.out");
-    const auto socket = "/tmp/.X11-unix/X" + std::to_string(n);
-    ready_ = waitFor(socket, [&](const std::string&) { return std::filesystem::exists(socket); }, 10s);
+  // Xvfb takes the first display number free and prints it on its standard output (here the file
+  // xvfb.out, with anything it says): no other X server started beside this one can take the same.
+  const auto out = folder_ / "xvfb.out";
+  if (!server_.start("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, folder_,
+                     {}, out)) {
     return;
   }
+  std::string number;
+  ready_ = waitFor(out,
+                   [&](const std::string& s) {
+                     for (const std::string& line : lines(s)) {
+                       if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) {
+                         number = line;
+                         return true;
+                       }
+                     }
+                     return false;
+                   },
+                   10s);
+  if (ready_) name_ = ":" + number;
 }
 
 VirtualDisplay::~VirtualDisplay() {

@@ -70,11 +70,10 @@ class LiveStation {
 
 // Runs a shell command and gives what it printed.
 std::string run(const std::string& command);
-// Whether a program is on the PATH; whether a text holds a part.
-bool onPath(const std::string& program);
+// Whether a text holds a part.
 bool has(const std::string& text, const std::string& part);
 
-// An X server of our own, on the first display number nobody holds.
+// An X server of our own, on a display number it picks itself among those free.
 class VirtualDisplay {
  public:
   VirtualDisplay();

@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "e2e_support.h"
+#include "needed_tools.h"
 
 namespace korvel::e2e {
 namespace {
@@ -29,7 +30,7 @@ bool heard(const LiveStation& st, std::size_t from, const std::string& words, st
 }
 
 TEST(RadioLostEndToEnd, NcWithinThreeSecondsKeysRefusedAndConnectedAgainOnReturn) {
-  if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is needed";
+  KORVEL_NEED_TOOLS("tmux");
   LiveStation st(761);
   ASSERT_TRUE(st.simReady());
   Terminal terminal(st.folder, std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy ") +

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "e2e_support.h"
+#include "needed_tools.h"
 
 namespace korvel::e2e {
 namespace {
@@ -20,7 +21,7 @@ long long millisecondsSince(Clock::time_point start) {
 }
 
 TEST(RadioWidthEndToEnd, EightAndNineDigitRadiosFromConnectedToQuit) {
-  if (!onPath("tmux")) GTEST_SKIP() << "tmux is needed";
+  KORVEL_NEED_TOOLS("tmux");
   struct Case {
     int model;
     const char* digits;

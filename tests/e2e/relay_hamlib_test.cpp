@@ -18,6 +18,7 @@
 #include "e2e_support.h"
 #include "loopback_client.h"
 #include "station.h"
+#include "needed_tools.h"
 
 namespace korvel::e2e {
 namespace {
@@ -27,7 +28,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kHamlibFtdx10 = "1042";  // Hamlib's number for the radio that reports ID 0761
 constexpr int kPassThroughPort = 6;
-constexpr int kRigctldPort = 45321;
+// rigctld's port: one of this test run's own, so that runs side by side do not meet.
+int rigctldPort() { return 22000 + static_cast<int>(getpid() % 10000); }
 constexpr int kFrequencyQueries = 100;
 
 
@@ -63,7 +65,7 @@ struct RelayStation {
 };
 
 TEST(RelayHamlib, RigctlCallsThroughThePassThroughPort) {
-  if (!onPath("rigctl") || !onPath("socat")) GTEST_SKIP() << "rigctl and socat are needed (libhamlib-utils, socat)";
+  KORVEL_NEED_TOOLS("rigctl", "socat");
   RelayStation r;
   ASSERT_TRUE(r.start()) << r.st.debugLog();
   struct Call {
@@ -96,26 +98,19 @@ TEST(RelayHamlib, RigctlCallsThroughThePassThroughPort) {
 
 
 TEST(RelayHamlib, RigctldServesFrequencyQueriesWhileTheOperatorChangesBand) {
-  if (!onPath("rigctld") || !onPath("socat") || !onPath("Xvfb") || !onPath("xdotool")) {
-    GTEST_SKIP() << "rigctld, socat, Xvfb and xdotool are needed";
-  }
-  int displayNumber = 150;
-  while (fs::exists("/tmp/.X" + std::to_string(displayNumber) + "-lock")) ++displayNumber;
-  const std::string display = ":" + std::to_string(displayNumber);
+  KORVEL_NEED_TOOLS("rigctld", "socat", "Xvfb", "xdotool");
+  VirtualDisplay xvfb;
+  ASSERT_TRUE(xvfb.ready());
+  const std::string display = xvfb.name();
   RelayStation r;
-  Child xvfb;
-  ASSERT_TRUE(xvfb.start("/usr/bin/Xvfb", {display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"}, r.st.folder,
-                         {}, r.st.folder / "xvfb.out"));
-  const std::string socket = "/tmp/.X11-unix/X" + std::to_string(displayNumber);
-  ASSERT_TRUE(waitFor(socket, [&](const std::string&) { return fs::exists(socket); }, 10s));
   ASSERT_TRUE(r.start({{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", display}})) << r.st.debugLog();
 
   Child rigctld;
   ASSERT_TRUE(rigctld.start("/usr/bin/rigctld",
                             {"-m", kHamlibFtdx10, "-r", r.client.string(), "-T", "127.0.0.1", "-t",
-                             std::to_string(kRigctldPort)},
+                             std::to_string(rigctldPort())},
                             r.st.folder, {}, r.st.folder / "rigctld.out"));
-  testing::LoopbackClient link(kRigctldPort, 5000ms);
+  testing::LoopbackClient link(rigctldPort(), 5000ms);
   ASSERT_TRUE(link.connected());
   link.ask("\\set_cache 0");  // every get_freq reaches the radio
 
@@ -142,7 +137,6 @@ TEST(RelayHamlib, RigctldServesFrequencyQueriesWhileTheOperatorChangesBand) {
   EXPECT_EQ(answers[answerAfterBand], "14200000");
   EXPECT_EQ(answers.back(), "14200000");
   rigctld.stop(SIGTERM, 2000ms);
-  xvfb.stop(SIGTERM, 2000ms);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 
 #include "e2e_support.h"
 #include "loopback_client.h"
+#include "needed_tools.h"
 
 namespace korvel::e2e {
 namespace {
@@ -48,7 +49,7 @@ struct ServerStation {
 };
 
 TEST(RigServer, RigctlCallsAnsweredFromWhatKorvelKnows) {
-  if (!onPath("rigctl")) GTEST_SKIP() << "rigctl is needed (libhamlib-utils)";
+  KORVEL_NEED_TOOLS("rigctl");
   ServerStation s;
   ASSERT_TRUE(s.start()) << s.st.debugLog() << readFile(s.st.folder / "korvel.out");
   struct Call {
@@ -136,7 +137,7 @@ TEST(RigServer, TheOperatorHearsAClientKeyTheTransmitter) {
 }
 
 TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
-  if (!onPath("Xvfb") || !onPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed";
+  KORVEL_NEED_TOOLS("Xvfb", "xdotool");
   VirtualDisplay display;
   ASSERT_TRUE(display.ready());
   ServerStation s;

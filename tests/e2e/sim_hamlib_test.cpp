@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "needed_tools.h"
 
 namespace korvel::e2e {
 namespace {
@@ -25,9 +26,7 @@ constexpr const char* kHamlibFtdx10 = "1042";
 constexpr auto kRigctlTimeout = 20s;
 
 TEST(SimHamlib, RigctlReadsAndSetsFrequencyModePttAndVfo) {
-  if (std::system("command -v rigctl > /dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "rigctl is not installed (Debian package libhamlib-utils)";
-  }
+  KORVEL_NEED_TOOLS("rigctl");
 
   const fs::path folder = fs::temp_directory_path() / ("korvel-hamlib-" + std::to_string(getpid()));
   fs::remove_all(folder);

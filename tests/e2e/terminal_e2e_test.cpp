@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "e2e_support.h"
+#include "needed_tools.h"
 
 namespace korvel::e2e {
 namespace {
@@ -17,7 +18,7 @@ using namespace std::chrono_literals;
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(TerminalFrontEnd, AnOperatorSessionWithoutADisplay) {
-  if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is needed";
+  KORVEL_NEED_TOOLS("tmux");
   LiveStation st(761);
   ASSERT_TRUE(st.simReady());
   // The terminal's mode before and after, and korvel's exit code, as the shell around it sees them.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "e2e_support.h"
+#include "needed_tools.h"
 
 namespace korvel::e2e {
 namespace {
@@ -13,7 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(WindowKeys, AnOperatorSessionThroughTheRealWindow) {
-  if (!onPath("Xvfb") || !onPath("xdotool")) GTEST_SKIP() << "Xvfb and xdotool are needed";
+  KORVEL_NEED_TOOLS("Xvfb", "xdotool");
   VirtualDisplay display;
   ASSERT_TRUE(display.ready());
   LiveStation st(761);

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.core.quitCountdown = (a >> 7) & 1;
   p.mode.currentMode = 1 + (b & 0x07) % 7;
   p.band.currentBand = 1 + ((b >> 3) & 0x0f) % 14;
-  p.tone.repeaterActive = static_cast<repeater_shift::RepeaterShift>((b >> 7) & 1);
+  p.tone.repeaterActive = static_cast<korvel::repeater_shift::RepeaterShift>((b >> 7) & 1);
 
   std::size_t at = 2;
   while (at + 2 <= size) {

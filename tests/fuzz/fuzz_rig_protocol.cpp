@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -13,8 +14,11 @@
 
 namespace {
 
-void check(bool ok) {
-  if (!ok) std::abort();
+#define check(ok) checkAt(ok, #ok, __LINE__)
+void checkAt(bool ok, const char* what, int line) {
+  if (ok) return;
+  std::fprintf(stderr, "fuzz_rig_protocol.cpp:%d: %s does not hold\n", line, what);
+  std::abort();
 }
 
 void translate(const korvel::rig::RigCommand& command) {

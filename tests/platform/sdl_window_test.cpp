@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/key_codes.h"
+#include "needed_tools.h"
 
 using korvel::platform::Event;
 using korvel::platform::SdlWindowSystem;
@@ -43,24 +44,26 @@ class XServer {
   }
 
  private:
+  // Xvfb takes the first display number free and writes it to a pipe of ours: no X server started
+  // beside this one (another test program, another build's tests) can take the same number.
   XServer() {
     if (!std::filesystem::exists("/usr/bin/Xvfb")) return;
-    for (int n = 150; n < 200; ++n) {
-      if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-      const std::string name = ":" + std::to_string(n);
-      pid_ = fork();
-      if (pid_ == 0) {
-        execl("/usr/bin/Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
-              static_cast<char*>(nullptr));
-        _exit(127);
-      }
-      const auto socket = "/tmp/.X11-unix/X" + std::to_string(n);
-      for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-      }
-      if (std::filesystem::exists(socket)) name_ = name;
-      return;
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(fds[0]);
+      const std::string fd = std::to_string(fds[1]);
+      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+            static_cast<char*>(nullptr));
+      _exit(127);
     }
+    close(fds[1]);
+    std::string number;
+    char c = 0;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos) name_ = ":" + number;
   }
   pid_t pid_ = -1;
   std::string name_;
@@ -70,7 +73,8 @@ class SdlWindowTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     if (GetParam() == "x11") {
-      if (XServer::display().empty()) GTEST_SKIP() << "no Xvfb";
+      KORVEL_NEED_TOOLS("Xvfb");
+      ASSERT_FALSE(XServer::display().empty()) << "Xvfb did not start";
       setenv("DISPLAY", XServer::display().c_str(), 1);
     }
     setenv("SDL_VIDEODRIVER", GetParam().c_str(), 1);

@@ -66,13 +66,22 @@ TEST(Options, BadValuesAndLinesAreSaidNotTaken) {
   }
 }
 
-TEST(Options, FindRadioTakesTheDevicesAfterIt) {
-  const auto r = readWith("", {"--find-radio", "/dev/ttyUSB0", "hung", "--write", "--terminal"});
-  EXPECT_FALSE(r.exitCode);
-  EXPECT_TRUE(r.options.findRadio);
-  EXPECT_EQ(r.options.find.devices, (std::vector<std::string>{"/dev/ttyUSB0", "hung"}));
-  EXPECT_TRUE(r.options.find.write);
-  EXPECT_TRUE(r.options.terminalAsked);
+TEST(Options, FindRadioTakesItsDevicesWhereverTheyStand) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--find-radio", "/dev/ttyUSB0", "hung", "--write", "--terminal"},
+           {"--find-radio", "--write", "/dev/ttyUSB0", "hung", "--terminal"},
+           {"/dev/ttyUSB0", "--terminal", "--find-radio", "--write", "hung"}}) {
+    const auto r = readWith("", arguments);
+    EXPECT_FALSE(r.exitCode) << r.err;
+    EXPECT_TRUE(r.options.findRadio);
+    EXPECT_EQ(r.options.find.devices, (std::vector<std::string>{"/dev/ttyUSB0", "hung"}));
+    EXPECT_TRUE(r.options.find.write);
+    EXPECT_TRUE(r.options.terminalAsked);
+  }
+  // A word with no option to take it is still refused.
+  const auto r = readWith("", {"--terminal", "/dev/ttyUSB0"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("unknown argument '/dev/ttyUSB0'"), std::string::npos) << r.err;
 }
 
 TEST(Options, HelpListsEveryOption) {

@@ -68,6 +68,8 @@ TEST(RigProtocol, AnswersAreWrittenAsRigctldWritesThem) {
       {"\\chk_vfo", {0, {"0"}}, "0\n"},
       {"+\\chk_vfo", {0, {"0"}}, "ChkVFO: 0\n"},
       {"\\dump_state", {0, {"1\ndone\n"}}, "1\ndone\n"},
+      // A block that did not end its line is ended, so a client never waits for the rest of it.
+      {"\\dump_state", {0, {"1\n", "done"}}, "1\ndone\n"},
       {"\\dump_caps", {0, {"Can get VFO:\tY\n"}}, "Can get VFO:\tY\nRPRT 0\n"},
       {"\\get_vfo_info VFOA", {0, {"7100000", "LSB", "2400", "0", "0"}}, "7100000\nLSB\n2400\n0\n0\n"},
       {"\\nope", {}, "RPRT -11\n"},
