@@ -214,20 +214,19 @@ std::string Transceiver::informationFor(std::string_view letters, long long freq
   return out + ";";
 }
 
-// The radios ask the narrow filter with "NA0" (main receiver) and set it with "NA0<d>". Also taken:
-// "NA" asks in one digit, "NA1" switches it on.
+// The radios ask the narrow filter with "NA0" (main receiver) and set it with "NA0<d>"; "NA1" asks
+// for the sub receiver's (never narrow here) and "NA1<d>" sets it, which changes nothing here. Also
+// taken: "NA" asks in one digit.
 std::string Transceiver::answerNarrow(std::string_view parameter) {
   std::string& narrow = stored("NA");
   if (parameter.empty()) return "NA" + narrow + ";";
   if (parameter == "0") return "NA0" + narrow + ";";
-  if (parameter == "1") {
-    narrow = "1";
-    return {};
-  }
+  if (parameter == "1") return "NA10;";
   if (parameter.size() == 2 && parameter[0] == '0' && isSwitch(parameter[1])) {
     narrow = std::string(1, parameter[1]);
     return {};
   }
+  if (parameter.size() == 2 && parameter[0] == '1' && isSwitch(parameter[1])) return {};
   return unknown();
 }
 

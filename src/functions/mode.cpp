@@ -39,6 +39,12 @@ constexpr int kCwNarrowTop = 10;
 constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB    ", "CW      ",
                                                     "AM     ",  "FMN     ", "C4FM  ",  "FM      "};
 
+// The narrow filter in the radio's own form; a radio without one is sent nothing.
+void sendNarrowFilter(Panel& p, bool on) {
+  const std::string command = cat::narrowFilter(radioModel(p.link.radioModel), on);
+  if (!command.empty()) sendText(p, command);
+}
+
 }  // namespace
 
 void initModeCommandTable(Panel& p) {
@@ -76,7 +82,7 @@ void applyMode(Panel& p) {
     sendText(p, command);
   }
 
-  sendText(p, cat::narrowFilter(mode == kCw && p.mode.widthIndex <= kCwNarrowTop));
+  sendNarrowFilter(p, mode == kCw && p.mode.widthIndex <= kCwNarrowTop);
   showStatusRow(p);
 
   if (isFm(mode)) {
@@ -133,7 +139,7 @@ void stepWidthUp(Panel& p) {
   if (isSsb(mode) && index >= kSsbWidthMax) index = kSsbWidthMax - 1;
   if (mode == kCw && index > kCwWidthMax) index = kCwWidthMax;
   ++index;
-  if (mode == kCw && index == kCwNarrowTop + 1) sendText(p, cat::narrowFilter(false));
+  if (mode == kCw && index == kCwNarrowTop + 1) sendNarrowFilter(p, false);
   sendWidth(p);
 }
 
@@ -144,7 +150,7 @@ void stepWidthDown(Panel& p) {
   if (isSsb(mode) && index <= kSsbWidthMin) index = kSsbWidthMin + 1;
   if (mode == kCw && index < kCwWidthMin) index = kCwWidthMin - 1;
   --index;
-  if (mode == kCw && index == kCwNarrowTop) sendText(p, cat::narrowFilter(true));
+  if (mode == kCw && index == kCwNarrowTop) sendNarrowFilter(p, true);
   sendWidth(p);
 }
 

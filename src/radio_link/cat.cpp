@@ -85,7 +85,10 @@ int modeOfCommand(std::string_view command) {
   return 0;
 }
 
-std::string narrowFilter(bool on) { return std::string("NA") + digit(on); }
+std::string narrowFilter(const RadioModel& model, bool on) {
+  if (!model.hasNarrowFilter) return {};
+  return std::string("NA0") + digit(on);
+}
 
 std::string width(const RadioModel& model, int index) { return model.widthPrefix + zeroPad(index, 2); }
 

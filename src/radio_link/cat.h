@@ -54,7 +54,9 @@ std::string tuneField(std::string_view field);
 std::string mode(int programMode);
 // The program's mode for a mode command ("MD04" is FM, mode 7); 0 when it names no mode of the program.
 int modeOfCommand(std::string_view command);
-std::string narrowFilter(bool on);
+// The main receiver's narrow filter on or off: "NA0" and the switch ("NA0;" alone would ask for it);
+// empty for a radio without one.
+std::string narrowFilter(const RadioModel& model, bool on);
 std::string width(const RadioModel& model, int index);
 std::string preamp(int level);  // 0 off, 1 and 2 the two preamps
 std::string set(Switch what, bool on);

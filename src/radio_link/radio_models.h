@@ -44,6 +44,7 @@ struct RadioModel {
   std::string tunerStartCommand = "AC002";
   bool skipRecordSwap = false;
   bool hasDigitalVoice = false;       // FM <-> C4FM switching
+  bool hasNarrowFilter = true;        // the main receiver's narrow filter ("NA0" + 0/1)
   bool unsupported = false;           // the program speaks "ftx" and ends
   std::array<OffsetMenu, kMaxOffsetMenus> offsetMenus{};  // empty prefixes: no more menus
 };

@@ -78,7 +78,7 @@ TEST(RigServer, RigctlCallsAnsweredFromWhatKorvelKnows) {
   // Korvel followed the client: the frequency went out in the relay's turn, the mode was applied.
   const std::string log = s.st.debugLog();
   EXPECT_TRUE(has(log, "***VRX1=FA014074000;\r\nTX=FA014074000;")) << log;
-  EXPECT_TRUE(has(log, "***VRX1=MD02;\r\nTX=MD02;\r\nTX=NA0;")) << log;
+  EXPECT_TRUE(has(log, "***VRX1=MD02;\r\nTX=MD02;\r\nTX=NA00;")) << log;
 }
 
 TEST(RigServer, RawSocketAsLoggersSpeakIt) {
@@ -119,7 +119,7 @@ TEST(RigServer, RawSocketAsLoggersSpeakIt) {
   };
   for (const auto& e : exchanges) EXPECT_EQ(c.ask(e.sent, e.lines), e.answer) << e.sent.substr(0, 40);
   // The data mode went to the radio as its own; Korvel sent no mode of its own after it.
-  EXPECT_TRUE(has(s.st.debugLog(), "TX=MD0C;\r\nTX=NA0;")) << s.st.debugLog();
+  EXPECT_TRUE(has(s.st.debugLog(), "TX=MD0C;\r\nTX=NA00;")) << s.st.debugLog();
 }
 
 TEST(RigServer, TheOperatorHearsAClientKeyTheTransmitter) {

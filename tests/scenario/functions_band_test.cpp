@@ -98,7 +98,7 @@ TEST_F(FunctionsTest, BandSixRecallSendsModeWidthFrequencyAndPreamp) {
   reported(7100000);
   p.band.currentBand = 6;
   recallBand(p);
-  EXPECT_EQ(sent(), (Commands{"MD02;", "NA0;", "FA007100000;", "SH0014;", "FA014200000;", "PA01;"}));
+  EXPECT_EQ(sent(), (Commands{"MD02;", "NA00;", "FA007100000;", "SH0014;", "FA014200000;", "PA01;"}));
   EXPECT_EQ(said(), (Words{"20", "metres", "preamp", "on"}));
   EXPECT_EQ(p.link.frequencyText, "14.200000");
   EXPECT_EQ(p.link.frequencyHz, 14200000);
@@ -111,7 +111,7 @@ TEST_F(FunctionsTest, RepeaterRecordOnTwoMetresSwitchesTheShiftOnWithoutATone) {
   record(12) = "55A145500000B-000006009990";
   p.band.currentBand = 12;
   recallBand(p);
-  EXPECT_EQ(sent(), (Commands{"MD0B;", "NA0;", "SQ0;", "FA145500000;", "OS02;", "PA00;"}));
+  EXPECT_EQ(sent(), (Commands{"MD0B;", "NA00;", "SQ0;", "FA145500000;", "OS02;", "PA00;"}));
   EXPECT_EQ(said(), (Words{"repeater", "on", "2", "metres", "preamp", "off"}));
   EXPECT_EQ(p.tone.repeaterActive, 1);
   EXPECT_EQ(p.tone.toneActive, 0);

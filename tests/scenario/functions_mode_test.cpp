@@ -25,8 +25,8 @@ TEST_F(ModeTest, WidthStepsRepeatTheLimitAndSayIt) {
       {2, 20, true, {"SH0021;"}, {"max"}},
       {2, 9, false, {"SH0009;"}, {"min"}},
       {1, 14, true, {"SH0015;"}, {}},
-      {3, 10, true, {"NA0;", "SH0011;"}, {}},
-      {3, 11, false, {"NA1;", "SH0010;"}, {}},
+      {3, 10, true, {"NA00;", "SH0011;"}, {}},
+      {3, 11, false, {"NA01;", "SH0010;"}, {}},
       {3, 12, true, {"SH0012;"}, {"max"}},
       {3, 1, false, {"SH0001;"}, {"min"}},
       {3, 2, false, {"SH0001;"}, {"min"}},
@@ -87,6 +87,29 @@ TEST_F(ModeTest, ModeKeyOnTwoMetresTakesTheFmWidth) {
   EXPECT_EQ(p.mode.currentMode, 1);
 }
 
+// The narrow filter is switched in the radio's own form ("NA0;" alone would ask for it, and the
+// answer would be left on the line): the simulated FTDX10 ends up narrow in CW at width 10 and wide
+// above it, with nothing left unanswered; the FTDX9000, which has no such filter, is sent nothing.
+TEST(NarrowFilter, FollowsTheCwWidthOnTheRadioAndIsLeftOutWhereThereIsNone) {
+  for (const int model : {761, 101}) {
+    Session s({.model = model, .ready = Ready::kFunctions});
+    s.p.link.frequencyHz = 7030000;
+    s.p.mode.currentMode = 3;
+    s.p.mode.cwWidthIndex = 10;
+    applyMode(s.p);
+    const bool hasFilter = model == 761;
+    EXPECT_EQ(s.radio->narrow(), hasFilter) << model;
+    stepWidthUp(s.p);
+    EXPECT_FALSE(s.radio->narrow()) << model;
+    stepWidthDown(s.p);
+    EXPECT_EQ(s.radio->narrow(), hasFilter) << model;
+    if (!hasFilter) {
+      for (const auto& command : s.sent()) EXPECT_NE(command.rfind("NA", 0), 0u) << command;
+    }
+    EXPECT_EQ(s.ports.portBytesWaiting(5), 0) << model << ": the radio answered something";
+  }
+}
+
 TEST_F(ModeTest, FmSendsTheSquelchQueryButNoFrequencyOrWidth) {
   radio->setSetting("SQ0", "045");
   p.band.currentBand = 12;
@@ -94,7 +117,7 @@ TEST_F(ModeTest, FmSendsTheSquelchQueryButNoFrequencyOrWidth) {
   p.mode.currentMode = 5;
   record(12)[1] = '1';
   applyMode(p);
-  EXPECT_EQ(sent(), (Commands{"MD0B;", "NA0;", "SQ0;"}));
+  EXPECT_EQ(sent(), (Commands{"MD0B;", "NA00;", "SQ0;"}));
   EXPECT_EQ(p.mode.squelchLevel, 45);
   EXPECT_EQ(record(12)[1], '1');
   EXPECT_EQ(canvas.at(50, 45), "FMN     ");
@@ -106,7 +129,7 @@ TEST_F(ModeTest, SsbResendsFrequencyAndWidthAndStoresTheMode) {
   p.mode.currentMode = 3;
   p.mode.cwWidthIndex = 5;
   applyMode(p);
-  EXPECT_EQ(sent(), (Commands{"MD03;", "NA1;", "FA014074000;", "SH0005;"}));
+  EXPECT_EQ(sent(), (Commands{"MD03;", "NA01;", "FA014074000;", "SH0005;"}));
   EXPECT_EQ(record(6)[1], '3');
   EXPECT_EQ(canvas.at(50, 45), "CW      ");
   EXPECT_TRUE(said().empty());
@@ -116,7 +139,7 @@ TEST_F(ModeTest, NoFrequencyResendBeforeTheRadioHasReported) {
   p.link.frequencyHz = 0;
   p.mode.currentMode = 1;
   applyMode(p);
-  EXPECT_EQ(sent(), (Commands{"MD01;", "NA0;", "SH0014;"}));
+  EXPECT_EQ(sent(), (Commands{"MD01;", "NA00;", "SH0014;"}));
 }
 
 TEST_F(ModeTest, RelayedModeShowsTheLabelButSendsNoModeCommand) {
@@ -127,7 +150,7 @@ TEST_F(ModeTest, RelayedModeShowsTheLabelButSendsNoModeCommand) {
   applyMode(p);
   const auto cmds = sent();
   EXPECT_FALSE(has(cmds, "MD02;"));
-  EXPECT_TRUE(has(cmds, "NA0;"));
+  EXPECT_TRUE(has(cmds, "NA00;"));
   EXPECT_EQ(canvas.at(50, 45), "USB    ");
   EXPECT_EQ(record(4), before);
 }

@@ -18,7 +18,7 @@ TEST(Keys, BandSixFromTheOverview) {
   EXPECT_EQ(st.panel.core.keyState, 1);
   st.press('6');
   EXPECT_EQ(st.radioCommands(),
-            (Commands{"MD02;", "NA0;", "FA007100000;", "SH0014;", "FA014200000;", "PA01;"}));
+            (Commands{"MD02;", "NA00;", "FA007100000;", "SH0014;", "FA014200000;", "PA01;"}));
   EXPECT_EQ(st.words(), (Words{"20", "metres", "preamp", "on"}));
   EXPECT_EQ(st.panel.band.currentBand, 6);
   EXPECT_EQ(st.panel.core.keyState, 0);

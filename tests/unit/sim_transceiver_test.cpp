@@ -58,7 +58,7 @@ TEST(SimTransceiver, SettingsStickAndComeBackInTheQueryForm) {
       {"CO011300;", "CO01;", "CO011300;"},    {"CO030010;", "CO03;", "CO030010;"},
       {"CT02;", "CT0;", "CT02;"},             {"CN00012;", "CN00;", "CN00012;"},
       {"CN01103;", "CN01;", "CN01103;"},      {"OS02;", "OS0;", "OS02;"},
-      {"NA1;", "NA;", "NA1;"},                {"VS1;", "VS;", "VS1;"},
+      {"NA01;", "NA;", "NA1;"},                {"VS1;", "VS;", "VS1;"},
       {"TX1;", "TX;", "TX1;"},                {"AC001;", "AC;", "AC001;"},
       {"FT3;", "FT;", "FT1;"},                {"FT2;", "FT;", "FT0;"},
       {"SH0009;", "SH00;", "SH0009;"},        {"LM03;", "LM0;", "LM03;"},
@@ -263,7 +263,7 @@ TEST(SimTransceiver, AnswersWhatHamlibAsksInTheRadiosForms) {
       {650, "SH0;", "SH0114;"},
       {570, "SH0;", "SH014;"},
       {761, "NA0;NA01;NA0;NA;", "NA00;NA01;NA1;"},
-      {761, "NA1;NA0;NA00;NA;", "NA01;NA0;"},
+      {761, "NA1;NA0;NA01;NA11;NA00;NA;", "NA10;NA00;NA0;"},
       {761, "ST;ST1;ST;FT;ST0;FT;", "ST0;ST1;FT1;FT0;"},
       {761, "RF0;RF02;RF0;RF05;RF0;", "RF06;RF07;RF0A;"},
       {761, "BS03;FA;", "FA007074000;"},
@@ -273,7 +273,7 @@ TEST(SimTransceiver, AnswersWhatHamlibAsksInTheRadiosForms) {
       {761, "TX1;TX;VS1;VS;PC;", "TX1;VS1;PC100;"},
       {570, "EX0321;EX032;", "EX0321;"},
       {650, "EX05071;EX0507;", "EX05071;"},
-      {761, "IF1;OI0;NA02;NA10;SH00;SH0;", "?;?;?;?;SH0014;SH0014;"},
+      {761, "IF1;OI0;NA02;NA12;SH00;SH0;", "?;?;?;?;SH0014;SH0014;"},
       {761, "BS11;BS3;RF06;RF1;ST3;AB1;BA0;AI2;", "?;?;?;?;?;?;?;?;"},
   };
   for (const auto& c : cases) EXPECT_EQ(Transceiver(c.model).receive(c.sent), c.answer) << c.model << " " << c.sent;
