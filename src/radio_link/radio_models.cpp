@@ -16,7 +16,9 @@ constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFt991Offsets{{{"EX0800", 10, 
                                                                  {"EX0810", 11, F::FirstThree},
                                                                  {"EX0820", 12, F::FirstThree},
                                                                  {"EX083", 13, F::FiveWide}}};
-constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFtdx101Offsets{{{"EX0103150", 10}, {"EX103160", 11}}};
+constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFtdx101Offsets{{{"EX0103150", 10}, {"EX0103160", 11}}};
+// The FT-2000's 10 m and 6 m offset menus (076 and 077, four digits of kHz).
+constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFt2000Offsets{{{"EX0760", 10}, {"EX0770", 11}}};
 
 // One row per number a Yaesu CAT radio reports to "ID"; a field a row does not name keeps the
 // default of RadioModel. The older radios (FT-450 to FTDX3000) take eight frequency digits.
@@ -33,19 +35,20 @@ const RadioModel kModels[] = {
     {.number = 244, .name = "FT-450D", .frequencyDigits = 8, .processorQuery = "", .noiseReductionLimit = 11,
      .offsetMenus = kFt450Offsets},
     {.number = 251, .name = "FT-2000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
-     .processorOff = "PR0", .processorLevelLimit = 250},
+     .processorOff = "PR0", .processorLevelLimit = 250, .offsetMenus = kFt2000Offsets},
     {.number = 252, .name = "FT-2000D", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
-     .processorOff = "PR0", .processorLevelLimit = 250},
+     .processorOff = "PR0", .processorLevelLimit = 250, .offsetMenus = kFt2000Offsets},
     {.number = 362, .name = "FTDX5000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
-     .processorOff = "PR0", .processorLevelLimit = 250, .offsetMenus = {{{"EX810", 10}, {"EX820", 11}}}},
+     .processorOff = "PR0", .processorLevelLimit = 250, .offsetMenus = {{{"EX0810", 10}, {"EX0820", 11}}}},
     {.number = 460, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
      .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
     {.number = 462, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
      .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
     {.number = 570, .name = "FT-991", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
-    {.number = 583, .name = "FTDX1200", .frequencyDigits = 8},
+    {.number = 583, .name = "FTDX1200", .frequencyDigits = 8,
+     .offsetMenus = {{{"EX0870", 10}, {"EX0880", 11}}}},
     {.number = 650, .name = "FT-891", .menuNumberLength = 4, .widthPrefix = "SH01",
-     .offsetMenus = {{{"EX09040", 10}}}},
+     .offsetMenus = {{{"EX09040", 10}, {"EX09050", 11}}}},
     {.number = 670, .name = "FT-991A", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
     {.number = 681, .name = "FTDX101D", .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
      .offsetMenus = kFtdx101Offsets},

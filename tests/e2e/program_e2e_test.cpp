@@ -81,7 +81,7 @@ TEST(EndToEnd, OlderModelsGetEightDigitFrequencies) {
   ASSERT_TRUE(waitFor(st.folder / "transcript.txt", [](const std::string& s) { return has(s, "connected\n"); }, 60s))
       << st.transcript();
   ASSERT_TRUE(waitFor(st.folder / "debug.dat",
-                      [](const std::string& s) { return has(s, "TX=EX810100;") && has(s, "RX=FA007100000;"); }, 20s))
+                      [](const std::string& s) { return has(s, "TX=EX0810100;") && has(s, "RX=FA007100000;"); }, 20s))
       << st.debugLog();
   EXPECT_EQ(st.korvel.stop(SIGTERM, 10s), 0);
   // Until the radio has said who it is, the start band goes out in the common nine-digit form;

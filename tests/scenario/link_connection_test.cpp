@@ -87,9 +87,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ModelCase{761, 761, {"EX0103170100;", "EX0103180500;"}, "FA007100000;", "PR0;", "PR01;"},
         ModelCase{570, 570, {"EX0800100;", "EX0810500;", "EX0820600;", "EX08307600;"}, "FA007100000;", "PR0;", "PR01;"},
-        ModelCase{362, 362, {"EX810100;", "EX820500;"}, "FA07100000;", "PR;", "PR1;"},
+        // Each radio's own menus: 081/082 on the FTDX5000, 087/088 on the FTDX1200, 0315/0316 on the
+        // FTDX101, 076/077 on the FT-2000, 0904/0905 on the FT-891.
+        ModelCase{362, 362, {"EX0810100;", "EX0820500;"}, "FA07100000;", "PR;", "PR1;"},
+        ModelCase{583, 583, {"EX0870100;", "EX0880500;"}, "FA07100000;", "PR0;", "PR01;"},
+        ModelCase{681, 681, {"EX0103150100;", "EX0103160500;"}, "FA007100000;", "PR0;", "PR01;"},
+        ModelCase{251, 251, {"EX0760100;", "EX0770500;"}, "FA07100000;", "PR;", "PR1;"},
         ModelCase{310, 241, {"EX050001;"}, "FA07100000;", "", ""},
-        ModelCase{650, 650, {"EX09040100;"}, "FA007100000;", "PR0;", "PR01;"},
+        ModelCase{650, 650, {"EX09040100;", "EX09050500;"}, "FA007100000;", "PR0;", "PR01;"},
         ModelCase{840, 840, {"EX0103160100;", "EX0103170500;", "EX010318600;", "EX01031907600;"}, "FA007100000;",
                   "PR0;", "PR01;"}),
     [](const auto& info) { return "Model" + std::to_string(info.param.simModel); });
