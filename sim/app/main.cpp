@@ -35,8 +35,8 @@ volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onStopSignal(int) { stopRequested = 1; }
 
 constexpr const char* kUsage =
-    "usage: korvel-sim --link NAME [--model N] [--digits 8|9] [--reply-delay-ms MS] [--log FILE]\n"
-    "                  [--powered-off]\n"
+    "usage: korvel-sim --link NAME [--model N] [--digits 8|9] [--reply-delay MS] [--hold-answers MS]\n"
+    "                  [--log FILE] [--powered-off]\n"
     "\n"
     "Simulates a Yaesu transceiver on a pseudo-terminal and links its slave side to NAME in the\n"
     "current folder (for example COM5, the port korvel.cfg names). Serves until interrupted;\n"
@@ -47,7 +47,10 @@ constexpr const char* kUsage =
     "                       answers \"?;\" to the commands that radio does not have\n"
     "  --digits 8|9         the frequency width of \"FA\", \"FB\" and \"IF\" (default: the model's,\n"
     "                       8 for the older radios such as the FT-950 and FTDX3000, else 9)\n"
-    "  --reply-delay-ms MS  wait MS milliseconds before sending each answer (default 0)\n"
+    "  --reply-delay MS     wait MS milliseconds before sending each answer (default 0), as a slow\n"
+    "                       radio or a serial line carried over a network does (also --reply-delay-ms)\n"
+    "  --hold-answers MS    a careless radio: each answer is held back until the next one is ready\n"
+    "                       or MS milliseconds have passed, and the answers held go out together\n"
     "  --log FILE           write one line per command received (\"in  \") and answer sent (\"out \")\n"
     "  --powered-off        start switched off: only \"PS1\" wakes the radio\n"
     "  --help               show this text\n"
@@ -71,6 +74,7 @@ struct Options {
   int digits = korvel::sim::Transceiver::kRowDigits;
   std::string link;
   int replyDelayMs = 0;
+  int holdAnswersMs = 0;
   std::string logPath;
   bool poweredOff = false;
 };
@@ -110,8 +114,9 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
       options.poweredOff = true;
       continue;
     }
+    if (arg == "--reply-delay") arg = "--reply-delay-ms";
     const auto v = (arg == "--model" || arg == "--digits" || arg == "--link" || arg == "--reply-delay-ms" ||
-                    arg == "--log")
+                    arg == "--hold-answers" || arg == "--log")
                        ? takeValue()
                        : std::nullopt;
     if (!v) {
@@ -141,6 +146,13 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
         return 2;
       }
       options.replyDelayMs = *n;
+    } else if (arg == "--hold-answers") {
+      const auto n = parseCount(*v, kMaxReplyDelayMs);
+      if (!n) {
+        std::cerr << "korvel-sim: --hold-answers takes a number of milliseconds up to 60000\n";
+        return 2;
+      }
+      options.holdAnswersMs = *n;
     } else if (arg == "--link") {
       options.link = std::string(*v);
     } else {
@@ -270,8 +282,10 @@ struct DueOutput {
 };
 
 // Reads what the computer sends, lets the radio answer, and writes the answers back once their
-// delay has passed, until a stop signal arrives.
-void serve(int master, korvel::sim::Transceiver& radio, std::chrono::milliseconds replyDelay) {
+// delay has passed, until a stop signal arrives. Held answers (hold > 0) wait for the next answer,
+// or for the hold to pass, and go out together with it.
+void serve(int master, korvel::sim::Transceiver& radio, std::chrono::milliseconds replyDelay,
+           std::chrono::milliseconds hold) {
   std::deque<DueOutput> delayed;
   std::string output;
   char buffer[kReadChunk];
@@ -293,7 +307,15 @@ void serve(int master, korvel::sim::Transceiver& radio, std::chrono::millisecond
       const ssize_t n = read(master, buffer, sizeof buffer);
       if (n > 0) {
         std::string reply = radio.receive(std::string_view(buffer, static_cast<std::size_t>(n)));
-        if (!reply.empty()) delayed.push_back({now + replyDelay, std::move(reply)});
+        if (!reply.empty()) {
+          // An answer held back goes out with the next one, in the same write.
+          const bool joins = hold.count() > 0 && !delayed.empty();
+          if (joins) {
+            for (auto& held : delayed) held.due = now + replyDelay;
+          }
+          const Clock::duration held = joins ? Clock::duration{} : Clock::duration{hold};
+          delayed.push_back({now + replyDelay + held, std::move(reply)});
+        }
       }
     } else if ((watch.revents & (POLLHUP | POLLERR)) != 0) {
       // No side of the terminal is open for the moment: wait instead of spinning.
@@ -339,7 +361,8 @@ int main(int argc, char** argv) {
     PortLink link(options.link, terminal.slavePath());
     std::cout << "korvel-sim: model " << options.model << " on " << options.link << " -> " << terminal.slavePath()
               << std::endl;
-    serve(terminal.master(), radio, std::chrono::milliseconds(options.replyDelayMs));
+    serve(terminal.master(), radio, std::chrono::milliseconds(options.replyDelayMs),
+          std::chrono::milliseconds(options.holdAnswersMs));
   } catch (const std::exception& error) {
     std::cerr << "korvel-sim: " << error.what() << "\n";
     return 1;
