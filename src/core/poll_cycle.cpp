@@ -151,9 +151,26 @@ bool lineFreeForRelay(const Panel& p) {
 
 }  // namespace
 
+void serveStationWhileSpeaking(Panel& p) {
+  if (!p.server.listening || p.speech.holdingWords) return;
+  p.speech.holdingWords = true;
+  serveRigClients(p, false);
+  auto& link = p.link;
+  const bool clientAwaited = link.relayAwaiting && p.server.exchangeConnection != 0;
+  if (clientAwaited && relayAnswerArrived(p)) followRigExchange(p);
+  // A query of the key under way and its answer are never parted; a setting may go out while the
+  // poll's answer is on its way (the radio answers in order, and a setting adds nothing to it).
+  if (!link.relayAwaiting && !link.questionOutstanding &&
+      startRigWorkMeanwhile(p, !p.core.replyPending) != RelayStep::answeredHere) {
+    followRigExchange(p);
+  }
+  p.speech.holdingWords = false;
+}
+
 // The relay and the poll take turns on the radio line; neither sends while the other's answer is
 // awaited. A relayed exchange is followed by a poll query, a poll reply by a relayed command.
 void pollTick(Panel& p) {
+  playHeldWords(p);
   serveRigClients(p, true);
   if (quitWaitTick(p) || p.core.pollPaused) return;
   if (++p.core.tickCount >= kTicksPerCycle) p.core.tickCount = 0;

@@ -9,6 +9,9 @@ namespace korvel {
 struct Panel;
 
 void pollTick(Panel& p);
+// The station's work while a word plays: the rig server's clients are answered from what Korvel
+// knows, and a client's command for the radio goes out between the exchanges of the key under way.
+void serveStationWhileSpeaking(Panel& p);
 
 // Between ticks the relay need not wait for the timer: input on the pass-through port is relayed
 // at once while the line is free, and a relayed command's answer is passed back the moment it is

@@ -48,6 +48,15 @@ bool takeRelayTurn(Panel& p) {
 
 }  // namespace
 
+void followRigExchange(Panel& p) {
+  const int connection = p.server.finishedConnection;
+  if (connection == 0) return;
+  const std::string answer = std::move(p.server.finishedAnswer);
+  p.server.finishedConnection = 0;
+  p.server.finishedAnswer.clear();
+  finishRigRadioWork(p, connection, answer);
+}
+
 bool servicePassThrough(Panel& p) {
   readPassThrough(p);
   followRelay(p);  // an exchange that a command of the program's own ended early

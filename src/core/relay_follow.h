@@ -12,5 +12,7 @@ bool servicePassThrough(Panel& p);
 bool passThroughWaitTick(Panel& p);
 // Radio input between ticks while the relay holds the line; true when its exchange is over.
 bool passThroughAnswerInput(Panel& p);
+// A rig-server client's finished exchange: its answer, and what the program follows of it.
+void followRigExchange(Panel& p);
 
 }  // namespace korvel

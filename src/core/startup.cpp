@@ -4,6 +4,7 @@
 
 #include "core/config.h"
 #include "core/dispatcher.h"
+#include "core/poll_cycle.h"
 #include "state/panel.h"
 #include "state/frequency_text.h"
 #include "state/text.h"
@@ -105,6 +106,8 @@ bool startUp(Panel& p) {
 
   setUpPort(p, p.config.comPort);
   openRigServer(p);
+  // Speaking never stops the station: its clients are served while each word plays.
+  p.speech.whileSpeaking = [&p] { serveStationWhileSpeaking(p); };
 
   if (p.config.radioPowerSwitch) {
     sendText(p, cat::powerOnWakeUp());

@@ -45,12 +45,13 @@ void keyCarrier(Panel& p) {
 
 void transmitterOn(Panel& p, bool send) {
   auto& c = p.core;
-  playWord(p, "tx");
-  playWord(p, "on");
+  // The state first: a rig-server client asking while "tx on" is said hears the transmitter keyed.
   c.txState = p.config.swrAnnounce + 10;
   p.config.swrAnnounce = 0;
   c.txSettleTicks = 2;
   c.tunerEngaged = false;
+  playWord(p, "tx");
+  playWord(p, "on");
   if (send) sendText(p, cat::set(cat::Switch::Transmit, true));
 }
 

@@ -33,7 +33,6 @@ constexpr Uint32 kReturnAheadBuffers = 2;
 // The longest sleep of a blocking play between looks at the queue, and how often it asks whether to
 // give way: a key waits no longer than that before the word playing is cut.
 constexpr long long kLongestSleepMs = 100;
-constexpr long long kGiveWayLookMs = 5;
 
 // How long a blocking play waits for the device to take any data before it takes the device for
 // stuck (a sound server gone away no longer takes data) and starts it anew.
@@ -212,6 +211,7 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, const Pace& pace, 
       stop();
       return true;
     }
+    if (pace.meanwhile) pace.meanwhile();
     now = Clock::now();
     const Uint32 queued = SDL_GetQueuedAudioSize(device_);
     if (queued != lastQueued) {
@@ -250,7 +250,8 @@ bool SdlSoundOutput::start(const std::filesystem::path& file, const Pace& pace, 
       const auto byClock = std::chrono::duration_cast<std::chrono::milliseconds>(playedBy_ - ahead - now);
       sleepMs = std::max<long long>(sleepMs, byClock.count());
     }
-    sleepMs = std::clamp<long long>(sleepMs, 1, pace.giveWay ? kGiveWayLookMs : kLongestSleepMs);
+    const bool looking = pace.giveWay || pace.meanwhile;
+    sleepMs = std::clamp<long long>(sleepMs, 1, looking ? kMeanwhileLookMs : kLongestSleepMs);
     std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
   }
 }

@@ -17,7 +17,13 @@ struct Pace {
   // Asked now and then while a blocking word plays: true cuts the word at once. Empty: the word
   // plays to its end.
   std::function<bool()> giveWay;
+  // Called every few milliseconds (kMeanwhileLookMs) while a blocking word plays: the rest of the
+  // station (the rig server's clients, the radio line) is served there. It plays no sound.
+  std::function<void()> meanwhile;
 };
+
+// How often a blocking play looks at giveWay and calls meanwhile.
+inline constexpr int kMeanwhileLookMs = 5;
 
 class SoundOutput {
  public:

@@ -19,7 +19,7 @@ namespace {
 constexpr auto kHandOver = std::chrono::milliseconds(20);
 // How often a blocking play looks at the device, and how often it asks whether to give way to a key.
 constexpr double kLongestLookMs = 10.0;
-constexpr double kGiveWayLookMs = 5.0;
+constexpr double kGiveWayLookMs = kMeanwhileLookMs;
 // A device that plays nothing for this long is taken for stuck and reset.
 constexpr auto kStallSlack = std::chrono::milliseconds(1000);
 constexpr std::size_t kFormatBytesMin = 16;  // the PCM part of a fmt chunk
@@ -169,7 +169,7 @@ std::uint32_t Win32SoundOutput::bytesLeft() {
 }
 
 void Win32SoundOutput::waitUntilLeft(std::uint32_t margin, std::chrono::milliseconds longest,
-                                     const std::function<bool()>& giveWay) {
+                                     const std::function<bool()>& giveWay, const std::function<void()>& meanwhile) {
   const auto deadline = Clock::now() + longest;
   std::uint32_t lastLeft = bytesLeft();
   auto lastProgress = Clock::now();
@@ -178,6 +178,7 @@ void Win32SoundOutput::waitUntilLeft(std::uint32_t margin, std::chrono::millisec
       stop();
       return;
     }
+    if (meanwhile) meanwhile();
     reap();
     const std::uint32_t left = bytesLeft();
     const auto now = Clock::now();
@@ -195,7 +196,7 @@ void Win32SoundOutput::waitUntilLeft(std::uint32_t margin, std::chrono::millisec
     }
     // Sleep through what must play before the margin, but look again at least every 10 ms.
     const double ms = (left - margin) / std::max(1.0, deviceBytesPerMs_);
-    const auto wait = static_cast<DWORD>(std::clamp(ms, 1.0, giveWay ? kGiveWayLookMs : kLongestLookMs));
+    const auto wait = static_cast<DWORD>(std::clamp(ms, 1.0, giveWay || meanwhile ? kGiveWayLookMs : kLongestLookMs));
     WaitForSingleObject(doneEvent_, wait);
   }
 }
@@ -240,7 +241,7 @@ bool Win32SoundOutput::start(const std::filesystem::path& file, const Pace& pace
         if (!background) {
           const auto margin = static_cast<std::uint32_t>(kHandOver.count() * deviceBytesPerMs_);
           waitUntilLeft(margin, std::chrono::duration_cast<std::chrono::milliseconds>(length) + kStallSlack * 2,
-                        pace.giveWay);
+                        pace.giveWay, pace.meanwhile);
         }
         return true;
       }
@@ -254,6 +255,7 @@ bool Win32SoundOutput::start(const std::filesystem::path& file, const Pace& pace
       stop();
       return true;
     }
+    if (pace.meanwhile) pace.meanwhile();
     std::this_thread::sleep_until(std::min(playedBy_ - kHandOver,
         Clock::now() + std::chrono::milliseconds(static_cast<long long>(kGiveWayLookMs))));
   }

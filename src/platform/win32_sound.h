@@ -63,9 +63,9 @@ class Win32SoundOutput : public SoundOutput {
   // Bytes queued and not yet played.
   std::uint32_t bytesLeft();
   // Waits until no more than `margin` bytes are left, or the device stops moving, or giveWay says
-  // so (then the sound is cut).
+  // so (then the sound is cut); meanwhile is called at every look.
   void waitUntilLeft(std::uint32_t margin, std::chrono::milliseconds longest,
-                     const std::function<bool()>& giveWay = {});
+                     const std::function<bool()>& giveWay = {}, const std::function<void()>& meanwhile = {});
 
   HWAVEOUT device_ = nullptr;
   HANDLE doneEvent_ = nullptr;  // signalled by the device each time a buffer is done

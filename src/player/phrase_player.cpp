@@ -75,12 +75,22 @@ platform::Pace paceOf(const Panel& p, std::string_view name) {
   return pace;
 }
 
+// Words asked for while the station is served in the middle of a word wait for the announcement to
+// end; a CAT pause there would wait for nothing, and is left out.
+bool heldBack(Panel& p, std::string_view name) {
+  if (!p.speech.holdingWords) return false;
+  if (lowerCase(name) != kPauseWord) p.speech.heldWords.emplace_back(name);
+  return true;
+}
+
 }  // namespace
 
 void playWord(Panel& p, std::string_view name) {
+  if (heldBack(p, name)) return;
   const auto file = wordFile(p, name);
   if (file.empty()) return;
   platform::Pace pace = paceOf(p, name);
+  pace.meanwhile = p.speech.whileSpeaking;
   const bool pause = lowerCase(name) == kPauseWord;
   if (p.speech.interruptSpeech && !pause) {
     if (p.speech.gaveWay) return;
@@ -96,10 +106,20 @@ void playWord(Panel& p, std::string_view name) {
 }
 
 void playWordAsync(Panel& p, std::string_view name) {
+  if (heldBack(p, name)) return;
   const auto file = wordFile(p, name);
   if (file.empty()) return;
   writeTranscript(p, name);
   p.sound.playAsync(file, paceOf(p, name));
+}
+
+void playHeldWords(Panel& p) {
+  if (p.speech.holdingWords) return;
+  while (!p.speech.heldWords.empty()) {
+    std::vector<std::string> words = std::move(p.speech.heldWords);
+    p.speech.heldWords.clear();
+    for (const std::string& word : words) playWord(p, word);
+  }
 }
 
 void speakCharacters(Panel& p, std::string_view text) {

@@ -21,5 +21,7 @@ void playWord(Panel& p, std::string_view name);
 void playWordAsync(Panel& p, std::string_view name);
 // Speaks a text one character at a time; characters without a word file are silent.
 void speakCharacters(Panel& p, std::string_view text);
+// Says the words held back while the station was served during an announcement.
+void playHeldWords(Panel& p);
 
 }  // namespace korvel

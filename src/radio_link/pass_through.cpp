@@ -247,9 +247,29 @@ void settleRelayExchange(Panel& p) {
   if (!p.link.relayAwaiting) return;
   if (!collectAnswer(p)) {
     catPause(p);
+    // The station served during the pause may have taken the answer already.
+    if (!p.link.relayAwaiting) return;
     collectAnswer(p);
   }
   finishExchange(p);
+}
+
+RelayStep startRigWorkMeanwhile(Panel& p, bool queriesToo) {
+  const auto work = takeRigCommand(p, [queriesToo](const rig::RigClient& client) {
+    // A mode follows with commands and a query of its own: it waits for the announcement's end.
+    const bool mode = client.commands.front().name == "set_mode" || client.commands.front().name == "set_split_mode";
+    return !mode && (queriesToo || !client.radioAnswerExpected);
+  });
+  if (!work) return RelayStep::answeredHere;
+  // What the key under way relies on stays as it was: the relay mark, and the poll's query mark
+  // by which its answer is judged stale or fresh.
+  auto& link = p.link;
+  const bool relayActive = link.relayActive;
+  const long changesAtQuery = link.radioStateChangesAtQuery;
+  const RelayStep step = startRigExchange(p, *work);
+  link.relayActive = relayActive;
+  link.radioStateChangesAtQuery = changesAtQuery;
+  return step;
 }
 
 RelayOutcome takeRelayOutcome(Panel& p) {

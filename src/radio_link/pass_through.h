@@ -46,6 +46,10 @@ bool relayAnswerArrived(Panel& p);
 // Ends an awaited exchange now, waiting at most one CAT pause more: the program's own command is
 // about to go out and must not meet the forwarded one's answer on the line.
 void settleRelayExchange(Panel& p);
+// While a word plays, between the exchanges of the key under way: one rig-server client's command
+// goes out (settings only, unless queriesToo: the poll's answer may be on its way), never a mode
+// setting, whose following needs the radio line itself.
+RelayStep startRigWorkMeanwhile(Panel& p, bool queriesToo);
 // What is left to follow of the finished exchanges, and forgets it.
 RelayOutcome takeRelayOutcome(Panel& p);
 

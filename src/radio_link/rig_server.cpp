@@ -139,11 +139,15 @@ bool rigCommandReady(const Panel& p) {
 }
 
 std::optional<RigRadioWork> takeRigCommand(Panel& p) {
+  return takeRigCommand(p, [](const rig::RigClient&) { return true; });
+}
+
+std::optional<RigRadioWork> takeRigCommand(Panel& p, const std::function<bool(const rig::RigClient&)>& eligible) {
   auto& s = p.server;
   const std::size_t count = s.clients.size();
   for (std::size_t i = 0; i < count; ++i) {
     auto& client = s.clients[(s.nextClient + i) % count];
-    if (client.radioWork != rig::RadioWork::queued) continue;
+    if (client.radioWork != rig::RadioWork::queued || client.commands.empty() || !eligible(client)) continue;
     s.nextClient = (s.nextClient + i + 1) % count;
     client.radioWork = rig::RadioWork::onLine;
     return RigRadioWork{client.connection, client.radioCommand, client.radioAnswerExpected};

@@ -2,12 +2,14 @@
 // back out, and the clients' radio work as one more source of commands for the relay's turns.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/serial_ports.h"
 #include "radio_link/rig_protocol.h"
+#include "state/rig_server_state.h"
 
 namespace korvel {
 struct Panel;
@@ -39,5 +41,7 @@ struct RigRadioWork {
   bool answerExpected = false;
 };
 std::optional<RigRadioWork> takeRigCommand(Panel& p);
+// The same, among the clients whose waiting command `eligible` takes.
+std::optional<RigRadioWork> takeRigCommand(Panel& p, const std::function<bool(const rig::RigClient&)>& eligible);
 
 }  // namespace korvel

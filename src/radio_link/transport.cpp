@@ -76,9 +76,11 @@ void sendTextAsNamed(Panel& p, std::string command) {
 
 const std::string& queryRadio(Panel& p, std::string command) {
   sendText(p, std::move(command));
+  p.link.questionOutstanding = true;
   catPause(p);
   p.link.replyText.clear();
   readReply(p);
+  p.link.questionOutstanding = false;
   return p.link.replyText;
 }
 

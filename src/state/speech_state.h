@@ -2,9 +2,11 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "platform/sound_output.h"
 
@@ -26,6 +28,13 @@ struct SpeechState {
   bool interruptSpeech = false;
   // The announcement under way has given way; cleared when the next event is taken.
   bool gaveWay = false;
+  // The station's work while a word plays (the rig server's clients and their radio commands),
+  // set up at start-up; empty: a word is only waited out.
+  std::function<void()> whileSpeaking;
+  // True while that work runs: the words it asks for (a client's "tx on") are held, and said once
+  // the announcement under way has ended.
+  bool holdingWords = false;
+  std::vector<std::string> heldWords;
   // Lower-case file name -> real file name, per folder, for case-insensitive word lookup.
   std::map<std::filesystem::path, std::map<std::string, std::string>> folderIndex;
 };

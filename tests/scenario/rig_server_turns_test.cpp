@@ -56,6 +56,41 @@ TEST(RigServerTurns, TheOperatorHearsAClientKeyAndReleaseTheTransmitter) {
   EXPECT_EQ(s.said(), (Words{"tx", "off"}));  // said once: the second release changed nothing
 }
 
+// While Korvel speaks the station goes on: a client is answered from what Korvel knows at once, and
+// its transmit key reaches the radio within a look or two of the sound device (5 ms each), long
+// before the announcement ends. The announcement is the key's own, whole; "tx on" follows it.
+TEST(RigServerTurns, SpeakingHoldsUpNoClient) {
+  constexpr long long kWithinMs = 30;
+  ServerSession s;
+  const int client = s.network.connect();
+  s.sound.defaultDurationMs = 250;  // the frequency announcement takes seconds
+  long long askedAt = -1, answeredAt = -1, keyedAt = -1;
+  std::string heard;
+  const std::size_t wordsBefore = s.sound.words.size();
+  s.sound.whilePlaying = [&](long long now) {
+    if (askedAt < 0 && s.sound.words.size() == wordsBefore + 2) {
+      s.network.send(client, "f\nT 1\n");
+      askedAt = now;
+      return;
+    }
+    heard += s.network.take(client);
+    if (answeredAt < 0 && heard.find("RPRT 0") != std::string::npos) answeredAt = now;
+    if (keyedAt < 0 && s.radio->transmitting()) keyedAt = now;
+  };
+  s.press('F');
+  const Words announcement = s.said();
+  ASSERT_GE(announcement.size(), 4u);
+  ASSERT_GE(askedAt, 0);
+  EXPECT_EQ(heard, "7100000\nRPRT 0\n");
+  EXPECT_LE(answeredAt - askedAt, kWithinMs);
+  EXPECT_LE(keyedAt - askedAt, kWithinMs);
+  EXPECT_LT(keyedAt, s.sound.elapsedMs - 500);  // words were still to come
+  EXPECT_EQ(std::count(announcement.begin(), announcement.end(), "tx"), 0);
+  s.sound.whilePlaying = nullptr;
+  EXPECT_EQ(s.exchange(client, "t\n", 1), "1\n");
+  EXPECT_EQ(s.said(), (Words{"tx", "on"}));
+}
+
 TEST(RigServerTurns, BadClientsHoldUpNoOne) {
   ServerSession s;
   const int silent = s.network.connect();

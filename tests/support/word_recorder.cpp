@@ -1,5 +1,7 @@
 #include "word_recorder.h"
 
+#include <algorithm>
+
 namespace korvel::testing {
 
 bool WordRecorder::play(const std::filesystem::path& file, const platform::Pace& pace) {
@@ -14,7 +16,14 @@ bool WordRecorder::play(const std::filesystem::path& file, const platform::Pace&
     return true;
   }
   const auto it = durationMs.find(name);
-  if (it != durationMs.end()) elapsedMs += it->second;
+  int left = it != durationMs.end() ? it->second : defaultDurationMs;
+  do {
+    const int step = std::min(left, platform::kMeanwhileLookMs);
+    elapsedMs += step;
+    left -= step;
+    if (pace.meanwhile) pace.meanwhile();
+    if (whilePlaying) whilePlaying(elapsedMs);
+  } while (left > 0);
   return true;
 }
 

@@ -28,9 +28,14 @@ class WordRecorder : public platform::SoundOutput {
   std::function<void(const std::string&)> onWord;
   // Blocking words cut short because a key was waiting.
   int cut = 0;
-  // Simulated playing time per word (file stem), added to elapsedMs on every blocking play.
+  // Simulated playing time per word (file stem), added to elapsedMs on every blocking play, in
+  // steps of platform::kMeanwhileLookMs with the station served (pace.meanwhile) at each; a word
+  // of no length serves it once. Words not in the map take defaultDurationMs.
   std::map<std::string, int> durationMs;
+  int defaultDurationMs = 0;
   long long elapsedMs = 0;
+  // Called after each serving of the station while a word plays, with elapsedMs.
+  std::function<void(long long)> whilePlaying;
 };
 
 }  // namespace korvel::testing
