@@ -102,14 +102,17 @@ class ChildProcess {
 // A temporary station folder: the sample configuration, the rendered voice and korvel-sim on COM5.
 class BenchStation {
  public:
-  BenchStation(const fs::path& sampleConfig, const fs::path& waveFolder, const std::string& simExe) {
+  BenchStation(const fs::path& sampleConfig, const fs::path& waveFolder, const std::string& simExe,
+               const std::vector<std::string>& simArgs = {}) {
     std::string pattern = (fs::temp_directory_path() / "korvel-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) return;
     folder = pattern;
     std::error_code ec;
     fs::copy_file(sampleConfig, folder / "korvel.cfg", ec);
     fs::create_directory_symlink(waveFolder, folder / "wave", ec);
-    sim.start(simExe, {"--link", "COM5"}, folder, {}, folder / "sim.out");
+    std::vector<std::string> args{"--link", "COM5"};
+    args.insert(args.end(), simArgs.begin(), simArgs.end());
+    sim.start(simExe, args, folder, {}, folder / "sim.out");
     ready_ = waitForText(folder / "sim.out", "COM5", std::chrono::seconds(10)) && fs::exists(folder / "COM5");
   }
   ~BenchStation() {

@@ -61,7 +61,9 @@ Step frequencyOf(const Panel& p, const RigClient& client, char vfo) {
   if (vfo != polledVfo(p)) return radioQuery(rig::frequencyQuery(vfo));
   const bool fresh = frequencyFresh(p);
   if (!fresh && p.server.tunedAtChange == p.link.radioStateChanges) return answered({std::to_string(p.server.tunedHertz)});
-  if (!fresh && client.waitTicks < kFreshWaitTicks) return waiting();
+  // While Korvel speaks the poll does not run: the answer is what Korvel knows, at once.
+  const bool speaking = p.speech.holdingWords;
+  if (!fresh && !speaking && client.waitTicks < kFreshWaitTicks) return waiting();
   if (!p.link.connected) return refusedWith(result::kInputOutput);
   return answered({std::to_string(p.link.frequencyHz)});
 }

@@ -60,7 +60,7 @@ TEST(WindowKeys, AnOperatorSessionThroughTheRealWindow) {
   const std::string log = st.debugLog();
   // The keys as the log has always written them, and the commands they caused, in order.
   const std::vector<std::string> expected{"*B ( 66 )", "*6 ( 54 )",   "TX=MD02;", "TX=FA014200000;", "TX=PA01;",
-                                          "*M ( 77 )", "TX=MD03;",    "TX=NA0;",  "TX=SH0011;",      "*W ( 87 )",
+                                          "*M ( 77 )", "TX=MD03;",    "TX=NA00;",  "TX=SH0011;",      "*W ( 87 )",
                                           "*& ( 38 )", "TX=SH0012;"};
   std::size_t at = 0;
   for (const auto& line : expected) {

@@ -61,13 +61,26 @@ TEST(RigServerTurns, TheOperatorHearsAClientKeyAndReleaseTheTransmitter) {
 // before the announcement ends. The announcement is the key's own, whole; "tx on" follows it.
 TEST(RigServerTurns, SpeakingHoldsUpNoClient) {
   constexpr long long kWithinMs = 30;
+  constexpr long long kPollEveryMs = 10;
   ServerSession s;
   const int client = s.network.connect();
+  const int poller = s.network.connect();
   s.sound.defaultDurationMs = 250;  // the frequency announcement takes seconds
   long long askedAt = -1, answeredAt = -1, keyedAt = -1;
+  long long polledAt = -1, longestPoll = 0, polls = 0;
   std::string heard;
   const std::size_t wordsBefore = s.sound.words.size();
   s.sound.whilePlaying = [&](long long now) {
+    // Another program asks for the frequency every 10 ms all through the announcement.
+    if (polledAt >= 0 && !s.network.take(poller).empty()) {
+      longestPoll = std::max(longestPoll, now - polledAt);
+      ++polls;
+      polledAt = -1;
+    }
+    if (polledAt < 0 && now % kPollEveryMs == 0) {
+      s.network.send(poller, "f\n");
+      polledAt = now;
+    }
     if (askedAt < 0 && s.sound.words.size() == wordsBefore + 2) {
       s.network.send(client, "f\nT 1\n");
       askedAt = now;
@@ -82,6 +95,8 @@ TEST(RigServerTurns, SpeakingHoldsUpNoClient) {
   ASSERT_GE(announcement.size(), 4u);
   ASSERT_GE(askedAt, 0);
   EXPECT_EQ(heard, "7100000\nRPRT 0\n");
+  EXPECT_GT(polls, 100);
+  EXPECT_LE(longestPoll, kWithinMs);
   EXPECT_LE(answeredAt - askedAt, kWithinMs);
   EXPECT_LE(keyedAt - askedAt, kWithinMs);
   EXPECT_LT(keyedAt, s.sound.elapsedMs - 500);  // words were still to come
@@ -89,6 +104,21 @@ TEST(RigServerTurns, SpeakingHoldsUpNoClient) {
   s.sound.whilePlaying = nullptr;
   EXPECT_EQ(s.exchange(client, "t\n", 1), "1\n");
   EXPECT_EQ(s.said(), (Words{"tx", "on"}));
+
+  // A band change: the radio has been moved and the poll has not read it back while the band is
+  // said, yet the client hears at once where Korvel has put it.
+  s.press('B');
+  s.network.take(poller);
+  polledAt = -1;
+  s.sound.whilePlaying = [&](long long now) {
+    if (polledAt < 0) {
+      s.network.send(poller, "f\n");
+      polledAt = now;
+    }
+  };
+  s.press('6');
+  s.sound.whilePlaying = nullptr;
+  EXPECT_EQ(s.network.take(poller), "14200000\n");
 }
 
 TEST(RigServerTurns, BadClientsHoldUpNoOne) {
