@@ -34,6 +34,8 @@ bool readWaiting(Panel& p) {
   return true;
 }
 
+bool isCapital(char c) { return c >= 'A' && c <= 'Z'; }
+
 void takeModelFromReply(Panel& p, const std::string& reply) {
   if (p.link.radioModel != 0) return;
   if (const auto number = cat::identity(reply)) p.link.radioModel = canonicalModelNumber(*number);
@@ -94,25 +96,50 @@ void replyStep(Panel& p) {
   noteRadioAnswered(p);
   // The query that went out last was the frequency query when the meter's turn is next.
   const bool answersFrequencyQuery = p.core.pollPhase == poll_phase::kMeter;
+  // Answers that arrived together (a late meter answer and the next frequency answer) are each
+  // taken by their own letters; a reply cut off at the end of the read waits for its rest.
+  // A read that starts with two capitals starts a reply of its own: what was kept was noise.
+  const std::string& fresh = p.link.replyText;
+  const bool startsReply = fresh.size() >= 2 && isCapital(fresh[0]) && isCapital(fresh[1]);
+  if (startsReply) p.link.pollTail.clear();
+  const std::string read = std::move(p.link.pollTail) + fresh;
+  std::vector<std::string> replies = cat::wholeReplies(read, p.link.pollTail);
+  // Kept only what can begin a reply: a capital first, and shorter than any read.
+  const std::string& tail = p.link.pollTail;
+  if (tail.size() >= kReadCap || (!tail.empty() && !isCapital(tail[0]))) p.link.pollTail.clear();
   // Older radios answer with eight frequency digits: read as nine from here on.
-  learnFrequencyDigits(p, p.link.replyText);
-  p.link.replyText = readableReply(p, std::move(p.link.replyText));
-  if (p.config.debugLog) writeDebugLine(p, "RX=" + p.link.replyText);
-  // The handlers below all look at what was read; the frequency handler and the connection
-  // sequence reuse replyText for their own exchanges.
-  const std::string reply = p.link.replyText;
-  takeModelFromReply(p, reply);
-  if (radioModel(p.link.radioModel).unsupported) {
-    playWord(p, "ftx");
-    p.core.running = false;
-    return;
+  for (auto& reply : replies) {
+    learnFrequencyDigits(p, reply);
+    reply = readableReply(p, std::move(reply));
   }
-  const auto frequency = cat::frequencyReply(reply);
-  if (cat::looksLikeFrequencyReply(reply)) handleFrequencyReply(p, frequency);
-  if (answersFrequencyQuery) noteFrequencyAnswer(p, reply, frequency.has_value());
-  updateSMeter(p, reply);
-  updateSwr(p, reply);
-  updateMicMeter(p, reply);
+  if (p.config.debugLog) writeDebugLine(p, "RX=" + readableReply(p, p.link.replyText));
+  std::string frequencyAnswer;
+  bool readable = false;
+  bool otherAnswer = false;  // a meter or ID answer: not the frequency, nor noise
+  for (const std::string& reply : replies) {
+    // The handlers below reuse replyText for their own exchanges: each reply is a copy.
+    takeModelFromReply(p, reply);
+    if (radioModel(p.link.radioModel).unsupported) {
+      playWord(p, "ftx");
+      p.core.running = false;
+      return;
+    }
+    if (cat::looksLikeFrequencyReply(reply)) {
+      const auto frequency = cat::frequencyReply(reply);
+      handleFrequencyReply(p, frequency);
+      frequencyAnswer = reply;
+      readable = frequency.has_value();
+    }
+    otherAnswer = otherAnswer || cat::sMeter(reply) || cat::swr(reply) || cat::micMeter(reply) || cat::identity(reply);
+    updateSMeter(p, reply);
+    updateSwr(p, reply);
+    updateMicMeter(p, reply);
+  }
+  // A late meter answer alone says nothing of the frequency answer still on its way.
+  const bool aboutFrequency = !frequencyAnswer.empty() || !otherAnswer;
+  if (answersFrequencyQuery && aboutFrequency) {
+    noteFrequencyAnswer(p, frequencyAnswer.empty() ? read : frequencyAnswer, readable);
+  }
 }
 
 void sendPollQuery(Panel& p) {

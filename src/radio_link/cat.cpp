@@ -242,6 +242,17 @@ bool movesRadioState(std::string_view command) {
 
 bool looksLikeFrequencyReply(std::string_view reply) { return isFrequencyCommand(reply); }
 
+std::vector<std::string> wholeReplies(std::string_view read, std::string& rest) {
+  std::vector<std::string> replies;
+  std::size_t start = 0;
+  for (auto end = read.find(';'); end != std::string_view::npos; end = read.find(';', start)) {
+    replies.emplace_back(read.substr(start, end + 1 - start));
+    start = end + 1;
+  }
+  rest = std::string(read.substr(start));
+  return replies;
+}
+
 std::optional<FrequencyReply> frequencyReply(std::string_view reply) {
   // Letters, nine digits, ";": anything else is torn, merged with another answer, or line noise.
   constexpr long kTerminatorPosition = 3 + static_cast<long>(kFrequencyDigits);

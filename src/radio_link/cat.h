@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "radio_link/radio_models.h"
@@ -107,6 +108,9 @@ bool movesRadioState(std::string_view command);
 // ---- Replies: each read once into a value. ----
 
 bool looksLikeFrequencyReply(std::string_view reply);
+// A read cut into whole replies, each through its ";"; what follows the last ";" (a reply cut off
+// by the end of the read) is left in `rest`.
+std::vector<std::string> wholeReplies(std::string_view read, std::string& rest);
 // The reply as the debug log and the tests show it: letters and nine digits, without the ";".
 std::string frequencyReplyText(const FrequencyReply& reply);
 // A whole frequency reply: letters, nine digits and ";" at once, nothing torn or merged.

@@ -15,6 +15,8 @@ struct LinkState {
   std::string replyText;             // what the last read returned (up to 255 bytes)
   std::string lastFrequencyCommand;  // last "FA"/"FB" + nine digits + ";" sent, before shortening
   int bytesWaiting = 0;
+  // The start of a reply the poll's last read cut off: the next read completes it.
+  std::string pollTail;
   // True from a key's query until its answer is read: nothing else goes out on the line between.
   bool questionOutstanding = false;
   int radioModel = 0;                // 0 until identified; 310 is kept as 241

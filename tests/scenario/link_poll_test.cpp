@@ -86,6 +86,30 @@ TEST(PollCycle, LateFrequencyAndMeterReadingTogetherAreBothHandled) {
   EXPECT_EQ(s.p.speech.waveFolder, "wave/");
 }
 
+// A radio whose answers come late and in pairs (a meter answer, then the frequency answer, in one
+// read) or cut by the end of a read: every frequency answer is taken by its own letters, whichever
+// read it comes in, and no "noread" is said.
+TEST(PollCycle, LateMergedAndCutAnswersAreEachTaken) {
+  PollStation s;
+  const struct {
+    const char* reply;
+    long long hertz;
+  } reads[] = {
+      {"", 7100000},                     // the frequency answer is late: nothing yet
+      {"SM0111;FA007100010;", 7100010},  // the meter query's read brings it, behind the meter answer
+      {"FA0071", 7100010},               // cut by the end of the read
+      {"00020;SM0100;", 7100020},        // its rest, and the meter answer
+      {"SM0090;", 7100020},              // a late meter answer alone
+      {"FA007100030;", 7100030},
+  };
+  for (const auto& read : reads) {
+    s.answer(read.reply);
+    EXPECT_EQ(s.p.link.frequencyHz, read.hertz) << read.reply;
+  }
+  for (int round = 0; round < 10; ++round) s.answer(round % 2 ? "FA007100030;SM0100;" : "SM0100;");
+  for (const auto& word : s.st.words()) EXPECT_NE(word, "noread");
+}
+
 TEST(PollCycle, SMeterUpdateIsSilentAndRestoresTheWordFolder) {
   PollStation s;
   s.p.core.pollPhase = poll_phase::kMeter;
