@@ -107,6 +107,9 @@ void replyStep(Panel& p) {
   // Kept only what can begin a reply: a capital first, and shorter than any read.
   const std::string& tail = p.link.pollTail;
   if (tail.size() >= kReadCap || (!tail.empty() && !isCapital(tail[0]))) p.link.pollTail.clear();
+  // A read with no whole reply is still the radio's answer (the first one starts the connection):
+  // it is taken as it stands, as torn or noise, and a kept start may yet be completed.
+  if (replies.empty()) replies.push_back(read);
   // Older radios answer with eight frequency digits: read as nine from here on.
   for (auto& reply : replies) {
     learnFrequencyDigits(p, reply);
