@@ -139,20 +139,13 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
         return 2;
       }
       options.digits = *n;
-    } else if (arg == "--reply-delay-ms") {
+    } else if (arg == "--reply-delay-ms" || arg == "--hold-answers") {
       const auto n = parseCount(*v, kMaxReplyDelayMs);
       if (!n) {
-        std::cerr << "korvel-sim: --reply-delay-ms takes a number of milliseconds up to 60000\n";
+        std::cerr << "korvel-sim: " << arg << " takes a number of milliseconds up to 60000\n";
         return 2;
       }
-      options.replyDelayMs = *n;
-    } else if (arg == "--hold-answers") {
-      const auto n = parseCount(*v, kMaxReplyDelayMs);
-      if (!n) {
-        std::cerr << "korvel-sim: --hold-answers takes a number of milliseconds up to 60000\n";
-        return 2;
-      }
-      options.holdAnswersMs = *n;
+      (arg == "--hold-answers" ? options.holdAnswersMs : options.replyDelayMs) = *n;
     } else if (arg == "--link") {
       options.link = std::string(*v);
     } else {
