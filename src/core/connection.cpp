@@ -58,12 +58,12 @@ void takeWorkingOffset(Panel& p) {
 
 void identifyRadio(Panel& p) {
   const auto number = askRadioValue(p, cat::Reading::Identity);
-  p.link.radioModel = number ? canonicalModelNumber(static_cast<int>(*number)) : 0;
-  if (radioModel(p.link.radioModel).skipRecordSwap) p.link.skipRecordSwap = true;
+  p.radio.setModelNumber(number ? canonicalModelNumber(static_cast<int>(*number)) : 0);
+  if (radioRow(p).skipRecordSwap) p.link.skipRecordSwap = true;
 }
 
 void sendOffsetMenus(Panel& p) {
-  for (auto& command : offsetMenuCommands(p.link.radioModel, p.config.repeaterOffsetKhz)) {
+  for (auto& command : offsetMenuCommands(p.radio.modelNumber(), p.config.repeaterOffsetKhz)) {
     sendText(p, std::move(command));
   }
 }
@@ -98,7 +98,7 @@ void sendFixedSettings(Panel& p) {
 
 // Reads back the radio's own settings so that the toggles start from where the radio is.
 void readBackSettings(Panel& p) {
-  const RadioModel& model = radioModel(p.link.radioModel);
+  const RadioModel& model = radioRow(p);
 
   p.core.agcStep = kAgcStepUnread;
   if (const auto step = askRadioValue(p, cat::Reading::AgcStep)) p.core.agcStep = static_cast<int>(*step);
@@ -243,18 +243,17 @@ void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) 
   // A reply torn, merged with another or made of line noise tells no frequency.
   if (!reply) return;
 
-  if (frequencyAnswerIsStale(p)) {
+  if (p.radio.frequencyAnswerIsStale()) {
     // The radio answered before a band, frequency, mode or split change went out: taken at face value
     // it would store the new band's settings into the record of the band just left. The next poll
     // brings the fresh answer; only the quit countdown, which waits for any answer, moves on.
     p.core.replyPending = false;
-    p.link.replyText.clear();
     advanceQuitCountdown(p);
     return;
   }
 
   p.link.lastFrequencyReply = *reply;
-  p.link.radioStateChangesAtReply = p.link.radioStateChanges;
+  p.radio.noteFreshReply();
   if (reply->vfo == Vfo::A) {
     p.link.vfoAText = "A" + reply->digits;
   } else {
@@ -268,7 +267,6 @@ void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply) 
   showFrequency(p, text);
   p.link.frequencyText = text;
   p.core.replyPending = false;
-  p.link.replyText.clear();
   showStatusRow(p);
 
   if (advanceQuitCountdown(p)) return;

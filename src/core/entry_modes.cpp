@@ -189,7 +189,7 @@ void startMenuEntry(Panel& p) {
 
 void menuNumberDone(Panel& p) {
   p.core.keyState = key_state::kMenuValue;
-  const auto wanted = static_cast<std::size_t>(radioModel(p.link.radioModel).menuNumberLength);
+  const auto wanted = static_cast<std::size_t>(radioRow(p).menuNumberLength);
   if (p.core.menuNumber.size() != wanted) {
     playWord(p, "invalid");
     p.core.keyState = key_state::kIdle;

@@ -72,7 +72,7 @@ void endChannelOp(Panel& p, int) {
 }
 
 bool digitalVoiceFm(const Panel& p, int) {
-  return radioModel(p.link.radioModel).hasDigitalVoice && isFmFamily(p.mode.currentMode);
+  return radioRow(p).hasDigitalVoice && isFmFamily(p.mode.currentMode);
 }
 
 void playHelp(Panel& p, int) { playWordAsync(p, "help.wav"); }

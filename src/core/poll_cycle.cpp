@@ -22,25 +22,6 @@ namespace {
 
 constexpr int kTicksPerCycle = 21;  // tickCount runs 0..20
 
-// Whatever the radio has sent since the query, in one read that never waits.
-bool readWaiting(Panel& p) {
-  const int port = p.config.comPort;
-  p.link.bytesWaiting = p.ports.portBytesWaiting(port);
-  if (p.link.bytesWaiting <= 0) return false;
-  char buffer[kReadCap];
-  const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
-  p.link.bytesWaiting = count > 0 ? count : 0;
-  p.link.replyText.assign(buffer, static_cast<std::size_t>(p.link.bytesWaiting));
-  return true;
-}
-
-bool isCapital(char c) { return c >= 'A' && c <= 'Z'; }
-
-void takeModelFromReply(Panel& p, const std::string& reply) {
-  if (p.link.radioModel != 0) return;
-  if (const auto number = cat::identity(reply)) p.link.radioModel = canonicalModelNumber(*number);
-}
-
 // The S-meter reading only updates the window: the routine runs with the words pointed at a
 // folder that does not exist, so it says nothing.
 void updateSMeter(Panel& p, const std::string& reply) {
@@ -71,100 +52,78 @@ void updateSwr(Panel& p, const std::string& reply) {
 void updateMicMeter(Panel& p, const std::string& reply) {
   const auto meter = cat::micMeter(reply);
   if (!meter || p.core.micMeterState <= 0) return;
-  p.core.meterScratch = static_cast<int>(meter->at);
-  if (meter->value > p.core.meterPeak) p.core.meterPeak = meter->value;
+  if (*meter > p.core.meterPeak) p.core.meterPeak = *meter;
   if (p.core.tickCount > 10) speakMeterPeak(p);
 }
 
+bool isFrequencyQuestion(const std::string& question) { return cat::isFrequencyCommand(question); }
+
+// A frequency answer, or what came instead of one: taken as the radio's answer, stale or not by
+// when its own query went out.
+void takeFrequencyAnswer(Panel& p, const std::string& reply, long stateChangesAtAsk) {
+  p.radio.setStateChangesAtQuery(stateChangesAtAsk);
+  const auto frequency = cat::frequencyReply(reply);
+  handleFrequencyReply(p, frequency);
+  noteFrequencyAnswer(p, reply, frequency.has_value());
+}
+
+// The poll's answers, each taken by its own letters whichever read brought it (a slow radio's meter
+// answer may come with the next frequency answer). A question whose deadline has passed is missed;
+// when the radio sent something in its place that no question could take, it is there all the same
+// and that something is its unreadable answer (the first one starts the connection).
 void replyStep(Panel& p) {
   p.core.replyPending = false;
-  if (!readWaiting(p)) {
-    // A missing reply is not asked for again. While a relayed command waits for the line, though,
-    // the reply may only be late: the line stays the poll's for up to a CAT pause, so that the
-    // late reply cannot land in the relayed command's answer.
-    const bool holdLine = relayInUse(p) && relayCommandReady(p) &&
-                          ++p.link.lineWaitTicks < kAnswerWaitTicks;
-    if (holdLine) {
-      p.core.replyPending = true;
-    } else {
-      p.link.lineWaitTicks = 0;
-      noteMissedReply(p);
-    }
+  p.radio.receive();
+  const std::vector<radio_link::Answer> answers = p.radio.takeAnswers(radio_link::Asker::Poll);
+  const std::vector<radio_link::Missed> missed = p.radio.takeMissed(radio_link::Asker::Poll);
+  // The link learns the model from any "ID" answer while it is unknown: a radio the program
+  // does not work with ends it here.
+  if (radioRow(p).unsupported) {
+    playWord(p, "ftx");
+    p.core.running = false;
     return;
   }
-  p.link.lineWaitTicks = 0;
-  noteRadioAnswered(p);
-  // The query that went out last was the frequency query when the meter's turn is next.
-  const bool answersFrequencyQuery = p.core.pollPhase == poll_phase::kMeter;
-  // Answers that arrived together (a late meter answer and the next frequency answer) are each
-  // taken by their own letters; a reply cut off at the end of the read waits for its rest.
-  // A read that starts with two capitals starts a reply of its own: what was kept was noise.
-  const std::string& fresh = p.link.replyText;
-  const bool startsReply = fresh.size() >= 2 && isCapital(fresh[0]) && isCapital(fresh[1]);
-  if (startsReply) p.link.pollTail.clear();
-  const std::string read = std::move(p.link.pollTail) + fresh;
-  std::vector<std::string> replies = cat::wholeReplies(read, p.link.pollTail);
-  // Kept only what can begin a reply: a capital first, and shorter than any read.
-  const std::string& tail = p.link.pollTail;
-  if (tail.size() >= kReadCap || (!tail.empty() && !isCapital(tail[0]))) p.link.pollTail.clear();
-  // A read with no whole reply is still the radio's answer (the first one starts the connection):
-  // it is taken as it stands, as torn or noise, and a kept start may yet be completed.
-  if (replies.empty()) replies.push_back(read);
-  // Older radios answer with eight frequency digits: read as nine from here on.
-  for (auto& reply : replies) {
-    learnFrequencyDigits(p, reply);
-    reply = readableReply(p, std::move(reply));
-  }
-  if (p.config.debugLog) writeDebugLine(p, "RX=" + readableReply(p, p.link.replyText));
-  std::string frequencyAnswer;
-  bool readable = false;
-  bool otherAnswer = false;  // a meter or ID answer: not the frequency, nor noise
-  for (const std::string& reply : replies) {
-    // The handlers below reuse replyText for their own exchanges: each reply is a copy.
-    takeModelFromReply(p, reply);
-    if (radioModel(p.link.radioModel).unsupported) {
-      playWord(p, "ftx");
-      p.core.running = false;
-      return;
+  for (const radio_link::Answer& answer : answers) {
+    noteRadioAnswered(p);
+    const std::string& reply = answer.reply;
+    if (isFrequencyQuestion(answer.question)) {
+      takeFrequencyAnswer(p, reply, answer.stateChangesAtAsk);
+    } else {
+      updateSMeter(p, reply);
+      updateSwr(p, reply);
+      updateMicMeter(p, reply);
     }
-    if (cat::looksLikeFrequencyReply(reply)) {
-      const auto frequency = cat::frequencyReply(reply);
-      handleFrequencyReply(p, frequency);
-      frequencyAnswer = reply;
-      readable = frequency.has_value();
-    }
-    otherAnswer = otherAnswer || cat::sMeter(reply) || cat::swr(reply) || cat::micMeter(reply) || cat::identity(reply);
-    updateSMeter(p, reply);
-    updateSwr(p, reply);
-    updateMicMeter(p, reply);
   }
-  // A late meter answer alone says nothing of the frequency answer still on its way.
-  const bool aboutFrequency = !frequencyAnswer.empty() || !otherAnswer;
-  if (answersFrequencyQuery && aboutFrequency) {
-    noteFrequencyAnswer(p, frequencyAnswer.empty() ? read : frequencyAnswer, readable);
+  for (const radio_link::Missed& question : missed) {
+    if (!question.heardSomething) {
+      noteMissedReply(p);
+      continue;
+    }
+    noteRadioAnswered(p);
+    if (isFrequencyQuestion(question.question)) takeFrequencyAnswer(p, std::string(), question.stateChangesAtAsk);
   }
 }
 
 void sendPollQuery(Panel& p) {
   cat::Reading reading = cat::Reading::Frequency;
   if (p.core.pollPhase == poll_phase::kFrequency) {
-    markFrequencyQuery(p);
+    p.radio.markFrequencyQuery();
   } else {
     reading = (p.core.tuneActive || p.core.txState > 0) ? cat::Reading::Swr : cat::Reading::SMeter;
     if (p.core.micMeterState > 0) reading = cat::Reading::MicMeter;
   }
   p.core.pollPhase = p.core.pollPhase == poll_phase::kFrequency ? poll_phase::kMeter : poll_phase::kFrequency;
-  sendText(p, cat::query(reading, radioModel(p.link.radioModel)));
+  sendQuestion(p, radio_link::Asker::Poll, cat::query(reading, radioRow(p)));
   p.core.replyPending = true;
-  p.link.pollQueryDue = false;
+  p.radio.turns.pollQueryDue = false;
 }
 
 // The query step: the relay goes first when a command of the other program waits; the poll's query
 // follows once the line is free again. A poll that was already kept waiting goes first.
 void queryStep(Panel& p) {
-  const bool relayFirst = relayInUse(p) && !p.link.pollQueryDue;
+  const bool relayFirst = relayInUse(p) && !p.radio.turns.pollQueryDue;
   if (relayFirst && servicePassThrough(p)) {
-    p.link.pollQueryDue = true;
+    p.radio.turns.pollQueryDue = true;
     return;
   }
   if (p.core.replyPending) return;
@@ -176,7 +135,7 @@ void queryStep(Panel& p) {
 constexpr int kTurnsPerInput = 8;
 
 bool lineFreeForRelay(const Panel& p) {
-  return !p.link.relayAwaiting && !p.core.replyPending && !p.link.pollQueryDue;
+  return !p.radio.turns.relayAwaiting && !p.core.replyPending && !p.radio.turns.pollQueryDue;
 }
 
 }  // namespace
@@ -185,12 +144,11 @@ void serveStationWhileSpeaking(Panel& p) {
   if (!p.server.listening || p.speech.holdingWords) return;
   p.speech.holdingWords = true;
   serveRigClients(p, false);
-  auto& link = p.link;
-  const bool clientAwaited = link.relayAwaiting && p.server.exchangeConnection != 0;
+  const bool clientAwaited = p.radio.turns.relayAwaiting && p.server.exchangeConnection != 0;
   if (clientAwaited && relayAnswerArrived(p)) followRigExchange(p);
   // A query of the key under way and its answer are never parted; a setting may go out while the
   // poll's answer is on its way (the radio answers in order, and a setting adds nothing to it).
-  if (!link.relayAwaiting && !link.questionOutstanding &&
+  if (!p.radio.turns.relayAwaiting && !p.radio.turns.questionOutstanding &&
       startRigWorkMeanwhile(p, !p.core.replyPending) != RelayStep::answeredHere) {
     followRigExchange(p);
   }
@@ -207,9 +165,9 @@ void pollTick(Panel& p) {
   if (p.core.tickCount >= core::kAnnounceAfterTicks) p.core.tickCountRestarted = false;
   const bool relaying = relayInUse(p);
   if (relaying) readPassThrough(p);
-  if (p.link.relayAwaiting) {
+  if (p.radio.turns.relayAwaiting) {
     if (!passThroughWaitTick(p)) {
-      p.link.pollQueryDue = true;  // the poll's query goes out the moment the relay's answer is in
+      p.radio.turns.pollQueryDue = true;  // the poll's query goes out the moment the relay's answer is in
     } else if (!p.core.replyPending) {
       sendPollQuery(p);
     }
@@ -226,8 +184,8 @@ std::vector<platform::InputHandle> portsToWatch(Panel& p) {
   if (!relayInUse(p) || p.core.pollPaused) return handles;
   // Only input that can be acted on at once is watched: the descriptors are level-triggered, and
   // input left unread would wake the program again and again.
-  if (p.link.relayAwaiting) {
-    handles.push_back(p.ports.inputHandle(p.config.comPort));
+  if (p.radio.turns.relayAwaiting) {
+    handles.push_back(p.radio.inputHandle());
   } else if (lineFreeForRelay(p) && p.config.passThroughPort > 0) {
     handles.push_back(p.ports.inputHandle(p.config.passThroughPort));
   }
@@ -238,9 +196,9 @@ std::vector<platform::InputHandle> portsToWatch(Panel& p) {
 void portInput(Panel& p) {
   serveRigClients(p, false);
   if (!relayInUse(p) || p.core.pollPaused) return;
-  if (p.link.relayAwaiting) {
+  if (p.radio.turns.relayAwaiting) {
     if (!passThroughAnswerInput(p)) return;
-    if (p.link.pollQueryDue && !p.core.replyPending) {
+    if (p.radio.turns.pollQueryDue && !p.core.replyPending) {
       sendPollQuery(p);
       return;
     }

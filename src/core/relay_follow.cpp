@@ -27,9 +27,8 @@ void followRelay(Panel& p) {
   }
   if (!outcome.frequencyAnswer.empty()) {
     // Judged by when its own query went out: stale if the radio has been moved since.
-    p.link.radioStateChangesAtQuery = outcome.stateChangesAtQuery;
-    learnFrequencyDigits(p, outcome.frequencyAnswer);
-    handleFrequencyReply(p, cat::frequencyReply(readableReply(p, outcome.frequencyAnswer)));
+    p.radio.setStateChangesAtQuery(outcome.stateChangesAtQuery);
+    handleFrequencyReply(p, cat::frequencyReply(outcome.frequencyAnswer));
   }
   if (outcome.rigConnection != 0) finishRigRadioWork(p, outcome.rigConnection, outcome.rigAnswer);
 }
@@ -60,7 +59,7 @@ void followRigExchange(Panel& p) {
 bool servicePassThrough(Panel& p) {
   readPassThrough(p);
   followRelay(p);  // an exchange that a command of the program's own ended early
-  p.link.relayTurnForwarded = 0;
+  p.radio.turns.relayTurnForwarded = 0;
   return takeRelayTurn(p);
 }
 

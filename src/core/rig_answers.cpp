@@ -1,3 +1,4 @@
+#include "radio_link/transport.h"
 #include "core/rig_answers.h"
 
 #include <cmath>
@@ -46,7 +47,7 @@ Step waiting() { return {StepKind::wait, {}, {}, false}; }
 char polledVfo(const Panel& p) { return p.tone.vfoB ? 'B' : 'A'; }
 char selectedVfo(const Panel& p) { return p.server.selectedVfo == Vfo::B ? 'B' : 'A'; }
 bool frequencyFresh(const Panel& p) {
-  return p.link.connected && p.link.radioStateChanges == p.link.radioStateChangesAtReply;
+  return p.link.connected && p.radio.stateChanges() == p.radio.stateChangesAtReply();
 }
 std::string vfoName(char vfo) { return vfo == 'B' ? "VFOB" : "VFOA"; }
 std::string flag(bool on) { return on ? "1" : "0"; }
@@ -60,7 +61,7 @@ long long lastKnownHertz(const Panel& p, char vfo) {
 Step frequencyOf(const Panel& p, const RigClient& client, char vfo) {
   if (vfo != polledVfo(p)) return radioQuery(rig::frequencyQuery(vfo));
   const bool fresh = frequencyFresh(p);
-  if (!fresh && p.server.tunedAtChange == p.link.radioStateChanges) return answered({std::to_string(p.server.tunedHertz)});
+  if (!fresh && p.server.tunedAtChange == p.radio.stateChanges()) return answered({std::to_string(p.server.tunedHertz)});
   // While Korvel speaks the poll does not run: the answer is what Korvel knows, at once.
   const bool speaking = p.speech.holdingWords;
   if (!fresh && !speaking && client.waitTicks < kFreshWaitTicks) return waiting();
@@ -110,7 +111,7 @@ Step getVfoInfo(Panel& p, const RigCommand& command, RigClient&) {
 }
 
 rig::StationCapabilities capabilities(const Panel& p) {
-  return {p.link.radioModel, radioModel(p.link.radioModel).hasDigitalVoice, p.config.bandCoverage, p.core.versionText};
+  return {p.radio.modelNumber(), radioRow(p).hasDigitalVoice, p.config.bandCoverage, p.core.versionText};
 }
 
 Step checkVfo(Panel&, const RigCommand&, RigClient&) { return answered({"0"}); }
@@ -139,7 +140,7 @@ Step setSplitFrequency(Panel&, const RigCommand& command, RigClient&) {
 }
 
 Step modeSetting(Panel& p, const RigCommand& command, bool subVfo) {
-  const rig::ModeRow* mode = rig::modeByName(command.args[0], radioModel(p.link.radioModel).hasDigitalVoice);
+  const rig::ModeRow* mode = rig::modeByName(command.args[0], radioRow(p).hasDigitalVoice);
   if (mode == nullptr || !rig::numberOf(command.args[1])) return refusedWith(result::kInvalid);
   return radioSetting(rig::modeCommand(subVfo, *mode));
 }

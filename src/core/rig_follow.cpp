@@ -4,7 +4,9 @@
 
 #include "core/transmit_keys.h"
 #include "functions/mode.h"
+#include "radio_link/cat.h"
 #include "radio_link/radio_models.h"
+#include "radio_link/transport.h"
 #include "state/panel.h"
 #include "state/radio_numbers.h"
 
@@ -16,7 +18,7 @@ namespace result = rig::result;
 // Hamlib's code for a command the radio refused ("?;").
 constexpr int kRejected = -9;
 
-bool digitalVoice(const Panel& p) { return radioModel(p.link.radioModel).hasDigitalVoice; }
+bool digitalVoice(const Panel& p) { return radioRow(p).hasDigitalVoice; }
 
 int classWidthIndex(const Panel& p, const rig::ModeRow& mode) {
   if (isSsb(mode.programMode)) return p.mode.ssbWidthIndex;
@@ -27,7 +29,7 @@ int classWidthIndex(const Panel& p, const rig::ModeRow& mode) {
 rig::Answer failed(const std::string& reply) { return {reply.empty() ? result::kTimedOut : kRejected, {}}; }
 
 void followMode(Panel& p, const rig::RigCommand& command, const std::string& sent) {
-  const bool mainVfo = sent.rfind("MD0", 0) == 0;
+  const bool mainVfo = cat::isModeSetting(sent);
   const rig::ModeRow* mode = rig::modeByName(command.args[0], digitalVoice(p));
   if (!mainVfo || mode == nullptr) return;
   // A passband of 0 or below keeps the program's width for the mode (Hamlib's "normal", "no change").
@@ -40,13 +42,13 @@ void followMode(Panel& p, const rig::RigCommand& command, const std::string& sen
   // The radio has its mode already: relayActive keeps applyMode from sending one of its own. Neither
   // the mode command (counted as one change of the radio's state) nor what applyMode sends again of
   // the frequency moved the radio: where it was known to be, it still is.
-  const long before = p.link.radioStateChanges - 1;
-  const bool known = before == p.link.radioStateChangesAtReply || before == p.server.tunedAtChange;
+  const long before = p.radio.stateChanges() - 1;
+  const bool known = before == p.radio.stateChangesAtReply() || before == p.server.tunedAtChange;
   const long long hertz = before == p.server.tunedAtChange ? p.server.tunedHertz : p.link.frequencyHz;
   applyMode(p);
   if (known && p.link.connected) {
     p.server.tunedHertz = hertz;
-    p.server.tunedAtChange = p.link.radioStateChanges;
+    p.server.tunedAtChange = p.radio.stateChanges();
   }
   if (mode->windowLabel[0] != '\0') {
     p.mode.radioModeCharacter = mode->radioCharacter;
@@ -119,11 +121,11 @@ void followRigSetting(Panel& p, const rig::RigCommand& command, const std::strin
     p.server.selectedVfo = sent == rig::vfoCommand(true) ? Vfo::B : Vfo::A;
   } else if (name == "set_level") {
     followLevel(p, command);
-  } else if (const auto hertz = rig::frequencyOfAnswer(sent + ";"); hertz && (name == "set_freq" || name == "set_split_freq")) {
+  } else if (const auto tuned = cat::frequencyReply(sent + ";"); tuned && (name == "set_freq" || name == "set_split_freq")) {
     // Where the polled VFO now is, known before the poll reads it back.
-    if (sent[1] == (p.tone.vfoB ? 'B' : 'A')) {
-      p.server.tunedHertz = *hertz;
-      p.server.tunedAtChange = p.link.radioStateChanges;
+    if (tuned->vfo == (p.tone.vfoB ? Vfo::B : Vfo::A)) {
+      p.server.tunedHertz = tuned->hz;
+      p.server.tunedAtChange = p.radio.stateChanges();
     }
   }
 }

@@ -52,8 +52,7 @@ bool takeStationFolder(Panel& p) {
 }  // namespace
 
 void setStartValues(Panel& p) {
-  p.link.commandText.clear();
-  p.link.replyText.clear();
+  p.radio.clear();
   p.core.swrText.clear();
   p.core.offsetEntry.clear();
   p.mode.savedTone.clear();

@@ -92,7 +92,7 @@ void tuneKey(Panel& p) {
         sendText(p, cat::tuner(true));
         c.tunerEngaged = true;
       }
-      sendText(p, cat::tunerStart(radioModel(p.link.radioModel)));
+      sendText(p, cat::tunerStart(radioRow(p)));
       restartTickCount(c);
       for (int i = 0; i < 10; ++i) playWord(p, "beep");
       playWord(p, "ok");

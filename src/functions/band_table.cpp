@@ -278,7 +278,7 @@ void storeModeInBand(Panel& p) {
 }
 
 void saveBandStateOnLeaving(Panel& p) {
-  const bool reported = p.link.radioStateChanges == p.link.radioStateChangesAtReply;
+  const bool reported = p.radio.stateChanges() == p.radio.stateChangesAtReply();
   const long mhz = lastReportedMegahertz(p);
   if (!reported && bandOfMegahertz(mhz, kTop70cmReplyMegahertz) != p.band.currentBand) return;
   saveBandState(p);

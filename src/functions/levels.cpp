@@ -92,7 +92,7 @@ void adjustMicGain(Panel& p, int direction) {
 
 void adjustFunctionLevel(Panel& p, int direction) {
   auto& f = p.fn;
-  const RadioModel& model = radioModel(p.link.radioModel);
+  const RadioModel& model = radioRow(p);
   switch (f.lastFunction) {
     case level_function::kPreamp:
       playWord(p, direction > 0 ? "max" : "min");

@@ -41,7 +41,7 @@ constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB
 
 // The narrow filter in the radio's own form; a radio without one is sent nothing.
 void sendNarrowFilter(Panel& p, bool on) {
-  const std::string command = cat::narrowFilter(radioModel(p.link.radioModel), on);
+  const std::string command = cat::narrowFilter(radioRow(p), on);
   if (!command.empty()) sendText(p, command);
 }
 
@@ -86,7 +86,6 @@ void applyMode(Panel& p) {
   showStatusRow(p);
 
   if (isFm(mode)) {
-    readReply(p);  // whatever is still waiting must not be taken for the squelch answer
     catPause(p);
     if (const auto level = askRadioValue(p, cat::Reading::Squelch)) p.mode.squelchLevel = static_cast<int>(*level);
     return;
@@ -102,9 +101,7 @@ void applyMode(Panel& p) {
 
 void showRadioModeName(Panel& p, const std::string& name) {
   constexpr std::size_t kLabelWidth = 8;  // covers the longest label it replaces
-  setFont(p, "Ariel", 50, 700);
-  moveTo(p, 50, 45);
-  printText(p, name + std::string(kLabelWidth > name.size() ? kLabelWidth - name.size() : 0, ' '));
+  showField(p, Field::Mode, name + std::string(kLabelWidth > name.size() ? kLabelWidth - name.size() : 0, ' '));
 }
 
 void sendWidth(Panel& p) {
@@ -127,7 +124,7 @@ void sendWidth(Panel& p) {
   }
   if (!quiet && index == 1) playWord(p, "min");
 
-  sendText(p, cat::width(radioModel(p.link.radioModel), index));
+  sendText(p, cat::width(radioRow(p), index));
   p.mode.widthQuiet = false;
 }
 
@@ -184,7 +181,7 @@ void toggleWideFm(Panel& p) {
 
 void toggleDigitalMode(Panel& p) {
   const int mode = p.mode.currentMode;
-  if (!radioModel(p.link.radioModel).hasDigitalVoice || mode < kFmNarrow || mode > kFm) return;
+  if (!radioRow(p).hasDigitalVoice || mode < kFmNarrow || mode > kFm) return;
   if (mode != kC4fm) {
     p.mode.savedTone = p.tone.toneText;
     p.mode.currentMode = kC4fm;

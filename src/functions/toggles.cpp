@@ -141,7 +141,7 @@ void cycleContour(Panel& p) {
 }
 
 void toggleProcessor(Panel& p) {
-  const RadioModel& model = radioModel(p.link.radioModel);
+  const RadioModel& model = radioRow(p);
   // A radio the program does not ask about its processor is not switched either.
   if (!cat::hasProcessorQuery(model)) return;
   if (!isSsb(p.mode.currentMode)) {

@@ -39,7 +39,7 @@ bool isFrequencyField(std::string_view text) {
 
 // The split frequency: the last frequency command sent, or the working frequency when there is none.
 std::string splitFrequencyField(const Panel& p) {
-  const std::string field = mid(p.link.lastFrequencyCommand, 2, 10);
+  const std::string field = mid(p.radio.lastFrequencyCommand(), 2, 10);
   if (isFrequencyField(field)) return field;
   return "A" + zeroPad(std::clamp<long long>(p.link.frequencyHz, 0, 999999999), 9);
 }

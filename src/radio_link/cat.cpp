@@ -77,6 +77,12 @@ std::string mode(int programMode) {
   return kModeCommands[static_cast<std::size_t>(programMode)];
 }
 
+bool isModeSetting(std::string_view command) {
+  constexpr std::string_view kMainMode = "MD0";
+  const std::string_view body = command.substr(0, command.find(';'));
+  return body.size() == kMainMode.size() + 1 && body.starts_with(kMainMode);
+}
+
 int modeOfCommand(std::string_view command) {
   const std::string wanted = left(command, 4);
   for (std::size_t m = 1; m < kProgramModes; ++m) {
@@ -280,10 +286,10 @@ std::optional<int> sMeter(std::string_view reply) {
 
 std::optional<std::string> swr(std::string_view reply) { return replyField(reply, "RM6", 3); }
 
-std::optional<MicMeter> micMeter(std::string_view reply) {
+std::optional<int> micMeter(std::string_view reply) {
   const long at = findText(reply, "RM4");
   if (at == 0) return std::nullopt;
-  return MicMeter{at, static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)))};
+  return static_cast<int>(wholeValueOf(mid(reply, at + 3, 3)));
 }
 
 std::optional<std::string> readingText(Reading what, const RadioModel& model, std::string_view reply) {

@@ -53,6 +53,8 @@ std::string tune(Vfo vfo, std::string_view digits);
 std::string tuneField(std::string_view field);
 // Program mode 1..7 (LSB USB CW AM FM-narrow C4FM FM); empty for a number the radio has no command for.
 std::string mode(int programMode);
+// Whether a command sets the main receiver's mode ("MD0" and a mode character), whatever the mode.
+bool isModeSetting(std::string_view command);
 // The program's mode for a mode command ("MD04" is FM, mode 7); 0 when it names no mode of the program.
 int modeOfCommand(std::string_view command);
 // The main receiver's narrow filter on or off: "NA0" and the switch ("NA0;" alone would ask for it);
@@ -119,11 +121,8 @@ std::optional<FrequencyReply> frequencyReply(std::string_view reply);
 std::optional<int> identity(std::string_view reply);
 std::optional<int> sMeter(std::string_view reply);
 std::optional<std::string> swr(std::string_view reply);
-struct MicMeter {
-  long at = 0;  // where in the reply the reading starts
-  int value = 0;
-};
-std::optional<MicMeter> micMeter(std::string_view reply);
+// The microphone meter's reading.
+std::optional<int> micMeter(std::string_view reply);
 // The value a reading's reply carries, as text (the number's digits, or everything to the end).
 std::optional<std::string> readingText(Reading what, const RadioModel& model, std::string_view reply);
 std::optional<long> readingValue(Reading what, const RadioModel& model, std::string_view reply);

@@ -25,6 +25,8 @@ void openDebugLog(Panel& p) {
   p.link.debugFile.clear();
   p.link.debugFile.open(p.folder / "debug.dat", std::ios::binary | std::ios::trunc);
   if (!p.link.debugFile) return;  // every later write is skipped; the program runs on
+  // The radio's conversation is logged as it happens: commands, replies, strays and missed answers.
+  p.radio.setLog([&p](const std::string& line) { writeDebugLine(p, line); });
   writeDebugLine(p, "KORVEL " + p.core.versionText + "  " + headerTime());
   writeDebugLine(p, "Comport=" + numberText(p.config.comPort) + "  Speed=" + numberText(p.config.baudRate) + " Baud");
 }
@@ -44,6 +46,7 @@ std::string keyLine(int keyCode) {
 }
 
 void closeDebugLog(Panel& p) {
+  p.radio.setLog({});
   if (p.link.debugFile.is_open()) p.link.debugFile.close();
 }
 

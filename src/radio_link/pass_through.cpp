@@ -5,6 +5,7 @@
 
 #include "state/panel.h"
 #include "state/text.h"
+#include "radio_link/cat.h"
 #include "radio_link/debug_log.h"
 #include "radio_link/rig_server.h"
 #include "radio_link/transport.h"
@@ -17,7 +18,6 @@ constexpr char kTerminator = ';';
 const std::string kRefusal = "?;";          // what the radio answers to a command it cannot take
 const std::string kAutoInformationOff = "AI0;";
 constexpr int kReadsPerTurn = 2;
-constexpr std::size_t kIdAnswerLength = 7;  // "ID0761;"
 constexpr int kCommandsPerTurn = 2;  // a setting and the command behind it, at most, then the poll's turn
 
 bool isUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
@@ -53,14 +53,6 @@ void appendToRelay(Panel& p, std::string chunk) {
   link.relayBuffer = std::move(text);
 }
 
-// The text from the first "FA" through the ";" that ends it; empty when there is none.
-std::string frequencyPart(const std::string& reply) {
-  const auto start = reply.find("FA");
-  if (start == std::string::npos) return {};
-  const auto end = reply.find(kTerminator, start);
-  return end == std::string::npos ? reply.substr(start) : reply.substr(start, end - start + 1);
-}
-
 // Commands the radio is not to see, and what the client hears instead (empty: nothing, as the
 // radio answers nothing to a setting). Auto-information would make the radio talk on its own, in
 // the middle of the poll's exchanges: it stays off, and the client is told so when it asks.
@@ -91,49 +83,42 @@ void answerClient(Panel& p, const std::string& answer) {
   p.ports.writePort(p.config.passThroughPort, answer.data(), static_cast<int>(answer.size()));
 }
 
-void finishExchange(Panel& p) {
+void finishExchange(Panel& p, const radio_link::Answer& answer) {
   auto& link = p.link;
-  link.relayAwaiting = false;
-  link.lineWaitTicks = 0;
-  const std::string answer = std::move(link.relayAnswer);
-  link.relayAnswer.clear();
+  p.radio.turns.relayAwaiting = false;
+  p.radio.turns.lineWaitTicks = 0;
+  // An answer that comes after this is a stray, never the next command's.
+  p.radio.forget(radio_link::Asker::Relay);
   if (p.server.exchangeConnection != 0) {
     // A rig-server client's query: its answer is decoded for it; the program follows nothing of it.
-    if (p.config.debugLog && !answer.empty()) writeDebugLine(p, "***VTX1=" + answer);
+    if (p.config.debugLog && !answer.wire.empty()) writeDebugLine(p, "***VTX1=" + answer.wire);
     p.server.finishedConnection = p.server.exchangeConnection;
-    p.server.finishedAnswer = answer;
+    p.server.finishedAnswer = answer.wire;
     p.server.exchangeConnection = 0;
     return;
   }
-  answerClient(p, answer);
-  if (answer.size() == kIdAnswerLength && answer.rfind("ID", 0) == 0 && isDigits(mid(answer, 3, 4))) {
-    link.radioIdAnswer = answer;
-  }
-  if (const std::string frequency = frequencyPart(answer); frequency.size() > 5) link.relayFrequencyAnswer = frequency;
+  answerClient(p, answer.wire);
+  if (cat::identity(answer.reply)) link.radioIdAnswer = answer.wire;
+  const auto frequency = cat::frequencyReply(answer.reply);
+  if (frequency && frequency->vfo == Vfo::A) link.relayFrequencyAnswer = answer.reply;
 }
 
-// Takes what the radio has sent since the forwarded command; true when the answer is complete.
-bool collectAnswer(Panel& p) {
-  auto& link = p.link;
-  const int port = p.config.comPort;
-  if (p.ports.portBytesWaiting(port) > 0) {
-    char buffer[kReadCap];
-    const int count = p.ports.readPort(port, buffer, static_cast<int>(kReadCap));
-    const std::string chunk(buffer, static_cast<std::size_t>(count > 0 ? count : 0));
-    if (p.config.debugLog && !chunk.empty()) writeDebugLine(p, "RX=" + chunk);
-    link.relayAnswer = left(link.relayAnswer + chunk, static_cast<long>(kReadCap));
-  }
-  return !link.relayAnswer.empty() && (link.relayAnswer.back() == kTerminator || link.relayAnswer.size() >= kReadCap);
+// The forwarded command's answer, when it has come: the reply that starts with the command's own
+// letters (or the radio's refusal of it), whichever read brought it.
+std::optional<radio_link::Answer> collectAnswer(Panel& p) {
+  p.radio.receive();
+  std::vector<radio_link::Answer> answers = p.radio.takeAnswers(radio_link::Asker::Relay);
+  if (answers.empty()) return std::nullopt;
+  return std::move(answers.front());
 }
 
 // A forwarded command whose answer is awaited: the line is the relay's until that answer is in.
 RelayStep awaitAnswer(Panel& p) {
-  auto& link = p.link;
-  link.relayAwaiting = true;
-  link.lineWaitTicks = 0;
-  link.relayAnswer.clear();
-  if (!collectAnswer(p)) return RelayStep::awaiting;
-  finishExchange(p);
+  p.radio.turns.relayAwaiting = true;
+  p.radio.turns.lineWaitTicks = 0;
+  const auto answer = collectAnswer(p);
+  if (!answer) return RelayStep::awaiting;
+  finishExchange(p, *answer);
   return RelayStep::over;
 }
 
@@ -143,10 +128,14 @@ RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
   auto& link = p.link;
   link.relayActive = true;
   if (p.config.debugLog) writeDebugLine(p, "***VRX1=" + work.command + ";");
-  markFrequencyQuery(p);
-  link.relayStateChangesAtQuery = link.radioStateChangesAtQuery;
-  ++link.relayTurnForwarded;
-  sendTextAsNamed(p, work.command);
+  p.radio.markFrequencyQuery();
+  link.relayStateChangesAtQuery = p.radio.stateChangesAtQuery();
+  ++p.radio.turns.relayTurnForwarded;
+  if (work.answerExpected) {
+    sendQuestionAsNamed(p, radio_link::Asker::Relay, work.command);
+  } else {
+    sendTextAsNamed(p, work.command);
+  }
   p.server.exchangeConnection = work.connection;
   if (!work.answerExpected) {
     p.server.finishedConnection = work.connection;
@@ -170,8 +159,7 @@ void readPassThrough(Panel& p) {
   // port until the relay has caught up. A run dropped for its length makes room for a second read.
   for (int read = 0; read < kReadsPerTurn && !relayCommandReady(p); ++read) {
     const std::size_t room = p.link.relayBuffer.empty() ? kReadCap : kStoredTextCap - p.link.relayBuffer.size();
-    p.link.bytesWaiting = p.ports.portBytesWaiting(port);
-    if (room == 0 || p.link.bytesWaiting <= 0) return;
+    if (room == 0 || p.ports.portBytesWaiting(port) <= 0) return;
     char buffer[kReadCap];
     const int count = p.ports.readPort(port, buffer, static_cast<int>(room));
     appendToRelay(p, std::string(buffer, static_cast<std::size_t>(count > 0 ? count : 0)));
@@ -202,56 +190,59 @@ RelayStep startRelayExchange(Panel& p) {
     return RelayStep::answeredHere;
   }
   // The answer is the radio's state unless a command sent after this one has moved it.
-  markFrequencyQuery(p);
-  link.relayStateChangesAtQuery = link.radioStateChangesAtQuery;
-  ++link.relayTurnForwarded;
-  sendText(p, command.substr(0, end));
-  const std::string& sent = link.commandText;
-  if (sent.rfind("MD0", 0) == 0 && mid(sent, 4, 1) != ";") {
+  p.radio.markFrequencyQuery();
+  link.relayStateChangesAtQuery = p.radio.stateChangesAtQuery();
+  ++p.radio.turns.relayTurnForwarded;
+  const std::string body = command.substr(0, end);
+  if (cat::isModeSetting(body)) {
     // The radio changes mode without answering; the program is to follow it.
-    link.relayModeCommand = sent;
+    sendText(p, body);
+    link.relayModeCommand = p.radio.lastSent();
     return RelayStep::over;
   }
+  // Whether it is a question or a setting, its answer (or refusal) is the reply that starts with it.
+  sendQuestion(p, radio_link::Asker::Relay, body);
   return awaitAnswer(p);
 }
 
 RelayWait relayAnswerTick(Panel& p) {
-  auto& link = p.link;
-  if (!link.relayAwaiting) return RelayWait::over;
-  if (collectAnswer(p)) {
-    finishExchange(p);
+  if (!p.radio.turns.relayAwaiting) return RelayWait::over;
+  if (const auto answer = collectAnswer(p)) {
+    finishExchange(p, *answer);
     return RelayWait::over;
   }
   // A radio starts answering a query well within a tick. Nothing at all after one, with the next
   // command already here, is a setting followed by the next command (a setting and its read-back
   // come in one write): the two make one turn, so the setting does not wait out the CAT pause.
-  const bool setting = p.server.exchangeConnection == 0 && link.relayAnswer.empty() && link.lineWaitTicks == 0 &&
-                       relayCommandReady(p) && link.relayTurnForwarded < kCommandsPerTurn;
+  const bool setting = p.server.exchangeConnection == 0 && p.radio.turns.lineWaitTicks == 0 &&
+                       relayCommandReady(p) && p.radio.turns.relayTurnForwarded < kCommandsPerTurn;
   if (setting) {
-    finishExchange(p);
+    finishExchange(p, radio_link::Answer{});
     return RelayWait::settingPassed;
   }
-  if (++link.lineWaitTicks < kAnswerWaitTicks) return RelayWait::awaiting;
-  finishExchange(p);
+  if (++p.radio.turns.lineWaitTicks < kAnswerWaitTicks) return RelayWait::awaiting;
+  finishExchange(p, radio_link::Answer{});
   return RelayWait::over;
 }
 
 bool relayAnswerArrived(Panel& p) {
-  if (!p.link.relayAwaiting) return true;
-  if (!collectAnswer(p)) return false;
-  finishExchange(p);
+  if (!p.radio.turns.relayAwaiting) return true;
+  const auto answer = collectAnswer(p);
+  if (!answer) return false;
+  finishExchange(p, *answer);
   return true;
 }
 
 void settleRelayExchange(Panel& p) {
-  if (!p.link.relayAwaiting) return;
-  if (!collectAnswer(p)) {
+  if (!p.radio.turns.relayAwaiting) return;
+  auto answer = collectAnswer(p);
+  if (!answer) {
     catPause(p);
     // The station served during the pause may have taken the answer already.
-    if (!p.link.relayAwaiting) return;
-    collectAnswer(p);
+    if (!p.radio.turns.relayAwaiting) return;
+    answer = collectAnswer(p);
   }
-  finishExchange(p);
+  finishExchange(p, answer.value_or(radio_link::Answer{}));
 }
 
 RelayStep startRigWorkMeanwhile(Panel& p, bool queriesToo) {
@@ -265,10 +256,10 @@ RelayStep startRigWorkMeanwhile(Panel& p, bool queriesToo) {
   // by which its answer is judged stale or fresh.
   auto& link = p.link;
   const bool relayActive = link.relayActive;
-  const long changesAtQuery = link.radioStateChangesAtQuery;
+  const long changesAtQuery = p.radio.stateChangesAtQuery();
   const RelayStep step = startRigExchange(p, *work);
   link.relayActive = relayActive;
-  link.radioStateChangesAtQuery = changesAtQuery;
+  p.radio.setStateChangesAtQuery(changesAtQuery);
   return step;
 }
 

@@ -3,7 +3,6 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "radio_link/cat.h"
-#include "radio_link/debug_log.h"
 #include "radio_link/pass_through.h"
 #include "radio_link/radio_models.h"
 #include "player/phrase_player.h"
@@ -12,79 +11,51 @@ namespace korvel {
 
 namespace {
 
-void send(Panel& p, bool followSplit) {
+std::string wholeCommand(Panel& p, std::string command, bool followSplit) {
   // A relayed command's answer may still be on its way: it is taken first, so that it neither
   // reaches this command's caller nor is lost to the other program.
   settleRelayExchange(p);
-  std::string& command = p.link.commandText;
   if (followSplit && p.tone.vfoB) command = cat::addressVfoB(std::move(command));
-  command = capStored(command + ";");
-  // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
-  if (cat::isFrequencyCommand(command) && command.size() > 5) p.link.lastFrequencyCommand = command;
-  command = cat::toWire(wireFrequencyDigits(p), std::move(command));
-  if (cat::movesRadioState(command)) ++p.link.radioStateChanges;
-  p.ports.writePort(p.config.comPort, command.data(), static_cast<int>(command.size()));
-  if (p.config.debugLog) writeDebugLine(p, "TX=" + command);
+  return capStored(command + ";");
 }
 
 }  // namespace
 
-void sendCommand(Panel& p) { send(p, true); }
-
 void readReply(Panel& p) {
   settleRelayExchange(p);
-  p.link.replyText.clear();
-  p.link.bytesWaiting = p.ports.portBytesWaiting(p.config.comPort);
-  if (p.link.bytesWaiting > 0) {
-    char buffer[kReadCap];
-    const int count = p.ports.readPort(p.config.comPort, buffer, static_cast<int>(kReadCap));
-    p.link.bytesWaiting = count > 0 ? count : 0;
-    p.link.replyText.assign(buffer, static_cast<std::size_t>(p.link.bytesWaiting));
-  }
-  if (p.config.debugLog && !p.link.replyText.empty()) writeDebugLine(p, "RX=" + p.link.replyText);
+  p.radio.receive();
 }
 
 void catPause(Panel& p) { playWord(p, kPauseWord); }
 
-int wireFrequencyDigits(const Panel& p) {
-  return p.link.frequencyDigits > 0 ? p.link.frequencyDigits : radioModel(p.link.radioModel).frequencyDigits;
+int wireFrequencyDigits(const Panel& p) { return p.radio.wireDigits(); }
+
+const RadioModel& radioRow(const Panel& p) { return p.radio.model(); }
+
+void sendText(Panel& p, std::string command) { p.radio.send(wholeCommand(p, std::move(command), true)); }
+
+void sendTextAsNamed(Panel& p, std::string command) { p.radio.send(wholeCommand(p, std::move(command), false)); }
+
+void sendQuestion(Panel& p, radio_link::Asker who, std::string command) {
+  p.radio.ask(who, wholeCommand(p, std::move(command), true));
 }
 
-std::string readableReply(const Panel& p, std::string reply) {
-  return cat::fromWire(wireFrequencyDigits(p), std::move(reply));
+void sendQuestionAsNamed(Panel& p, radio_link::Asker who, std::string command) {
+  p.radio.ask(who, wholeCommand(p, std::move(command), false));
 }
 
-void learnFrequencyDigits(Panel& p, std::string_view reply) {
-  if (const int digits = cat::frequencyDigitsOf(reply); digits > 0) p.link.frequencyDigits = digits;
-}
-
-void markFrequencyQuery(Panel& p) { p.link.radioStateChangesAtQuery = p.link.radioStateChanges; }
-
-bool frequencyAnswerIsStale(const Panel& p) {
-  return p.link.radioStateChanges != p.link.radioStateChangesAtQuery;
-}
-
-void sendText(Panel& p, std::string command) {
-  p.link.commandText = std::move(command);
-  sendCommand(p);
-}
-
-void sendTextAsNamed(Panel& p, std::string command) {
-  p.link.commandText = std::move(command);
-  send(p, false);
-}
-
-const std::string& queryRadio(Panel& p, std::string command) {
-  sendText(p, std::move(command));
-  p.link.questionOutstanding = true;
-  catPause(p);
-  p.link.replyText.clear();
-  readReply(p);
-  p.link.questionOutstanding = false;
-  return p.link.replyText;
+std::string queryRadio(Panel& p, std::string command) {
+  std::string whole = wholeCommand(p, std::move(command), true);
+  const auto answer = p.radio.askAndWait(radio_link::Asker::Key, std::move(whole), [&p] { catPause(p); });
+  if (!answer || answer->refused()) return {};
+  return answer->reply;
 }
 
 void setUpPort(Panel& p, int port) {
+  if (port == p.config.comPort) {
+    p.radio.openPort(port, p.config.baudRate);
+    return;
+  }
   p.ports.closePort(port);
   p.ports.openPort(port, p.config.baudRate);
   p.ports.setPortReadTimeouts(port, -1);
@@ -94,7 +65,7 @@ void setUpPort(Panel& p, int port) {
 void sendFrequency(Panel& p) { sendText(p, cat::tune(cat::Vfo::A, p.link.frequencyHz)); }
 
 std::optional<std::string> askRadio(Panel& p, cat::Reading what) {
-  const RadioModel& model = radioModel(p.link.radioModel);
+  const RadioModel& model = radioRow(p);
   return cat::readingText(what, model, queryRadio(p, cat::query(what, model)));
 }
 
@@ -105,9 +76,7 @@ std::optional<long> askRadioValue(Panel& p, cat::Reading what) {
 }
 
 std::string askMenu(Panel& p, const std::string& number) {
-  const RadioModel& model = radioModel(p.link.radioModel);
-  return cat::menuValue(model, queryRadio(p, cat::menu(number)));
+  return cat::menuValue(radioRow(p), queryRadio(p, cat::menu(number)));
 }
-
 
 }  // namespace korvel

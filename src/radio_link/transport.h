@@ -1,5 +1,5 @@
-// CAT transport: one send routine that turns commandText into a command on the wire, one read
-// that takes whatever has arrived, and the pause word that gives the radio time to answer.
+// The program's side of the radio link: commands and questions in the program's terms, handed to the
+// Panel's CAT link, which owns the conversation on the line.
 #pragma once
 
 #include <optional>
@@ -7,29 +7,29 @@
 #include <string_view>
 
 #include "radio_link/cat.h"
+#include "radio_link/cat_link.h"
 
 namespace korvel {
 struct Panel;
 
-void sendCommand(Panel& p);
+// Whatever the radio has sent is read and sorted now (answers kept for their questions, strays logged).
 void readReply(Panel& p);
 void catPause(Panel& p);
 // Digits of a frequency on this radio's wire: what its own frequency answers showed, else its row's.
 int wireFrequencyDigits(const Panel& p);
-// A whole frequency answer teaches the width the radio uses; anything else teaches nothing.
-void learnFrequencyDigits(Panel& p, std::string_view reply);
-// A reply in the form the program reads: frequencies of eight-digit radios widened to nine.
-std::string readableReply(const Panel& p, std::string reply);
-// Notes that a frequency query goes out now; its answer is stale when a command that moves the
-// radio's frequency, band, mode or split has been sent after it.
-void markFrequencyQuery(Panel& p);
-bool frequencyAnswerIsStale(const Panel& p);
-// commandText = command, then sendCommand.
+// The radio's row in the model table.
+const RadioModel& radioRow(const Panel& p);
+// Sends a command (no ";": it is added); a VFO A command addresses VFO B while split is on.
 void sendText(Panel& p, std::string command);
 // sendText for a command that names its VFO itself (a rig-server client's): "FA" stays "FA" in split.
 void sendTextAsNamed(Panel& p, std::string command);
-// The query calling order: send, pause, empty replyText, read. Returns replyText.
-const std::string& queryRadio(Panel& p, std::string command);
+// Sends a question (no ";") whose answer the asker takes from the link when it comes.
+void sendQuestion(Panel& p, radio_link::Asker who, std::string command);
+// sendQuestion for a question that names its VFO itself (a rig-server client's).
+void sendQuestionAsNamed(Panel& p, radio_link::Asker who, std::string command);
+// Sends a question and waits for its answer, the CAT pause first: the whole reply, or empty when
+// the radio did not answer in time (or refused).
+std::string queryRadio(Panel& p, std::string command);
 // Close, open at baudRate, reads that return at once, 8 data bits, no parity, two stop bits.
 void setUpPort(Panel& p, int port);
 // Tunes VFO A (VFO B while split is on) to frequencyHz.

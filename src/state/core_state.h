@@ -99,7 +99,6 @@ struct CoreState {
   int sMeterValue = 0;
   std::string swrText;
   int meterPeak = 0;
-  int meterScratch = 0;  // position of "RM4" in the last meter reply
 
   // Entry modes.
   bool freqEntryActive = false;

@@ -8,10 +8,12 @@
 #include "state/display_state.h"
 #include "state/function_state.h"
 #include "state/memory_state.h"
+#include "platform/clock.h"
 #include "platform/network_server.h"
 #include "platform/serial_ports.h"
 #include "platform/sound_output.h"
 #include "platform/window_system.h"
+#include "radio_link/cat_link.h"
 #include "state/link_state.h"
 #include "state/rig_server_state.h"
 #include "state/speech_state.h"
@@ -21,6 +23,7 @@ namespace korvel {
 struct Panel {
  private:
   platform::NoNetwork noNetwork_;  // first, so that it is there when network is bound to it
+  platform::SteadyClock steadyClock_;  // the link's clock unless a test gives it its own
 
  public:
   Panel(platform::SerialPorts& serialPorts, platform::SoundOutput& soundOutput,
@@ -42,6 +45,8 @@ struct Panel {
   platform::NetworkServer& network;
   // The station folder: korvel.cfg, debug.dat, savmem.dat, memory.txt and the wave folder live here.
   std::filesystem::path folder;
+  // The conversation with the radio on its CAT line.
+  radio_link::CatLink radio{ports, steadyClock_};
 
   core::ConfigState config;
   core::CoreState core;

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvel::Panel p(ports, sound, canvas, stationFolder());
 
   korvel::fuzz::setUpStation(p, ports, true);
-  p.link.radioModel = radio.model();
+  p.radio.setModelNumber(radio.model());
   p.link.connected = 1;
   p.link.frequencyHz = 7100000;
   p.band.currentBand = 4;

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::uint8_t a = data[0];
   const std::uint8_t b = data[1];
-  p.link.radioModel = kModels[a & 0x0f];
+  p.radio.setModelNumber(kModels[a & 0x0f]);
   p.link.connected = (a >> 4) & 1;
   p.tone.vfoB = (a >> 5) & 1;
   p.link.announceOnNextReply = (a >> 6) & 1;

@@ -46,7 +46,7 @@ TEST_F(ModeTest, WidthStepsRepeatTheLimitAndSayIt) {
 TEST_F(ModeTest, WidthCommandFollowsTheModelTable) {
   for (const auto& [model, want] : {std::pair{761, "SH0014;"}, {800, "SH0014;"}, {650, "SH0114;"}, {570, "SH014;"},
                                     {0, "SH014;"}}) {
-    p.link.radioModel = model;
+    p.radio.setModelNumber(model);
     inMode(2, 14);
     sendWidth(p);
     EXPECT_EQ(sent(), (Commands{want})) << model;
@@ -172,20 +172,20 @@ TEST_F(ModeTest, ModeChangeSwitchesShiftAndToneOff) {
 }
 
 TEST_F(ModeTest, DigitalVoiceOnlyOnTheModelsThatHaveIt) {
-  p.link.radioModel = 761;
+  p.radio.setModelNumber(761);
   p.mode.currentMode = 5;
   toggleDigitalMode(p);
   EXPECT_TRUE(sent().empty());
   EXPECT_EQ(p.mode.currentMode, 5);
 
-  p.link.radioModel = 670;
+  p.radio.setModelNumber(670);
   p.mode.currentMode = 3;
   toggleDigitalMode(p);
   EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(ModeTest, DigitalVoiceRoundTripGivesTheToneBackInItsKind) {
-  p.link.radioModel = 670;
+  p.radio.setModelNumber(670);
   p.band.currentBand = 12;
   p.link.frequencyHz = 145000000;
   for (const auto& [tone, back] : {std::pair{"012", Commands{"CN00012;", "CT02;"}}, {"523", Commands{"CN01023;", "CT04;"}}}) {

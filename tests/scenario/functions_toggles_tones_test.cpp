@@ -1,6 +1,7 @@
 #include "functions/toggles.h"
 #include "functions/tones.h"
 #include "session.h"
+#include "radio_link/transport.h"
 
 namespace korvel::testing {
 namespace {
@@ -47,7 +48,7 @@ TEST_F(FunctionsTest, ProcessorCommandsComeFromTheModelTable) {
       {241, {}},
   };
   for (const auto& c : cases) {
-    p.link.radioModel = c.model;
+    p.radio.setModelNumber(c.model);
     p.mode.currentMode = 2;
     p.fn.procState = 0;
     toggleProcessor(p);
@@ -55,7 +56,7 @@ TEST_F(FunctionsTest, ProcessorCommandsComeFromTheModelTable) {
     EXPECT_EQ(sent(), c.cmds) << c.model;
     EXPECT_EQ(said(), c.cmds.empty() ? Words{} : (Words{"spc", "on", "spc", "off"})) << c.model;
   }
-  p.link.radioModel = 761;
+  p.radio.setModelNumber(761);
   p.mode.currentMode = 3;
   toggleProcessor(p);
   EXPECT_EQ(said(), (Words{"na"}));
@@ -203,13 +204,15 @@ TEST_F(FunctionsTest, RepeaterDefaultsComeFromTheConfiguredCopy) {
 
 TEST_F(FunctionsTest, SplitPutsTheReceiveFrequencyOnVfoBAndBack) {
   p.band.currentBand = 6;
-  p.link.lastFrequencyCommand = "FA014250000;";
+  sendText(p, "FA014250000");
+  sent();
   splitOn(p);
   EXPECT_EQ(sent(), (Commands{"FT3;", "FB014250000;"}));
   EXPECT_EQ(record(6), "02A014200000B0142500009991");
   EXPECT_EQ(p.band.bandRecallText, "A014250000");
 
-  p.link.lastFrequencyCommand = "FB014255000;";
+  sendText(p, "FB014255000");
+  sent();
   splitOff(p);
   EXPECT_EQ(sent(), (Commands{"FT2;", "FA014250000;"}));
   EXPECT_EQ(said(), (Words{"split", "split", "off"}));
@@ -219,7 +222,7 @@ TEST_F(FunctionsTest, SplitPutsTheReceiveFrequencyOnVfoBAndBack) {
   // While another program's commands are relayed the record stays as it is; with no frequency
   // command sent yet the working frequency is used.
   p.link.relayActive = 1;
-  p.link.lastFrequencyCommand.clear();
+  p.radio.clear();
   p.link.frequencyHz = 14074000;
   splitOn(p);
   EXPECT_EQ(sent(), (Commands{"FT3;", "FB014074000;"}));

@@ -564,8 +564,6 @@ TEST(MenuAccess, TypedValueIsSetWithItsSign) {
   EXPECT_EQ(s.p.core.keyState, 0);
   s.type("N012345\n-3\n");
   EXPECT_EQ(s.radio->menuValue("012345"), "-3");
-  // Whatever the meter parsing last left behind plays no part in a menu setting.
-  s.p.core.meterScratch = 250;
   s.type("N012345\n7\n");
   EXPECT_EQ(s.radio->menuValue("012345"), "7");
 }

@@ -58,7 +58,7 @@ TEST_P(ConnectionByModel, SendsTheModelsSequenceAndReadsTheRadioBack) {
 
   const Panel& p = st.panel;
   EXPECT_EQ(p.link.connected, 1);
-  EXPECT_EQ(p.link.radioModel, c.expectedModel);
+  EXPECT_EQ(p.radio.modelNumber(), c.expectedModel);
   EXPECT_EQ(p.core.agcStep, 3);
   EXPECT_EQ(p.level.afGain, 123);
   EXPECT_EQ(p.core.monitorOn, 1);
@@ -116,7 +116,7 @@ TEST(Connection, SilentRadioLeavesTheDefaultsAndStillConnects) {
                           "PC100;",   "GT0;",     "AG0;",         "AG0080;", "ML0;", "ML1;",      "PR0;",
                           "NR1;",     "AC000;",   "NR0;",         "VX;",   "BI;"};
   EXPECT_EQ(firstOf(st.sent(), expected.size()), expected);
-  EXPECT_EQ(p.link.radioModel, 0);
+  EXPECT_EQ(p.radio.modelNumber(), 0);
   EXPECT_EQ(p.core.agcStep, 2);
   EXPECT_EQ(p.level.afGain, 80);
   EXPECT_EQ(p.fn.nrState, 9);
@@ -133,7 +133,7 @@ TEST(Connection, ModelWithoutProcessorKeepsItsProcessorState) {
   Session st({.model = 310, .ready = Ready::kLink});
   st.panel.fn.procState = 1;
   st.tick(2);
-  EXPECT_EQ(st.panel.link.radioModel, 241);
+  EXPECT_EQ(st.panel.radio.modelNumber(), 241);
   EXPECT_EQ(st.panel.fn.procState, 1);
 }
 

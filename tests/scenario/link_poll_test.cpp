@@ -80,6 +80,8 @@ TEST(PollCycle, MissingReplyIsNotAskedForAgain) {
 
 TEST(PollCycle, LateFrequencyAndMeterReadingTogetherAreBothHandled) {
   PollStation s;
+  s.p.core.pollPhase = poll_phase::kMeter;
+  s.answer("");  // the meter's answer is late
   s.answer("FA014074000;SM0012;");
   EXPECT_EQ(s.p.link.frequencyHz, 14074000);
   EXPECT_EQ(s.p.core.sMeterValue, 12);
@@ -122,7 +124,7 @@ TEST(PollCycle, SMeterUpdateIsSilentAndRestoresTheWordFolder) {
 TEST(PollCycle, EightDigitModelsAreWidenedBeforeTheHandlerAndTheLog) {
   for (const int model : {362, 462, 241}) {
     PollStation s;
-    s.p.link.radioModel = model;
+    s.p.radio.setModelNumber(model);
     s.p.config.debugLog = 1;
     openDebugLog(s.p);
     s.answer("FA14200000;");
@@ -135,7 +137,7 @@ TEST(PollCycle, EightDigitModelsAreWidenedBeforeTheHandlerAndTheLog) {
 
 TEST(PollCycle, NineDigitModelsAreNotWidened) {
   PollStation s;
-  s.p.link.radioModel = 761;
+  s.p.radio.setModelNumber(761);
   s.answer("FA014200000;");
   EXPECT_EQ(s.p.link.frequencyHz, 14200000);
 }
@@ -149,9 +151,9 @@ TEST(PollCycle, StrayIdReplyIdentifiesTheRadioWhileUnknown) {
   for (const Case& c : {Case{0, "ID0761;", 761}, Case{0, "ID0310;", 241}, Case{0, "XXID0650;", 650},
                         Case{761, "ID0650;", 761}, Case{0, "IDxx", 0}}) {
     PollStation s;
-    s.p.link.radioModel = c.before;
+    s.p.radio.setModelNumber(c.before);
     s.answer(c.reply);
-    EXPECT_EQ(s.p.link.radioModel, c.after) << c.reply;
+    EXPECT_EQ(s.p.radio.modelNumber(), c.after) << c.reply;
   }
 }
 
@@ -183,6 +185,7 @@ TEST(PollCycle, SwrIsSpokenOnlyWhenAskedForOrReceiving) {
     PollStation s;
     s.p.config.swrAnnounce = c.announce;
     s.p.core.txState = c.tx;
+    s.p.core.tuneActive = c.tx == 0;  // the radio is asked for its SWR while tuning too
     s.p.core.pollPhase = poll_phase::kMeter;
     s.st.words();
     s.answer("RM6010;");

@@ -22,7 +22,7 @@ TEST(RadioLost, SaidOnceRefusedWhileGoneAndConnectedAgainOnReturn) {
   s.tick(30);  // one and a half seconds of silence: not yet lost
   EXPECT_EQ(s.p.link.connected, 1);
   EXPECT_TRUE(s.said().empty());
-  s.tick(12);
+  s.tick(15);  // twenty questions unanswered, the last past its deadline
   EXPECT_EQ(s.said(), Words{"nc"});
   EXPECT_EQ(s.p.link.radioLost, 1);
   EXPECT_EQ(s.canvas.at(285, 150).rfind("not answering", 0), 0u) << s.canvas.at(285, 150);

@@ -48,7 +48,7 @@ TEST(RelayTurns, EveryCommandRelayedInOrderWithOnlyItsOwnAnswerWhileThePollGoesO
   EXPECT_EQ(relayed, (Commands{"ID;", "MD0;", "FA014074000;"}));  // auto-information never reaches the radio
   EXPECT_GE(s.count(sent, "SM0;"), 3);                           // the poll kept its turns
   EXPECT_EQ(s.p.link.frequencyHz, 14074000);                     // and the program followed
-  EXPECT_EQ(s.p.link.lastFrequencyCommand, "FA014074000;");
+  EXPECT_EQ(s.p.radio.lastFrequencyCommand(), "FA014074000;");
 }
 
 TEST(RelayTurns, BadClientsLeaveNeitherTheRelayStuckNorTheProgramTorn) {
@@ -80,10 +80,10 @@ TEST(RelayTurns, BadClientsLeaveNeitherTheRelayStuckNorTheProgramTorn) {
       s.tick(200);
     }
     EXPECT_EQ(s.answers(), c.heard);
-    EXPECT_EQ(s.p.link.lastFrequencyCommand, "FA007100000;");
+    EXPECT_EQ(s.p.radio.lastFrequencyCommand(), "FA007100000;");
     EXPECT_GE(s.count(s.sent(), "FA;"), 20);  // the poll went on throughout
     s.type("B6");                               // and the keys work as ever
-    EXPECT_EQ(s.p.link.lastFrequencyCommand, "FA014200000;");
+    EXPECT_EQ(s.p.radio.lastFrequencyCommand(), "FA014200000;");
   }
 }
 
@@ -93,9 +93,10 @@ TEST(RelayTurns, AKeyWhileAnAnswerIsAwaitedFirstHandsItToTheClient) {
   s.ports.setRadio(nullptr);
   s.tick(8);
   s.client("FA;");
-  for (int i = 0; i < 8 && s.p.link.relayAwaiting == 0; ++i) s.tick();
-  ASSERT_EQ(s.p.link.relayAwaiting, 1);
-  s.ports.feed(kRadioPort, "FA007100000;");
+  for (int i = 0; i < 8 && !s.p.radio.turns.relayAwaiting; ++i) s.tick();
+  ASSERT_TRUE(s.p.radio.turns.relayAwaiting);
+  // The radio answers the poll's frequency query, still open, and then the client's.
+  s.ports.feed(kRadioPort, "FA007100000;FA007100000;");
   s.forget();
   s.type("B6");
   EXPECT_EQ(s.answers(), "FA007100000;");
@@ -111,15 +112,13 @@ TEST(RelayTurns, ALatePollReplyIsThePollsAndNotTheClients) {
   for (int i = 0; i < 8 && !(s.p.core.replyPending == 1 && s.p.core.pollPhase == poll_phase::kFrequency); ++i) s.tick();
   ASSERT_EQ(s.sent().back(), "SM0;");
   s.client("FT;");
-  s.tick();  // the reply is not in: the line stays the poll's
-  EXPECT_TRUE(s.sent().empty());
-  s.ports.feed(kRadioPort, "SM0120;");
-  s.tick();  // the poll takes its reply, then the relay sends
-  EXPECT_EQ(s.p.core.sMeterValue, 120);
+  s.tick();  // the poll's reply is not in: the client's command goes out all the same
   EXPECT_EQ(s.sent(), Commands{"FT;"});
-  s.ports.feed(kRadioPort, "FT0;");
-  s.tick();
+  s.ports.feed(kRadioPort, "SM0120;FT0;");
+  s.tick();  // each answer by its own letters: the other to the client at once
   EXPECT_EQ(s.answers(), "FT0;");
+  s.tick(2);  // the meter's to the poll, at its next reply tick
+  EXPECT_EQ(s.p.core.sMeterValue, 120);
 }
 
 // Woken by port input between ticks, the relay does not wait for the timer, but only while the line
@@ -144,7 +143,7 @@ TEST(RelayTurns, BetweenTicksTheRelayAnswersAtOnceAndThePollKeepsItsTurns) {
   s.ports.setRadio(nullptr);
   s.client("FA;");
   s.input();
-  ASSERT_EQ(s.p.link.relayAwaiting, 1);
+  ASSERT_TRUE(s.p.radio.turns.relayAwaiting);
   s.tick();
   s.forget();
   s.client("FT;");

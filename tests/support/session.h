@@ -175,9 +175,10 @@ inline Session::Session(SessionOptions o)
       setStartValues();
       p.config.comPort = 5;
       ports.openPort(5, 38400);
+      p.radio.usePort(5);
       p.config.bandCoverage = "7";
       p.config.dcsAllowed = 1;
-      p.link.radioModel = radio ? radio->model() : 0;
+      p.radio.setModelNumber(radio ? radio->model() : 0);
       p.link.connected = 1;
       break;
     case Ready::kLink:

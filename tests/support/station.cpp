@@ -4,6 +4,7 @@
 
 #include "core/dispatcher.h"
 #include "core/startup.h"
+#include "display/main_window.h"
 #include "platform/window_system.h"
 
 namespace korvel::testing {
@@ -52,6 +53,7 @@ Station::Station(StationOptions options)
     cfg << (options.config.empty() ? sampleConfig(options.comPort) : options.config);
   }
   panel.speech.transcript = &transcript;
+  panel.radio.useClock(clock);
 }
 
 void Station::keyDown(int key) { handleEvent(panel, {platform::kKeyDownMessage, key}); }
@@ -63,7 +65,10 @@ void Station::press(int key) {
 }
 
 void Station::tick(int n) {
-  for (int i = 0; i < n; ++i) handleEvent(panel, {platform::kTimerMessage, 1});
+  for (int i = 0; i < n; ++i) {
+    clock.passedMs += kTimerPeriodMs;
+    handleEvent(panel, {platform::kTimerMessage, 1});
+  }
 }
 
 std::vector<std::string> Station::words() {

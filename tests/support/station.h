@@ -28,6 +28,18 @@ struct StationOptions {
   bool waveFolder = true;  // the silent word files
 };
 
+// The station's own time: the words' simulated playing time and the timer's ticks; a wait moves it on.
+class StationClock : public platform::Clock {
+ public:
+  explicit StationClock(const WordRecorder& sound) : sound_(sound) {}
+  long long nowMs() override { return sound_.elapsedMs + passedMs; }
+  void sleepMs(int ms) override { passedMs += ms; }
+  long long passedMs = 0;
+
+ private:
+  const WordRecorder& sound_;
+};
+
 class Station {
  public:
   explicit Station(StationOptions options = {});
@@ -62,6 +74,7 @@ class Station {
   std::unique_ptr<sim::Transceiver> radio;
   SimulatedSerialPorts ports;
   WordRecorder sound;
+  StationClock clock{sound};
   TextCanvas canvas;
   std::ostringstream transcript;
   SimulatedNetwork network;

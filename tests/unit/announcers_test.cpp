@@ -359,6 +359,7 @@ class AnnouncerToggles : public Announcers {
   void SetUp() override {
     p.config.comPort = 5;
     ports.openPort(5, 38400);
+    p.radio.usePort(5);
   }
 };
 

@@ -82,7 +82,7 @@ TEST(Cat, ReadingsComeOutOfTheirReplies) {
   }
   EXPECT_EQ(cat::sMeter("SM0120;"), 120);
   EXPECT_FALSE(cat::sMeter("S;"));
-  EXPECT_EQ(cat::micMeter("xRM4080;")->value, 80);
+  EXPECT_EQ(cat::micMeter("xRM4080;"), 80);
   EXPECT_EQ(cat::menuValue(radioModel(761), "EX010317+0600;"), "+0600");
   EXPECT_EQ(cat::menuValue(radioModel(650), "EX090405;"), "05");
 }

@@ -19,7 +19,6 @@ struct Connected {
   Session st{{.model = 0, .ready = Ready::kLink, .connected = true}};
   Panel& p = st.panel;
   void reply(const std::string& text) {
-    p.link.replyText = text;
     handleFrequencyReply(p, cat::frequencyReply(text));
   }
 };
@@ -70,7 +69,6 @@ TEST(FrequencyReply, RemembersTheReplyPerVfo) {
   EXPECT_EQ(s.p.link.vfoBText, "B007100000");
   ASSERT_TRUE(s.p.link.lastFrequencyReply);
   EXPECT_EQ(cat::frequencyReplyText(*s.p.link.lastFrequencyReply), "FB007100000");
-  EXPECT_TRUE(s.p.link.replyText.empty());
 }
 
 TEST(FrequencyReply, TruncatedMergedOrGarbledRepliesAreIgnored) {

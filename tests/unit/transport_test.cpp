@@ -29,14 +29,14 @@ TEST(Transport, SplitTurnsEveryFaIntoFbAndRemembersOnlyTuningCommands) {
   auto& p = line.st.panel;
   p.tone.vfoB = 1;
   line.send("FA");
-  EXPECT_EQ(p.link.commandText, "FB;");
-  EXPECT_TRUE(p.link.lastFrequencyCommand.empty()) << "a bare query is never remembered";
+  EXPECT_EQ(p.radio.lastSent(), "FB;");
+  EXPECT_TRUE(p.radio.lastFrequencyCommand().empty()) << "a bare query is never remembered";
   line.send("FA014250000");
-  EXPECT_EQ(p.link.commandText, "FB014250000;");
-  EXPECT_EQ(p.link.lastFrequencyCommand, "FB014250000;");
+  EXPECT_EQ(p.radio.lastSent(), "FB014250000;");
+  EXPECT_EQ(p.radio.lastFrequencyCommand(), "FB014250000;");
   p.tone.vfoB = 0;
   line.send("FA");
-  EXPECT_EQ(p.link.lastFrequencyCommand, "FB014250000;");
+  EXPECT_EQ(p.radio.lastFrequencyCommand(), "FB014250000;");
   line.send("MD02");
   EXPECT_EQ(line.st.sent(), (Commands{"FB;", "FB014250000;", "FA;", "MD02;"}));
 }
@@ -52,35 +52,13 @@ TEST(Transport, OlderModelsGetEightDigitsAndTheRestNine) {
   };
   for (const auto& c : cases) {
     Line line;
-    line.st.panel.link.radioModel = c.model;
+    line.st.panel.radio.setModelNumber(c.model);
     line.send(c.command);
     EXPECT_EQ(line.st.sent(), Commands{c.wire}) << c.model << " " << c.command;
     if (c.command.size() > 2 && c.command[0] == 'F') {
-      EXPECT_EQ(line.st.panel.link.lastFrequencyCommand, c.command + ";") << "the uncut form is remembered";
+      EXPECT_EQ(line.st.panel.radio.lastFrequencyCommand(), c.command + ";") << "the uncut form is remembered";
     }
   }
-}
-
-TEST(Transport, EachReadIsExactlyWhatArrivedAndIsLogged) {
-  Line line;
-  auto& p = line.st.panel;
-  readReply(p);
-  EXPECT_TRUE(p.link.replyText.empty());
-  line.st.ports.feed(5, "FA014074000;");
-  readReply(p);
-  EXPECT_EQ(p.link.replyText, "FA014074000;");
-  line.st.ports.feed(5, "ID0761;");
-  readReply(p);
-  EXPECT_EQ(p.link.replyText, "ID0761;") << "nothing of the longer earlier reply remains";
-  // One read takes at most 255 bytes; the rest waits for the next.
-  line.st.ports.feed(5, std::string(300, 'x'));
-  readReply(p);
-  EXPECT_EQ(p.link.replyText.size(), 255u);
-  readReply(p);
-  EXPECT_EQ(p.link.replyText.size(), 45u);
-  const std::string log = line.st.file("debug.dat");
-  EXPECT_NE(log.find("\r\nRX=FA014074000;\r\nRX=ID0761;\r\n"), std::string::npos) << log;
-  EXPECT_EQ(log.find("RX=\r\n"), std::string::npos) << "an empty read writes no line";
 }
 
 TEST(Transport, QueryWaitsOnePauseWordBeforeReading) {
