@@ -26,6 +26,8 @@
 #include <optional>
 #include <random>
 
+#include "radio_link/cat_link.h"
+#include "platform/clock.h"
 #include "bench_support.h"
 #include "sample_tap.h"
 #include "core/startup.h"
@@ -348,7 +350,9 @@ int insideRun(const Options& options) {
   tap.bufferBytes = spec.size;
   TimedWindow timedWindow(window, probe);
   TimedSound timedSound(sound, probe);
-  Panel panel(ports, timedSound, timedWindow, folder);
+  platform::SteadyClock clock;
+  radio_link::CatLink link(ports, clock);
+  Panel panel(ports, link, timedSound, timedWindow, folder);
   std::ofstream transcript(folder / "bench-transcript.txt");
   panel.speech.transcript = &transcript;
   panel.speech.speedPercent = options.speedPercent;

@@ -5,6 +5,8 @@
 #include "memory/channel_exchange.h"
 #include "app/no_window.h"
 #include "state/panel.h"
+#include "radio_link/cat_link.h"
+#include "platform/clock.h"
 
 namespace korvel::app {
 
@@ -44,7 +46,9 @@ int runChannelCommand(const ChannelCommand& command, const std::filesystem::path
   NoPorts ports;
   NoSound sound;
   NoWindow window;
-  Panel panel(ports, sound, window, folder);
+  platform::SteadyClock clock;
+  radio_link::CatLink radio(ports, clock);
+  Panel panel(ports, radio, sound, window, folder);
   if (!command.exportFile.empty()) return exportChannels(panel, command.exportFile, std::cout, std::cerr);
   return importChannels(panel, command.importFile, command.dryRun, std::cout, std::cerr);
 }

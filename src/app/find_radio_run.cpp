@@ -2,8 +2,10 @@
 
 #include <iostream>
 
+#include "platform/clock.h"
 #include "platform/window_system.h"
 #include "app/no_window.h"
+#include "radio_link/cat_link.h"
 #include "state/panel.h"
 #ifdef _WIN32
 #include "platform/win32_serial.h"
@@ -24,7 +26,9 @@ int runFindRadio(const std::filesystem::path& folder, const FindRequest& request
   platform::SdlSoundOutput sound;
 #endif
   NoWindow window;
-  Panel panel(ports, sound, window, folder);
+  platform::SteadyClock clock;
+  radio_link::CatLink radio(ports, clock);
+  Panel panel(ports, radio, sound, window, folder);
   panel.speech.transcript = transcript;
   return findRadio(panel, request, std::cout);
 }

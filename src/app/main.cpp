@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "radio_link/cat_link.h"
+#include "platform/clock.h"
 #include "app/options.h"
 #include "state/panel.h"
 #include "app/find_radio_run.h"
@@ -73,7 +75,9 @@ int main(int argc, char** argv) {
   korvel::platform::Win32SoundOutput sound;
   korvel::platform::Win32Network network;
   (void)terminalAsked;  // Windows always has its window
-  korvel::Panel panel(ports, sound, window, network, folder);
+  korvel::platform::SteadyClock clock;
+  korvel::radio_link::CatLink radio(ports, clock);
+  korvel::Panel panel(ports, radio, sound, window, network, folder);
 #else
   // Before the sound starts its threads: the terminal front end takes the ending signals itself.
   auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
@@ -84,7 +88,9 @@ int main(int argc, char** argv) {
   korvel::platform::PosixSerialPorts ports(folder);
   korvel::platform::SdlSoundOutput sound;
   korvel::platform::PosixNetwork network;
-  korvel::Panel panel(ports, sound, *frontEnd.window, network, folder);
+  korvel::platform::SteadyClock clock;
+  korvel::radio_link::CatLink radio(ports, clock);
+  korvel::Panel panel(ports, radio, sound, *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;
   panel.server.enabled = options.rigServerOn;

@@ -1,4 +1,3 @@
-#include "radio_link/transport.h"
 #include "core/rig_answers.h"
 
 #include <cmath>
@@ -14,6 +13,7 @@
 #include "radio_link/rig_server.h"
 #include "state/panel.h"
 #include "state/text.h"
+#include "radio_link/transport.h"
 
 namespace korvel {
 

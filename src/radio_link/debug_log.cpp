@@ -4,6 +4,7 @@
 
 #include "state/panel.h"
 #include "state/text.h"
+#include "radio_link/cat_link.h"
 
 namespace korvel {
 

@@ -8,45 +8,46 @@
 #include "state/display_state.h"
 #include "state/function_state.h"
 #include "state/memory_state.h"
-#include "platform/clock.h"
 #include "platform/network_server.h"
 #include "platform/serial_ports.h"
 #include "platform/sound_output.h"
 #include "platform/window_system.h"
-#include "radio_link/cat_link.h"
 #include "state/link_state.h"
 #include "state/rig_server_state.h"
 #include "state/speech_state.h"
 
 namespace korvel {
 
+namespace radio_link {
+class CatLink;
+}
+
 struct Panel {
  private:
   platform::NoNetwork noNetwork_;  // first, so that it is there when network is bound to it
-  platform::SteadyClock steadyClock_;  // the link's clock unless a test gives it its own
 
  public:
-  Panel(platform::SerialPorts& serialPorts, platform::SoundOutput& soundOutput,
+  Panel(platform::SerialPorts& serialPorts, radio_link::CatLink& radioLink, platform::SoundOutput& soundOutput,
         platform::WindowSystem& windowSystem, std::filesystem::path stationFolder)
-      : ports(serialPorts), sound(soundOutput), window(windowSystem), network(noNetwork_),
+      : ports(serialPorts), radio(radioLink), sound(soundOutput), window(windowSystem), network(noNetwork_),
         folder(std::move(stationFolder)) {}
-  Panel(platform::SerialPorts& serialPorts, platform::SoundOutput& soundOutput,
+  Panel(platform::SerialPorts& serialPorts, radio_link::CatLink& radioLink, platform::SoundOutput& soundOutput,
         platform::WindowSystem& windowSystem, platform::NetworkServer& networkServer,
         std::filesystem::path stationFolder)
-      : ports(serialPorts), sound(soundOutput), window(windowSystem), network(networkServer),
+      : ports(serialPorts), radio(radioLink), sound(soundOutput), window(windowSystem), network(networkServer),
         folder(std::move(stationFolder)) {}
   Panel(const Panel&) = delete;
   Panel& operator=(const Panel&) = delete;
 
   platform::SerialPorts& ports;
+  // The conversation with the radio on its CAT line: the program's own object beside the panel.
+  radio_link::CatLink& radio;
   platform::SoundOutput& sound;
   platform::WindowSystem& window;
   // The rig server's sockets; a panel built without them has none and never listens.
   platform::NetworkServer& network;
   // The station folder: korvel.cfg, debug.dat, savmem.dat, memory.txt and the wave folder live here.
   std::filesystem::path folder;
-  // The conversation with the radio on its CAT line.
-  radio_link::CatLink radio{ports, steadyClock_};
 
   core::ConfigState config;
   core::CoreState core;

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <string>
 
+#include "station_clock.h"
+#include "radio_link/cat_link.h"
 #include "core/poll_cycle.h"
 #include "core/startup.h"
 #include "radio_link/transport.h"
@@ -52,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvel::testing::SimulatedSerialPorts ports(&radio, kRadioPort);
   korvel::testing::WordRecorder sound;
   korvel::testing::TextCanvas canvas;
-  korvel::Panel p(ports, sound, canvas, stationFolder());
+  korvel::testing::StationClock clock(sound);
+  korvel::radio_link::CatLink link(ports, clock);
+  korvel::Panel p(ports, link, sound, canvas, stationFolder());
 
   korvel::fuzz::setUpStation(p, ports, true);
   p.radio.setModelNumber(radio.model());

@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include "station_clock.h"
+#include "radio_link/cat_link.h"
 #include "state/panel.h"
 #include "core/poll_cycle.h"
 #include "core/startup.h"
@@ -47,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvel::testing::SimulatedSerialPorts ports(nullptr, kRadioPort);
   korvel::testing::WordRecorder sound;
   korvel::testing::TextCanvas canvas;
-  korvel::Panel p(ports, sound, canvas, stationFolder());
+  korvel::testing::StationClock clock(sound);
+  korvel::radio_link::CatLink link(ports, clock);
+  korvel::Panel p(ports, link, sound, canvas, stationFolder());
 
   korvel::fuzz::setUpStation(p, ports, true);
   checkInvariants(p);

@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include "station_clock.h"
+#include "radio_link/cat_link.h"
 #include "core/config.h"
 #include "state/panel.h"
 #include "core/startup.h"
@@ -37,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvel::testing::SimulatedSerialPorts ports(nullptr, 5);
   korvel::testing::WordRecorder sound;
   korvel::testing::TextCanvas canvas;
-  korvel::Panel p(ports, sound, canvas, stationFolder());
+  korvel::testing::StationClock clock(sound);
+  korvel::radio_link::CatLink link(ports, clock);
+  korvel::Panel p(ports, link, sound, canvas, stationFolder());
   korvel::setStartValues(p);
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 

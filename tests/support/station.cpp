@@ -6,6 +6,7 @@
 #include "core/startup.h"
 #include "display/main_window.h"
 #include "platform/window_system.h"
+#include "radio_link/cat_link.h"
 
 namespace korvel::testing {
 
@@ -46,14 +47,13 @@ std::string sampleConfig(int comPort, int passThroughPort, int debugLog, const s
 Station::Station(StationOptions options)
     : radio(options.model > 0 ? std::make_unique<sim::Transceiver>(options.model, options.digits) : nullptr),
       ports(radio.get(), options.comPort),
-      panel(ports, sound, canvas, network, folder) {
+      panel(ports, radioLink, sound, canvas, network, folder) {
   if (options.waveFolder) makeSilentWaveFolder(folder);
   if (options.writeConfig) {
     std::ofstream cfg(folder / "korvel.cfg", std::ios::binary);
     cfg << (options.config.empty() ? sampleConfig(options.comPort) : options.config);
   }
   panel.speech.transcript = &transcript;
-  panel.radio.useClock(clock);
 }
 
 void Station::keyDown(int key) { handleEvent(panel, {platform::kKeyDownMessage, key}); }

@@ -16,6 +16,8 @@
 #include "text_canvas.h"
 #include "transceiver.h"
 #include "word_recorder.h"
+#include "station_clock.h"
+#include "radio_link/cat_link.h"
 
 namespace korvel::testing {
 
@@ -26,18 +28,6 @@ struct StationOptions {
   std::string config;      // korvel.cfg text; empty: the sample configuration with comPort
   bool writeConfig = true;
   bool waveFolder = true;  // the silent word files
-};
-
-// The station's own time: the words' simulated playing time and the timer's ticks; a wait moves it on.
-class StationClock : public platform::Clock {
- public:
-  explicit StationClock(const WordRecorder& sound) : sound_(sound) {}
-  long long nowMs() override { return sound_.elapsedMs + passedMs; }
-  void sleepMs(int ms) override { passedMs += ms; }
-  long long passedMs = 0;
-
- private:
-  const WordRecorder& sound_;
 };
 
 class Station {
@@ -75,6 +65,7 @@ class Station {
   SimulatedSerialPorts ports;
   WordRecorder sound;
   StationClock clock{sound};
+  radio_link::CatLink radioLink{ports, clock};
   TextCanvas canvas;
   std::ostringstream transcript;
   SimulatedNetwork network;

@@ -167,7 +167,8 @@ TEST_F(Exchange, ImportKeepsTheBandTableTheBandAndTheChannelsItDoesNotName) {
 
 TEST(ChannelExchange, ARunningKorvelHoldsTheStationFolderAgainstImportsAndAnotherKorvel) {
   Session running({.ready = Ready::kStartedUp});
-  Panel other(running.ports, running.sound, running.canvas, running.folder);
+  radio_link::CatLink otherLink(running.ports, running.clock);
+  Panel other(running.ports, otherLink, running.sound, running.canvas, running.folder);
   const std::string before = running.read("savmem.dat");
   const auto refused = importList(other, kHeader + "1,146.520000,,,,,,,,FM\r\n");
   EXPECT_EQ(refused.code, 1);

@@ -7,6 +7,9 @@
 #include <map>
 #include <sstream>
 
+#include "station_clock.h"
+#include "radio_link/cat_link.h"
+#include "platform/clock.h"
 #include "core/config_update.h"
 #include "core/find_radio.h"
 #include "station.h"
@@ -71,7 +74,9 @@ struct Search {
   testing::WordRecorder sound;
   testing::TextCanvas canvas;
   testing::TempFolder home{"korvel-find"};
-  Panel panel{ports, sound, canvas, home.path()};
+  testing::StationClock clock{sound};
+  radio_link::CatLink link{ports, clock};
+  Panel panel{ports, link, sound, canvas, home.path()};
   std::ostringstream printed;
   std::ostringstream words;
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "radio_link/cat_link.h"
+#include "platform/clock.h"
 #include "platform/win32_serial.h"
 #include "platform/win32_window.h"
 #include "radio_link/radio_search.h"
@@ -148,7 +150,9 @@ TEST(Win32Serial, TheSearchPassesMissingPortsQuietlyAndFindsTheRadio) {
   testing::WordRecorder sound;
   testing::TextCanvas canvas;
   testing::TempFolder folder{"korvel-search"};
-  Panel panel(ports, sound, canvas, folder.path());
+  platform::SteadyClock clock;
+  radio_link::CatLink link(ports, clock);
+  Panel panel(ports, link, sound, canvas, folder.path());
   std::vector<DeviceOutcome> outcomes;
   const auto found = searchForRadio(panel, {"COM3", "\\\\.\\COM12"}, {4800, 38400},
                                     [&](const DeviceReport& report) { outcomes.push_back(report.outcome); });
