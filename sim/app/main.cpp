@@ -36,7 +36,7 @@ extern "C" void onStopSignal(int) { stopRequested = 1; }
 
 constexpr const char* kUsage =
     "usage: korvel-sim --link NAME [--model N] [--digits 8|9] [--reply-delay MS] [--hold-answers MS]\n"
-    "                  [--log FILE] [--powered-off]\n"
+    "                  [--speed BAUD] [--log FILE] [--powered-off]\n"
     "\n"
     "Simulates a Yaesu transceiver on a pseudo-terminal and links its slave side to NAME in the\n"
     "current folder (for example COM5, the port korvel.cfg names). Serves until interrupted;\n"
@@ -51,6 +51,9 @@ constexpr const char* kUsage =
     "                       radio or a serial line carried over a network does (also --reply-delay-ms)\n"
     "  --hold-answers MS    a careless radio: each answer is held back until the next one is ready\n"
     "                       or MS milliseconds have passed, and the answers held go out together\n"
+    "  --speed BAUD         the radio's CAT rate (4800, 9600, 19200, 38400 or 115200): what the\n"
+    "                       computer sends while its end of the line is set to another speed is\n"
+    "                       noise to the radio and goes unanswered (default: any speed)\n"
     "  --log FILE           write one line per command received (\"in  \") and answer sent (\"out \")\n"
     "  --powered-off        start switched off: only \"PS1\" wakes the radio\n"
     "  --help               show this text\n"
@@ -68,6 +71,9 @@ constexpr int kIdlePollMs = 100;
 // The wait while no side of the terminal is open, instead of spinning.
 constexpr auto kHangUpPause = std::chrono::milliseconds(20);
 constexpr std::size_t kReadChunk = 4096;
+// The rates a Yaesu CAT port can be set to, and the terminal's names for them.
+constexpr std::pair<int, speed_t> kRates[] = {{4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400}, {115200, B115200}};
+constexpr int kFastestRate = 115200;
 
 struct Options {
   int model = kDefaultModel;
@@ -75,6 +81,7 @@ struct Options {
   std::string link;
   int replyDelayMs = 0;
   int holdAnswersMs = 0;
+  speed_t speed = 0;  // 0: any
   std::string logPath;
   bool poweredOff = false;
 };
@@ -116,7 +123,7 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
     }
     if (arg == "--reply-delay") arg = "--reply-delay-ms";
     const auto v = (arg == "--model" || arg == "--digits" || arg == "--link" || arg == "--reply-delay-ms" ||
-                    arg == "--hold-answers" || arg == "--log")
+                    arg == "--hold-answers" || arg == "--log" || arg == "--speed")
                        ? takeValue()
                        : std::nullopt;
     if (!v) {
@@ -146,6 +153,14 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
         return 2;
       }
       (arg == "--hold-answers" ? options.holdAnswersMs : options.replyDelayMs) = *n;
+    } else if (arg == "--speed") {
+      const auto n = parseCount(*v, kFastestRate);
+      const auto rate = std::find_if(std::begin(kRates), std::end(kRates), [&n](const auto& r) { return n && r.first == *n; });
+      if (rate == std::end(kRates)) {
+        std::cerr << "korvel-sim: --speed takes 4800, 9600, 19200, 38400 or 115200\n";
+        return 2;
+      }
+      options.speed = rate->second;
     } else if (arg == "--link") {
       options.link = std::string(*v);
     } else {
@@ -277,8 +292,15 @@ struct DueOutput {
 // Reads what the computer sends, lets the radio answer, and writes the answers back once their
 // delay has passed, until a stop signal arrives. Held answers (hold > 0) wait for the next answer,
 // or for the hold to pass, and go out together with it.
+// What the computer's end of the line is set to: a pseudo-terminal's settings are one for both ends.
+bool atSpeed(int master, speed_t speed) {
+  if (speed == 0) return true;
+  termios settings{};
+  return tcgetattr(master, &settings) == 0 && cfgetospeed(&settings) == speed;
+}
+
 void serve(int master, korvel::sim::Transceiver& radio, std::chrono::milliseconds replyDelay,
-           std::chrono::milliseconds hold) {
+           std::chrono::milliseconds hold, speed_t speed) {
   std::deque<DueOutput> delayed;
   std::string output;
   char buffer[kReadChunk];
@@ -298,7 +320,7 @@ void serve(int master, korvel::sim::Transceiver& radio, std::chrono::millisecond
     now = Clock::now();
     if ((watch.revents & POLLIN) != 0) {
       const ssize_t n = read(master, buffer, sizeof buffer);
-      if (n > 0) {
+      if (n > 0 && atSpeed(master, speed)) {
         std::string reply = radio.receive(std::string_view(buffer, static_cast<std::size_t>(n)));
         if (!reply.empty()) {
           // An answer held back goes out with the next one, in the same write.
@@ -355,7 +377,7 @@ int main(int argc, char** argv) {
     std::cout << "korvel-sim: model " << options.model << " on " << options.link << " -> " << terminal.slavePath()
               << std::endl;
     serve(terminal.master(), radio, std::chrono::milliseconds(options.replyDelayMs),
-          std::chrono::milliseconds(options.holdAnswersMs));
+          std::chrono::milliseconds(options.holdAnswersMs), options.speed);
   } catch (const std::exception& error) {
     std::cerr << "korvel-sim: " << error.what() << "\n";
     return 1;

@@ -15,7 +15,11 @@ constexpr int kSearchPort = platform::SerialPorts::kLastPort;
 // An answer is waited for this long per byte asked for: 40 bytes, 0.4 s, twice the CAT pause the
 // program gives a radio at 4800 baud. A read also ends as soon as that many bytes are in.
 constexpr int kMsPerAnswerByte = 10;
+// A radio that answered only at a speed where a second question went unanswered is slow: its answer
+// came late, to the question asked at an earlier speed. The speeds are tried again, waiting longer.
+constexpr int kPatientMsPerAnswerByte = 50;
 constexpr int kAnswerBytes = 40;
+constexpr int kReadsReturnAtOnce = -1;
 // Reads of one answer: a device that keeps talking (a GPS, a radio set to report by itself) is
 // listened to this many times at most before its turn at this speed ends.
 constexpr int kAnswerReads = 3;
@@ -41,8 +45,18 @@ std::string listen(Panel& p) {
   return heard;
 }
 
-std::optional<std::string> askForId(Panel& p) {
+// What arrived before the question belongs to an earlier one: it is read and dropped.
+void dropEarlierInput(Panel& p, int msPerByte) {
+  p.ports.setPortReadTimeouts(kSearchPort, kReadsReturnAtOnce);
+  char buffer[kAnswerBytes];
+  while (p.ports.portBytesWaiting(kSearchPort) > 0 && p.ports.readPort(kSearchPort, buffer, kAnswerBytes) > 0) {
+  }
+  p.ports.setPortReadTimeouts(kSearchPort, msPerByte);
+}
+
+std::optional<std::string> askForId(Panel& p, int msPerByte) {
   for (int ask = 0; ask < kAsks; ++ask) {
+    dropEarlierInput(p, msPerByte);
     p.ports.writePort(kSearchPort, kQuestion.data(), static_cast<int>(kQuestion.size()));
     const std::string heard = listen(p);
     if (auto digits = idAnswer(heard)) return digits;
@@ -59,23 +73,30 @@ FoundRadio foundRadio(const std::string& device, int baud, const std::string& di
   return radio;
 }
 
-// One device's turn: every speed in order until it answers.
+// One device's turn: every speed in order until it answers. An answer is the speed's only when a
+// second question at that speed is answered too: a late answer to the question asked at the speed
+// before would otherwise be taken for this one's.
 DeviceReport tryDevice(Panel& p, const std::string& device, const std::vector<int>& speeds,
                        std::optional<FoundRadio>& found) {
-  for (const int baud : speeds) {
-    std::string why;
-    if (p.ports.openNamedPort(kSearchPort, device, baud, why) == 0) {
-      return {device, why.empty() ? DeviceOutcome::Absent : DeviceOutcome::Unusable, why};
+  for (const int msPerByte : {kMsPerAnswerByte, kPatientMsPerAnswerByte}) {
+    bool lateAnswer = false;
+    for (const int baud : speeds) {
+      std::string why;
+      if (p.ports.openNamedPort(kSearchPort, device, baud, why) == 0) {
+        return {device, why.empty() ? DeviceOutcome::Absent : DeviceOutcome::Unusable, why};
+      }
+      // The frame the program itself will talk in: 8 data bits, no parity, two stop bits.
+      p.ports.setPortFrame(kSearchPort, 8, 0, 2);
+      auto digits = askForId(p, msPerByte);
+      const bool confirmed = digits && askForId(p, msPerByte);
+      p.ports.closePort(kSearchPort);
+      if (confirmed) {
+        found = foundRadio(device, baud, *digits);
+        return {device, DeviceOutcome::Answered, ""};
+      }
+      lateAnswer = lateAnswer || digits.has_value();
     }
-    // The frame the program itself will talk in: 8 data bits, no parity, two stop bits.
-    p.ports.setPortFrame(kSearchPort, 8, 0, 2);
-    p.ports.setPortReadTimeouts(kSearchPort, kMsPerAnswerByte);
-    const auto digits = askForId(p);
-    p.ports.closePort(kSearchPort);
-    if (digits) {
-      found = foundRadio(device, baud, *digits);
-      return {device, DeviceOutcome::Answered, ""};
-    }
+    if (!lateAnswer) break;
   }
   return {device, DeviceOutcome::Silent, ""};
 }

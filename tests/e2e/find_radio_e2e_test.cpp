@@ -64,5 +64,27 @@ TEST(FindRadioEndToEnd, FindsTheSimulatorPastASilentDeviceAndWriteStartsKorvelAg
   EXPECT_EQ(st.korvel.stop(SIGTERM, 10s), 0);
 }
 
+// A radio on 38400 baud that answers half a second late (a serial line carried over a network): its
+// answer arrives while the search asks at the next speed, where a second question goes unanswered.
+// Run twice, the search finds it at its own speed both times and writes that speed.
+TEST(FindRadioEndToEnd, ALateAnswerIsCreditedToTheSpeedItWasAskedAt) {
+  LiveStation st(761);
+  st.sim.stop(SIGTERM, 5s);
+  const std::string config = testing::sampleConfig(5, 0, 1, "7", 38400);
+  std::ofstream(st.folder / "korvel.cfg", std::ios::binary) << config;
+  Child radio;
+  ASSERT_TRUE(startSim(radio, st.folder, {"--model", "761", "--speed", "38400", "--reply-delay", "500"}, "radio"));
+  for (const char* run : {"first.out", "second.out"}) {
+    Child find;
+    ASSERT_TRUE(find.start(KORVEL_EXE, {"--find-radio", "radio", "--write"}, st.folder, {{"SDL_AUDIODRIVER", "dummy"}},
+                           st.folder / run));
+    EXPECT_EQ(find.wait(60s), 0);
+    const std::string out = readFile(st.folder / run);
+    EXPECT_TRUE(has(out, "Found FTDX10 (ID 0761) on radio (/dev/pts/")) << out;
+    EXPECT_TRUE(has(out, ") at 38400 baud.\n")) << out;
+    EXPECT_EQ(readFile(st.folder / "korvel.cfg"), config) << run;
+  }
+}
+
 }  // namespace
 }  // namespace korvel::e2e
