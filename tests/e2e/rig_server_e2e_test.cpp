@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <fstream>
 #include <iostream>
@@ -120,6 +121,32 @@ TEST(RigServer, RawSocketAsLoggersSpeakIt) {
   for (const auto& e : exchanges) EXPECT_EQ(c.ask(e.sent, e.lines), e.answer) << e.sent.substr(0, 40);
   // The data mode went to the radio as its own; Korvel sent no mode of its own after it.
   EXPECT_TRUE(has(s.st.debugLog(), "TX=MD0C;\r\nTX=NA00;")) << s.st.debugLog();
+}
+
+// A mode change sends the radio more than the mode (the narrow filter, the width, a squelch question
+// in FM); a level read right behind it is answered by the radio's own answer to it, every time.
+TEST(RigServer, LevelReadsRightAfterModeChangesAreEachTheirOwn) {
+  ServerStation s;
+  ASSERT_TRUE(s.start()) << s.st.debugLog();
+  testing::LoopbackClient c(s.port);
+  ASSERT_TRUE(c.connected());
+  const char* modes[] = {"USB", "CW", "FM", "LSB", "AM", "PKTUSB", "CWR", "FMN"};
+  int right = 0;
+  constexpr int kReads = 80;
+  for (int read = 0; read < kReads; ++read) {
+    const int watts = 5 + (read * 7) % 95;
+    const std::string level = std::to_string(watts / 100.0).substr(0, 4);
+    ASSERT_EQ(c.ask(std::string("M ") + modes[read % std::size(modes)] + " 0"), "RPRT 0\n") << read;
+    ASSERT_EQ(c.ask("L RFPOWER " + level), "RPRT 0\n") << read;
+    const std::string answer = c.ask("l RFPOWER");
+    if (std::abs(std::stod(answer) - watts / 100.0) < 0.006) {
+      ++right;
+    } else {
+      ADD_FAILURE() << "read " << read << " after " << modes[read % std::size(modes)] << ": " << answer << " for " << level;
+    }
+  }
+  std::cout << "level reads right after a mode change: " << right << " of " << kReads << "\n";
+  EXPECT_EQ(right, kReads);
 }
 
 TEST(RigServer, TheOperatorHearsAClientKeyTheTransmitter) {
