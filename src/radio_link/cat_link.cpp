@@ -84,6 +84,11 @@ bool CatLink::receive() {
       for (Open& open : open_) open.heardSomething = true;
     }
   }
+  // A reply begun and not ended is the radio's too: should its question be missed, the radio was
+  // there all the same.
+  if (!received_.empty()) {
+    for (Open& open : open_) open.heardSomething = true;
+  }
   expire();
   return any;
 }

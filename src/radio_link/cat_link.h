@@ -57,6 +57,7 @@ struct LineTurns {
   int lineWaitTicks = 0;             // ticks the answer now awaited has been waited for
   int relayTurnForwarded = 0;        // commands forwarded in the relay's present turn
   bool pollQueryDue = false;         // a tick found the line the relay's: the poll sends next
+  long relayStateChangesAtAsk = 0;   // the state-change count when the forwarded command went out
 };
 
 class CatLink {

@@ -129,7 +129,7 @@ RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
   link.relayActive = true;
   if (p.config.debugLog) writeDebugLine(p, "***VRX1=" + work.command + ";");
   p.radio.markFrequencyQuery();
-  link.relayStateChangesAtQuery = p.radio.stateChangesAtQuery();
+  p.radio.turns.relayStateChangesAtAsk = p.radio.stateChangesAtQuery();
   ++p.radio.turns.relayTurnForwarded;
   if (work.answerExpected) {
     sendQuestionAsNamed(p, radio_link::Asker::Relay, work.command);
@@ -191,7 +191,7 @@ RelayStep startRelayExchange(Panel& p) {
   }
   // The answer is the radio's state unless a command sent after this one has moved it.
   p.radio.markFrequencyQuery();
-  link.relayStateChangesAtQuery = p.radio.stateChangesAtQuery();
+  p.radio.turns.relayStateChangesAtAsk = p.radio.stateChangesAtQuery();
   ++p.radio.turns.relayTurnForwarded;
   const std::string body = command.substr(0, end);
   if (cat::isModeSetting(body)) {
@@ -220,7 +220,9 @@ RelayWait relayAnswerTick(Panel& p) {
     finishExchange(p, radio_link::Answer{});
     return RelayWait::settingPassed;
   }
-  if (++p.radio.turns.lineWaitTicks < kAnswerWaitTicks) return RelayWait::awaiting;
+  ++p.radio.turns.lineWaitTicks;
+  // The answer is waited for until the question's deadline on the link's clock.
+  if (p.radio.awaiting(radio_link::Asker::Relay)) return RelayWait::awaiting;
   finishExchange(p, radio_link::Answer{});
   return RelayWait::over;
 }
@@ -265,7 +267,7 @@ RelayStep startRigWorkMeanwhile(Panel& p, bool queriesToo) {
 
 RelayOutcome takeRelayOutcome(Panel& p) {
   RelayOutcome outcome{std::move(p.link.relayModeCommand), std::move(p.link.relayFrequencyAnswer),
-                       p.link.relayStateChangesAtQuery, p.server.finishedConnection,
+                       p.radio.turns.relayStateChangesAtAsk, p.server.finishedConnection,
                        std::move(p.server.finishedAnswer)};
   p.link.relayModeCommand.clear();
   p.link.relayFrequencyAnswer.clear();

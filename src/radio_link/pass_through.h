@@ -7,7 +7,8 @@
 namespace korvel {
 struct Panel;
 
-// How many timer ticks a forwarded command's answer is waited for: the CAT pause ("delay", 0.2 s).
+// How many timer ticks a forwarded command's answer is waited for at most: its deadline on the
+// link's clock (the CAT pause, 0.2 s) in ticks of the timer.
 inline constexpr int kAnswerWaitTicks = 4;
 
 // What the program is to follow of a finished exchange; empty texts when nothing.

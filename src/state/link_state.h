@@ -16,7 +16,6 @@ struct LinkState {
 
   std::string relayBuffer;           // bytes from the pass-through port not yet relayed
   bool relayActive = false;          // the radio's state was last set by another program
-  long relayStateChangesAtQuery = 0; // the change count when the forwarded command went out
   std::string relayModeCommand;      // a forwarded mode setting the program is still to follow
   std::string relayFrequencyAnswer;  // a forwarded frequency answer the program is still to take
   bool relayDiscarding = false;      // while the rest of a command cut off by a full buffer is skipped

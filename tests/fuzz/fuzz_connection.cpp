@@ -16,6 +16,7 @@
 #include "radio_link/cat_link.h"
 #include "core/poll_cycle.h"
 #include "core/startup.h"
+#include "display/main_window.h"
 #include "radio_link/transport.h"
 #include "simulated_ports.h"
 #include "state/panel.h"
@@ -86,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.mode.currentMode = 1 + (data[0] >> 5) % 7;
 
   for (int i = 0; i < kTicks && p.core.running == 1; ++i) {
+    clock.passedMs += korvel::kTimerPeriodMs;
     korvel::pollTick(p);
     checkInvariants(p);
   }

@@ -14,6 +14,7 @@
 #include "station_clock.h"
 #include "radio_link/cat_link.h"
 #include "core/poll_cycle.h"
+#include "display/main_window.h"
 #include "core/startup.h"
 #include "radio_link/transport.h"
 #include "simulated_ports.h"
@@ -78,13 +79,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       checkInvariants(p);
     }
     for (int i = 0; i <= (control & 1); ++i) {
+      clock.passedMs += korvel::kTimerPeriodMs;
       korvel::pollTick(p);
       checkInvariants(p);
     }
   }
   // Whatever the other program sent, the poll cycle still asks the radio for its frequency.
   ports.clearWritten(kRadioPort);
-  for (std::size_t i = 0; i < kPollWindow; ++i) korvel::pollTick(p);
+  for (std::size_t i = 0; i < kPollWindow; ++i) {
+    clock.passedMs += korvel::kTimerPeriodMs;
+    korvel::pollTick(p);
+  }
   check(ports.written(kRadioPort).find("FA;") != std::string::npos);
   checkInvariants(p);
   return 0;

@@ -17,6 +17,7 @@
 #include "radio_link/cat_link.h"
 #include "state/panel.h"
 #include "core/poll_cycle.h"
+#include "display/main_window.h"
 #include "core/startup.h"
 #include "state/text.h"
 #include "radio_link/transport.h"
@@ -83,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     p.core.txSettleTicks = (control >> 6) & 1;
     const int ticks = 1 + ((control >> 1) & 3);
     for (int i = 0; i < ticks; ++i) {
+      clock.passedMs += korvel::kTimerPeriodMs;
       korvel::pollTick(p);
       checkInvariants(p);
     }
