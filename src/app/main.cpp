@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
   panel.server.enabled = options.rigServerOn;
   panel.server.address = options.rigServerAddress;
   panel.server.port = options.rigServerPort;
+  panel.server.txLimitSeconds = options.txLimitSeconds;
   panel.server.notices = &std::cerr;
   panel.speech.speedPercent = options.speedPercent;
   panel.speech.interruptSpeech = options.interruptSpeech;

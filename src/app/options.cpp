@@ -60,6 +60,21 @@ bool setSpeechRate(Options& o, const std::string& value, std::string& why) {
   return true;
 }
 
+// A day: longer than any transmission a program means to make.
+constexpr int kLongestTxLimitSeconds = 86'400;
+
+bool setTxLimit(Options& o, const std::string& value, std::string& why) {
+  int seconds = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+  if (value.empty() || error != std::errc() || end != value.data() + value.size() || seconds < 0 ||
+      seconds > kLongestTxLimitSeconds) {
+    why = "--tx-limit takes whole seconds from 0 (no limit) to " + std::to_string(kLongestTxLimitSeconds);
+    return false;
+  }
+  o.txLimitSeconds = seconds;
+  return true;
+}
+
 const std::vector<OptionRow>& optionRows() {
   static const std::vector<OptionRow> rows = {
       {"transcript", Value::optional, "FILE",
@@ -97,6 +112,10 @@ const std::vector<OptionRow>& optionRows() {
       {"rig-server", Value::required, "ADDRESS:PORT",
        "serve Hamlib's rigctld protocol there (default 127.0.0.1:4532, this\ncomputer only); off: no rig server",
        false, setRigServer},
+      {"tx-limit", Value::required, "SECONDS",
+       "end a transmission a rig-server client keyed after SECONDS (600\nwhen not given; 0: no limit); the operator's own "
+       "keying is\nnever limited, and a client that goes away unkeys at once",
+       false, setTxLimit},
       {"find-radio", Value::words, "DEVICE ...",
 #ifdef _WIN32
        "ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"

@@ -11,6 +11,7 @@
 #include "app/channel_command.h"
 #include "core/find_radio.h"
 #include "platform/sound_output.h"
+#include "state/rig_server_state.h"
 
 namespace korvel::app {
 
@@ -26,6 +27,7 @@ struct Options {
   bool rigServerOn = true;
   std::string rigServerAddress = "127.0.0.1";
   int rigServerPort = 4532;
+  int txLimitSeconds = rig::kDefaultTxLimitSeconds;
   bool findRadio = false;
   FindRequest find;
   ChannelCommand channels;

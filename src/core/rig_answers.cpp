@@ -7,6 +7,9 @@
 #include <utility>
 
 #include "core/rig_follow.h"
+#include "core/transmit_keys.h"
+#include "player/phrase_player.h"
+#include "radio_link/cat.h"
 #include "radio_link/radio_models.h"
 #include "radio_link/rig_capabilities.h"
 #include "radio_link/rig_cat.h"
@@ -224,6 +227,7 @@ void serveRigClients(Panel& p, bool tick) {
     serveClient(p, i);
   }
   flushRigClients(p);
+  guardClientTransmission(p);
 }
 
 void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
@@ -243,9 +247,33 @@ void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
     answerRigCommand(p, *client, {});
     followRigSetting(p, command, sent);
   }
+  if (command.name == "set_ptt") {
+    // The transmitter is this client's to release from now on, or Korvel's should it go.
+    auto& s = p.server;
+    s.keyedBy = p.core.txState > 0 ? connection : 0;
+    s.keyedAtMs = p.radio.clock().nowMs();
+  }
   for (std::size_t i = 0; i < p.server.clients.size(); ++i) {
     if (p.server.clients[i].connection == connection) serveClient(p, i);
   }
+}
+
+void guardClientTransmission(Panel& p) {
+  auto& s = p.server;
+  if (s.keyedBy == 0) return;
+  if (p.core.txState == 0) {  // released: by the client, the operator or the radio
+    s.keyedBy = 0;
+    return;
+  }
+  const RigClient* client = rigClient(p, s.keyedBy);
+  const bool gone = client == nullptr || client->closing;
+  const bool overLimit = s.txLimitSeconds > 0 && p.radio.clock().nowMs() - s.keyedAtMs >= s.txLimitSeconds * 1000LL;
+  // The release waits for a relayed answer on its way, and never parts a key's question from its answer.
+  if ((!gone && !overLimit) || p.radio.turns.relayAwaiting || p.radio.turns.questionOutstanding) return;
+  s.keyedBy = 0;
+  sendText(p, cat::set(cat::Switch::Transmit, false));
+  if (overLimit && !gone) playWord(p, "txlimit");
+  transmitterOff(p, false);
 }
 
 }  // namespace korvel

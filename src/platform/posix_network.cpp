@@ -15,7 +15,9 @@ namespace korvel::platform {
 
 namespace {
 
-constexpr int kBacklog = 16;
+// Connections waiting to be taken: a burst of programs starting (or one connecting and closing in a
+// loop) waits here instead of in the connecting side's SYN retries.
+constexpr int kBacklog = 128;
 
 bool nonBlocking(int fd) {
   const int flags = fcntl(fd, F_GETFL, 0);

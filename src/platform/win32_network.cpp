@@ -6,7 +6,9 @@ namespace korvel::platform {
 
 namespace {
 
-constexpr int kBacklog = 16;
+// Connections waiting to be taken: a burst of programs starting (or one connecting and closing in a
+// loop) waits here instead of in the connecting side's SYN retries.
+constexpr int kBacklog = 128;
 
 std::string reasonFor(int error) {
   switch (error) {

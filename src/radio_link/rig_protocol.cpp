@@ -121,6 +121,24 @@ std::vector<RigCommand> parseLine(std::string_view line) {
   return commands;
 }
 
+bool isWebLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  // A request line: a method in capitals, a target, and the protocol's name and version.
+  const auto space = line.find(' ');
+  if (space != std::string_view::npos && space > 0 &&
+      std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(space), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    const auto protocol = line.rfind(" HTTP/");
+    if (protocol != std::string_view::npos && protocol > space) return true;
+  }
+  // A header line: a name of letters, digits and dashes, a colon, then a blank or nothing.
+  const auto colon = line.find(':');
+  if (colon == std::string_view::npos || colon == 0 || !isLetter(line[0])) return false;
+  const bool name = std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(colon),
+                                [&isLetter](char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '-'; });
+  return name && (colon + 1 == line.size() || line[colon + 1] == ' ' || line[colon + 1] == '\t');
+}
+
 std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes) {
   std::vector<RigCommand> commands;
   for (const char c : bytes) {

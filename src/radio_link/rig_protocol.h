@@ -49,6 +49,9 @@ std::vector<RigCommand> parseLine(std::string_view line);
 // Takes a read into the client's line buffer and gives the commands of every line it completed.
 // A line over kMaxLineLength or with bytes that are not text comes back as one refused command.
 std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes);
+// Whether a line is a web browser's: an HTTP request line ("POST / HTTP/1.1") or a header line
+// ("Host: 127.0.0.1:4532"). A connection that starts with one is a page, not a station program.
+bool isWebLine(std::string_view line);
 
 struct Answer {
   int code = result::kOk;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iostream>
 
+#include "radio_link/cat_link.h"
+#include "radio_link/debug_log.h"
 #include "state/panel.h"
 
 namespace korvel {
@@ -15,6 +17,8 @@ constexpr int kReadChunk = 4096;
 constexpr std::size_t kMaxQueuedCommands = 64;
 // Answers a client has not taken beyond this: it has stopped reading, and it is closed.
 constexpr std::size_t kMaxUntakenOutput = 64 * 1024;
+// How much of a refused web request line the debug log shows.
+constexpr std::size_t kLoggedLineLength = 80;
 
 bool hasRoom(const rig::RigClient& client) { return client.commands.size() < kMaxQueuedCommands && !client.closing; }
 
@@ -40,8 +44,42 @@ void readClient(Panel& p, rig::RigClient& client) {
     client.commands.clear();
     return;
   }
+  if (count > 0) client.lastHeardMs = p.radio.clock().nowMs();
+  const std::string_view bytes(buffer, static_cast<std::size_t>(count));
+  if (!client.firstLineSeen) {
+    // A web page the operator opens can reach this port too: a connection whose first line is a
+    // browser's is closed at once, and nothing it sent runs.
+    const std::string start = client.input + std::string(bytes.substr(0, bytes.find('\n')));
+    if (bytes.find('\n') != std::string_view::npos || start.size() >= rig::kMaxLineLength) {
+      client.firstLineSeen = true;
+      if (rig::isWebLine(start)) {
+        if (p.config.debugLog) writeDebugLine(p, "RIG: a web browser's request closed unread: " + start.substr(0, kLoggedLineLength));
+        client.closing = true;
+        client.input.clear();
+        client.output.clear();
+        client.commands.clear();
+        return;
+      }
+    }
+  }
   auto commands = rig::takeInput(client.input, client.skippingLine, std::string_view(buffer, static_cast<std::size_t>(count)));
   for (auto& command : commands) client.commands.push_back(std::move(command));
+}
+
+// Makes room for a new connection: the one silent the longest goes, unless the radio is answering
+// it just now (then the next silent one).
+void closeLongestSilent(Panel& p) {
+  auto& clients = p.server.clients;
+  auto silent = clients.end();
+  for (auto it = clients.begin(); it != clients.end(); ++it) {
+    if (it->radioWork == rig::RadioWork::onLine) continue;
+    if (silent == clients.end() || it->lastHeardMs < silent->lastHeardMs) silent = it;
+  }
+  if (silent == clients.end()) silent = clients.begin();
+  if (p.config.debugLog) writeDebugLine(p, "RIG: connection closed for a new one (the longest silent)");
+  p.network.close(silent->connection);
+  clients.erase(silent);
+  if (p.server.nextClient >= clients.size()) p.server.nextClient = 0;
 }
 
 }  // namespace
@@ -71,12 +109,10 @@ void readRigClients(Panel& p) {
   auto& s = p.server;
   if (!s.listening) return;
   while (const int connection = p.network.accept()) {
-    if (s.clients.size() >= kMaxRigClients) {
-      p.network.close(connection);
-      continue;
-    }
+    if (s.clients.size() >= kMaxRigClients) closeLongestSilent(p);
     rig::RigClient client;
     client.connection = connection;
+    client.lastHeardMs = p.radio.clock().nowMs();
     s.clients.push_back(std::move(client));
   }
   for (auto& client : s.clients) readClient(p, client);

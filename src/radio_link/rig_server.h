@@ -14,7 +14,8 @@
 namespace korvel {
 struct Panel;
 
-// At least eight programs at once; a connection beyond this many is closed at once.
+// Programs served at once. A new connection beyond this many takes the place of the one that has
+// been silent the longest: a program that opened a connection and forgot it never shuts the door.
 inline constexpr std::size_t kMaxRigClients = 32;
 
 // Starts listening where the panel's server settings say. One that cannot listen says why in one

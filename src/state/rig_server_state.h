@@ -14,6 +14,8 @@ namespace korvel::rig {
 // rigctld's own port, on the loopback address: only programs on this computer are served.
 inline constexpr int kDefaultPort = 4532;
 inline constexpr const char* kDefaultAddress = "127.0.0.1";
+// How long a transmission another program keyed may last before Korvel ends it; 0: no limit.
+inline constexpr int kDefaultTxLimitSeconds = 600;
 
 // One command of a client as the protocol reader took it from a line.
 struct RigCommand {
@@ -42,6 +44,8 @@ struct RigClient {
   int waitTicks = 0;              // ticks the first command has waited for a fresh state
   std::string output;             // answers the connection has not taken yet
   bool closing = false;           // said "q", or gone: closed once its answers are out
+  bool firstLineSeen = false;     // its first line has been looked at (a web page's is refused)
+  long long lastHeardMs = 0;      // when it last sent anything (or connected), on the link's clock
 };
 
 struct RigServerState {
@@ -63,6 +67,12 @@ struct RigServerState {
   int exchangeConnection = 0;
   int finishedConnection = 0;
   std::string finishedAnswer;
+  // The connection whose "T 1" keyed the transmitter, until the transmitter is released (0: none,
+  // or the operator keyed it), and when, on the radio link's clock. Should that connection go, or
+  // the transmission outlast txLimitSeconds, Korvel releases the transmitter itself.
+  int keyedBy = 0;
+  long long keyedAtMs = 0;
+  int txLimitSeconds = kDefaultTxLimitSeconds;
 };
 
 }  // namespace korvel::rig

@@ -39,6 +39,9 @@ TEST(Options, TheFileGivesOptionsAndTheCommandLineWins) {
   // "--transcript FILE" is not the form that option takes: the line is reported and left out.
   EXPECT_FALSE(r.options.transcriptWanted);
   EXPECT_NE(r.err.find("korvel.options line 4"), std::string::npos) << r.err;
+  EXPECT_EQ(r.options.txLimitSeconds, 600) << "the transmit limit when none is given";
+  EXPECT_EQ(readWith("--tx-limit=120\n", {}).options.txLimitSeconds, 120);
+  EXPECT_EQ(readWith("--tx-limit=120\n", {"--tx-limit=0"}).options.txLimitSeconds, 0);
 }
 
 TEST(Options, BadValuesAndLinesAreSaidNotTaken) {
@@ -57,6 +60,8 @@ TEST(Options, BadValuesAndLinesAreSaidNotTaken) {
       {"", {"--terminal=yes"}, 2, true, "--terminal takes no value"},
       {"", {"--write"}, 2, true, "--write goes with --find-radio"},
       {"--find-radio\n", {}, std::nullopt, true, "--find-radio only works on the command line"},
+      {"", {"--tx-limit=-1"}, 2, true, "--tx-limit takes whole seconds from 0 (no limit) to 86400"},
+      {"--tx-limit=1.5\n", {}, std::nullopt, true, "--tx-limit takes whole seconds"},
   };
   for (const auto& c : cases) {
     const auto r = readWith(c.file, c.arguments);

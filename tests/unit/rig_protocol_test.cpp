@@ -19,6 +19,17 @@ std::string described(const std::vector<RigCommand>& commands) {
   return out;
 }
 
+TEST(RigProtocol, ABrowsersLinesAreKnownAndAProgramsAreNot) {
+  for (const char* web : {"POST / HTTP/1.1\r", "GET /index.html HTTP/1.0", "OPTIONS * HTTP/1.1", "Host: 127.0.0.1:4532\r",
+                          "Content-Type: text/plain", "sec-fetch-mode: no-cors", "Connection:"}) {
+    EXPECT_TRUE(rig::isWebLine(web)) << web;
+  }
+  for (const char* program : {"f", "F 14074000", "\\dump_state", "+\\get_freq", ";\\get_vfo_info VFOA", "T 1", "M USB 2400",
+                              "L RFPOWER 0.5", "\\set_level RFPOWER 0.5", "W FA; 0", "q", "", ": x", "1x: y"}) {
+    EXPECT_FALSE(rig::isWebLine(program)) << program;
+  }
+}
+
 TEST(RigProtocol, LinesBecomeTheCommandsRigctldWouldTake) {
   const std::pair<const char*, const char*> cases[] = {
       {"fmv", "get_freq|get_mode|get_vfo|"},

@@ -1,0 +1,114 @@
+// The rig server left running safely: a client that keys the transmitter and goes away, or keeps it
+// keyed too long, does not leave it on; a web page cannot reach the radio; a program that opened a
+// connection and forgot it never shuts the door on the next one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "radio_link/rig_server.h"
+#include "session.h"
+
+namespace korvel {
+namespace {
+
+using testing::Commands;
+using testing::Session;
+using testing::Words;
+
+struct ServerSession : Session {
+  ServerSession() : Session({.ready = testing::Ready::kNothing}) {
+    network.available = true;
+    EXPECT_TRUE(settle());
+    forget();
+  }
+  std::string exchange(int client, const std::string& lines, int ticks = 6) {
+    network.send(client, lines);
+    tick(ticks);
+    return network.take(client);
+  }
+  int count(const Commands& commands, const std::string& command) const {
+    return static_cast<int>(std::count(commands.begin(), commands.end(), command));
+  }
+};
+
+TEST(RigServerSafety, AClientThatKeysAndGoesLeavesNoTransmitterOn) {
+  for (const bool closes : {true, false}) {  // closes its connection, or is killed (the peer is gone)
+    ServerSession s;
+    const int client = s.network.connect();
+    const int other = s.network.connect();
+    EXPECT_EQ(s.exchange(client, "T 1\n"), "RPRT 0\n");
+    EXPECT_EQ(s.said(), (Words{"tx", "on"}));
+    EXPECT_EQ(s.commands(), Commands{"TX1;"});
+    if (closes) {
+      s.exchange(client, "q\n", 0);
+    } else {
+      s.network.hangUp(client);
+    }
+    s.tick();
+    EXPECT_EQ(s.commands(), Commands{"TX0;"}) << closes;
+    EXPECT_EQ(s.said(), (Words{"tx", "off"}));
+    EXPECT_EQ(s.exchange(other, "t\n"), "0\n");
+    EXPECT_EQ(s.radio->setting("TX"), "0");
+  }
+}
+
+TEST(RigServerSafety, AClientsTransmissionEndsAtTheLimitTheOperatorsDoesNot) {
+  ServerSession s;
+  s.p.server.txLimitSeconds = 2;
+  const int client = s.network.connect();
+  EXPECT_EQ(s.exchange(client, "T 1\n", 1), "RPRT 0\n");
+  s.forget();
+  s.tick(30);  // 1.5 s: still keyed
+  EXPECT_EQ(s.count(s.commands(), "TX0;"), 0);
+  s.tick(12);
+  EXPECT_EQ(s.commands(), Commands{"TX0;"});
+  EXPECT_EQ(s.said(), (Words{"txlimit", "tx", "off"}));
+  EXPECT_EQ(s.exchange(client, "t\n"), "0\n");
+  // The same client keys again: its own release ends it, nothing more is said.
+  EXPECT_EQ(s.exchange(client, "T 1\nT 0\n"), "RPRT 0\nRPRT 0\n");
+  s.forget();
+  s.tick(60);
+  EXPECT_TRUE(s.said().empty());
+  // The operator's own transmit key has no limit, and no client to go.
+  s.press('T');
+  s.forget();
+  s.tick(60);
+  EXPECT_EQ(s.count(s.commands(), "TX0;"), 0);
+  EXPECT_EQ(s.radio->setting("TX"), "1");
+}
+
+TEST(RigServerSafety, AWebPagesRequestIsClosedUnreadAndRunsNothing) {
+  for (const char* request : {"POST / HTTP/1.1\r\nHost: 127.0.0.1:4532\r\nContent-Type: text/plain\r\n\r\nT 1\nF 14250000\n",
+                              "Host: 127.0.0.1:4532\r\n\r\nT 1\n", "GET /?T%201 HTTP/1.0\n"}) {
+    ServerSession s;
+    const int page = s.network.connect();
+    EXPECT_EQ(s.exchange(page, request), "") << request;
+    EXPECT_TRUE(s.network.closedByServer(page));
+    EXPECT_TRUE(s.commands().empty()) << request;
+    EXPECT_TRUE(s.said().empty());
+    EXPECT_NE(s.file("debug.dat").find("RIG: a web browser's request closed unread: "), std::string::npos);
+    // A program's own lines are served as ever.
+    const int program = s.network.connect();
+    EXPECT_EQ(s.exchange(program, "f\n"), "7100000\n");
+  }
+}
+
+TEST(RigServerSafety, WhenEveryPlaceIsTakenTheLongestSilentConnectionMakesRoom) {
+  ServerSession s;
+  std::vector<int> idle;
+  for (std::size_t i = 0; i < kMaxRigClients; ++i) {
+    idle.push_back(s.network.connect());
+    s.tick();
+  }
+  // The first but one is the latest to speak: the first one is the longest silent.
+  EXPECT_EQ(s.exchange(idle[1], "f\n", 1), "7100000\n");
+  const int late = s.network.connect();
+  EXPECT_EQ(s.exchange(late, "f\n"), "7100000\n");
+  EXPECT_TRUE(s.network.closedByServer(idle[0]));
+  EXPECT_FALSE(s.network.closedByServer(idle[1]));
+  EXPECT_EQ(s.exchange(idle[1], "f\n"), "7100000\n");
+}
+
+}  // namespace
+}  // namespace korvel
