@@ -245,13 +245,14 @@ void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
     // The client hears at once that its setting went out; what the program then does (speaking,
     // among other things) does not hold it up.
     answerRigCommand(p, *client, {});
+    if (command.name == "set_ptt") {
+      // The transmitter is this client's to release from now on, or Korvel's should it go: known
+      // before "tx on" is said, so that a client gone during the words is seen at once.
+      auto& s = p.server;
+      s.keyedBy = sent == rig::transmitCommand(true) ? connection : 0;
+      s.keyedAtMs = p.radio.clock().nowMs();
+    }
     followRigSetting(p, command, sent);
-  }
-  if (command.name == "set_ptt") {
-    // The transmitter is this client's to release from now on, or Korvel's should it go.
-    auto& s = p.server;
-    s.keyedBy = p.core.txState > 0 ? connection : 0;
-    s.keyedAtMs = p.radio.clock().nowMs();
   }
   for (std::size_t i = 0; i < p.server.clients.size(); ++i) {
     if (p.server.clients[i].connection == connection) serveClient(p, i);

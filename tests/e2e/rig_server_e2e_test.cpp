@@ -34,7 +34,8 @@ int testPort() { return 42000 + static_cast<int>(getpid() % 20000); }
 
 // A station whose korvel.options moves the rig server to this run's port.
 struct ServerStation {
-  LiveStation st{761};
+  explicit ServerStation(std::vector<std::string> simArgs = {}) : st(761, "", std::move(simArgs)) {}
+  LiveStation st;
   int port = testPort();
 
   bool start(const std::map<std::string, std::string>& env = {}) {
@@ -161,6 +162,56 @@ TEST(RigServer, TheOperatorHearsAClientKeyTheTransmitter) {
   ASSERT_TRUE(waitFor(s.st.folder / "transcript.txt", [&](const std::string& t) { return t.find("tx\noff\n", before) != std::string::npos; }, 10s))
       << s.st.transcript().substr(before);
   EXPECT_TRUE(has(s.st.debugLog(), "***VRX1=TX1;\r\nTX=TX1;")) << s.st.debugLog();
+}
+
+// The milliseconds from `since` until korvel-sim's log holds `line` past `from` bytes; -1 if never.
+long long untilLogged(const fs::path& log, std::size_t from, const std::string& line,
+                      std::chrono::steady_clock::time_point since) {
+  const auto deadline = since + 5s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::string text = readFile(log);
+    if (text.size() > from && text.find(line, from) != std::string::npos) {
+      return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count();
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  return -1;
+}
+
+// A client that keys the transmitter and closes its connection, and Debian's rigctl keying it and
+// killed: each time the radio is unkeyed within 100 ms and the operator hears "tx off".
+TEST(RigServer, AClientThatKeysAndVanishesLeavesNoTransmitterOn) {
+  KORVEL_NEED_TOOLS("rigctl");
+  ServerStation s({"--log", "sim.log"});
+  ASSERT_TRUE(s.start());
+  const fs::path log = s.st.folder / "sim.log";
+  {
+    testing::LoopbackClient c(s.port);
+    EXPECT_EQ(c.ask("T 1", 1), "RPRT 0\n");
+    ASSERT_TRUE(waitFor(log, [](const std::string& t) { return has(t, "in  TX1;"); }, 5s));
+  }
+  const std::size_t logged = readFile(log).size();
+  const long long closed = untilLogged(log, logged, "in  TX0;", std::chrono::steady_clock::now());
+  std::cout << "unkeyed after the client closed: " << closed << " ms\n";
+  EXPECT_GE(closed, 0);
+  EXPECT_LE(closed, 100);
+
+  Child rigctl;
+  ASSERT_TRUE(rigctl.start("/bin/sh", {"-c", "(echo 'T 1'; sleep 30) | exec rigctl -m 2 -r 127.0.0.1:" + std::to_string(s.port) + " -"},
+                           s.st.folder, {}, s.st.folder / "rigctl.out"));
+  const std::size_t keyedFrom = readFile(log).size();
+  ASSERT_GE(untilLogged(log, keyedFrom, "in  TX1;", std::chrono::steady_clock::now()), 0) << readFile(s.st.folder / "rigctl.out");
+  const std::size_t killedFrom = readFile(log).size();
+  run("pkill -KILL -f 'rigctl -m 2 -r 127.0.0.1:" + std::to_string(s.port) + "'");
+  const long long killed = untilLogged(log, killedFrom, "in  TX0;", std::chrono::steady_clock::now());
+  std::cout << "unkeyed after rigctl was killed: " << killed << " ms\n";
+  EXPECT_GE(killed, 0);
+  EXPECT_LE(killed, 100);
+  rigctl.stop(SIGKILL, 2s);
+  EXPECT_TRUE(waitFor(s.st.folder / "transcript.txt",
+                      [](const std::string& t) { return t.rfind("tx\noff\n") != std::string::npos && t.rfind("tx\noff\n") > t.rfind("tx\non\n"); },
+                      10s))
+      << s.st.transcript();
 }
 
 TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
