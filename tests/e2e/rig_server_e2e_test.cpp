@@ -14,6 +14,7 @@
 #include <chrono>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <regex>
 #include <string>
 #include <thread>
@@ -38,8 +39,9 @@ struct ServerStation {
   LiveStation st;
   int port = testPort();
 
-  bool start(const std::map<std::string, std::string>& env = {}) {
-    std::ofstream(st.folder / "korvel.options") << "# the rig server of this test\n--rig-server=127.0.0.1:" << port << "\n";
+  bool start(const std::map<std::string, std::string>& env = {}, const std::string& moreOptions = "") {
+    std::ofstream(st.folder / "korvel.options") << "# the rig server of this test\n--rig-server=127.0.0.1:" << port << "\n"
+                                                 << moreOptions;
     return st.simReady() && st.startKorvel(env) &&
            waitFor(st.folder / "debug.dat",
                    [](const std::string& s) {
@@ -212,6 +214,41 @@ TEST(RigServer, AClientThatKeysAndVanishesLeavesNoTransmitterOn) {
                       [](const std::string& t) { return t.rfind("tx\noff\n") != std::string::npos && t.rfind("tx\noff\n") > t.rfind("tx\non\n"); },
                       10s))
       << s.st.transcript();
+}
+
+// A client's transmission under --tx-limit=2 ends two seconds after the radio was keyed.
+TEST(RigServer, AClientsTransmissionEndsAtTheLimit) {
+  ServerStation s({"--log", "sim.log"});
+  ASSERT_TRUE(s.start({}, "--tx-limit=2\n"));
+  const fs::path log = s.st.folder / "sim.log";
+  testing::LoopbackClient c(s.port);
+  const std::size_t from = readFile(log).size();
+  const auto keyed = std::chrono::steady_clock::now();
+  EXPECT_EQ(c.ask("T 1", 1), "RPRT 0\n");
+  const long long released = untilLogged(log, from, "in  TX0;", keyed);
+  std::cout << "released " << released << " ms after T 1 under --tx-limit=2\n";
+  EXPECT_GE(released, 2000);
+  EXPECT_LE(released, 2500);
+  EXPECT_TRUE(waitFor(s.st.folder / "transcript.txt", [](const std::string& t) { return has(t, "txlimit\ntx\noff\n"); }, 10s))
+      << s.st.transcript();
+  EXPECT_EQ(c.ask("t", 1), "0\n");
+}
+
+// Forty programs that opened a connection and forgot it: rigctl's call is answered all the same.
+TEST(RigServer, FortyForgottenConnectionsShutNoDoor) {
+  KORVEL_NEED_TOOLS("rigctl");
+  ServerStation s;
+  ASSERT_TRUE(s.start());
+  std::vector<std::unique_ptr<testing::LoopbackClient>> forgotten;
+  for (int i = 0; i < 40; ++i) {
+    forgotten.push_back(std::make_unique<testing::LoopbackClient>(s.port));
+    ASSERT_TRUE(forgotten.back()->connected());
+  }
+  Child rigctl;
+  ASSERT_TRUE(rigctl.start("/usr/bin/rigctl", {"-m", "2", "-r", "127.0.0.1:" + std::to_string(s.port), "f"}, s.st.folder,
+                           {}, s.st.folder / "rigctl.out"));
+  EXPECT_EQ(rigctl.wait(20s), 0);
+  EXPECT_EQ(readFile(s.st.folder / "rigctl.out"), "7100000\n");
 }
 
 TEST(RigServer, FourClientsWhileTheOperatorChangesBand) {
