@@ -234,6 +234,35 @@ TEST(RigServer, AClientsTransmissionEndsAtTheLimit) {
   EXPECT_EQ(c.ask("t", 1), "0\n");
 }
 
+// A web page the operator opens posts "T 1" and a frequency to the server, as a page's script can:
+// headless Chromium loads it, its request reaches Korvel, and the radio hears nothing of it.
+TEST(RigServer, AWebPageReachesNoRadio) {
+  KORVEL_NEED_TOOLS("chromium");
+  ServerStation s({"--log", "sim.log"});
+  ASSERT_TRUE(s.start());
+  const fs::path page = s.st.folder / "page.html";
+  std::ofstream(page) << "<!doctype html><title>waiting</title><script>\n"
+                         "fetch('http://127.0.0.1:" << s.port << "/', {method: 'POST', mode: 'no-cors',\n"
+                         "  headers: {'Content-Type': 'text/plain'}, body: 'T 1\\nF 14250000\\n'})\n"
+                         "  .finally(() => { document.title = 'posted'; });\n"
+                         "</script>\n";
+  Child browser;
+  ASSERT_TRUE(browser.start("/usr/bin/chromium",
+                            {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--user-data-dir=" +
+                             (s.st.folder / "browser").string(), "--virtual-time-budget=5000", "--dump-dom",
+                             "file://" + page.string()},
+                            s.st.folder, {}, s.st.folder / "browser.out"));
+  EXPECT_EQ(browser.wait(60s), 0) << readFile(s.st.folder / "browser.out");
+  EXPECT_TRUE(waitFor(s.st.folder / "debug.dat",
+                      [](const std::string& d) { return has(d, "RIG: a web browser's request closed unread: POST / HTTP/1.1"); }, 10s))
+      << "the page's request never reached Korvel";
+  std::this_thread::sleep_for(500ms);
+  const std::string radio = readFile(s.st.folder / "sim.log");
+  EXPECT_FALSE(has(radio, "in  TX1;")) << radio;
+  EXPECT_FALSE(has(radio, "FA014250000")) << radio;
+  EXPECT_FALSE(has(s.st.transcript(), "tx\non\n"));
+}
+
 // Forty programs that opened a connection and forgot it: rigctl's call is answered all the same.
 TEST(RigServer, FortyForgottenConnectionsShutNoDoor) {
   KORVEL_NEED_TOOLS("rigctl");
