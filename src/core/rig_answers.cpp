@@ -241,9 +241,11 @@ void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
   const std::string sent = client->radioCommand;
   if (client->radioAnswerExpected) {
     answerRigCommand(p, *client, decodeRadioAnswer(p, command, answer));
+  } else if (const rig::Answer taken = settingOutcome(answer); taken.code != rig::result::kOk) {
+    answerRigCommand(p, *client, taken);  // refused, or the radio said nothing: nothing to follow
   } else {
-    // The client hears at once that its setting went out; what the program then does (speaking,
-    // among other things) does not hold it up.
+    // The client hears as soon as the radio has taken its setting; what the program then does
+    // (speaking, among other things) does not hold it up.
     answerRigCommand(p, *client, {});
     if (command.name == "set_ptt") {
       // The transmitter is this client's to release from now on, or Korvel's should it go: known

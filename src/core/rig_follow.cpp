@@ -86,6 +86,12 @@ std::optional<char> vfoOfName(std::string_view name) {
   return std::nullopt;
 }
 
+rig::Answer settingOutcome(const std::string& answer) {
+  if (answer.empty()) return {result::kTimedOut, {}};
+  if (answer == radio_link::kRefusal) return {kRejected, {}};
+  return {};
+}
+
 rig::Answer decodeRadioAnswer(const Panel& p, const rig::RigCommand& command, const std::string& reply) {
   const std::string& name = command.name;
   if (name == "get_freq" || name == "get_split_freq") {

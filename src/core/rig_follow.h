@@ -17,6 +17,9 @@ const rig::ModeRow* currentModeRow(const Panel& p);
 // 'A' or 'B' for a client's VFO name ("VFOA", "Main", "currVFO", "VFOB", "Sub", ...).
 std::optional<char> vfoOfName(std::string_view name);
 // The answer to a client's question from the radio's reply.
+// What a client hears of its setting from what came back behind it: taken (the answer to the
+// question sent after it), refused ("?;": rigctld's "rejected"), or nothing before the deadline.
+rig::Answer settingOutcome(const std::string& answer);
 rig::Answer decodeRadioAnswer(const Panel& p, const rig::RigCommand& command, const std::string& reply);
 // Follows a setting the radio has had (sent: its CAT text).
 void followRigSetting(Panel& p, const rig::RigCommand& command, const std::string& sent);

@@ -37,7 +37,7 @@ void CatLink::log(const std::string& line) const {
   if (log_) log_(line);
 }
 
-void CatLink::send(std::string command) {
+void CatLink::send(std::string command, std::optional<Asker> refusalTo) {
   // A bare "FA;" query carries no frequency and is never remembered as the last tuning command.
   if (cat::isFrequencyCommand(command) && command.size() > 5) lastFrequencyCommand_ = command;
   command = cat::toWire(wireDigits(), std::move(command));
@@ -47,13 +47,14 @@ void CatLink::send(std::string command) {
   lastSent_ = std::move(command);
   expire();
   // Settings go to the open list too: a refusal that comes is theirs, not the next question's.
-  open_.push_back({Asker::Key, {}, clock_->nowMs() + kRefusalDeadlineMs, stateChanges_, false});
+  open_.push_back({refusalTo.value_or(Asker::Key), {}, clock_->nowMs() + kRefusalDeadlineMs, stateChanges_, false,
+                   refusalTo.has_value()});
 }
 
 void CatLink::ask(Asker who, std::string command) {
   std::string text = command.substr(0, command.find(kTerminator));
   send(std::move(command));
-  open_.back() = {who, std::move(text), clock_->nowMs() + kAnswerDeadlineMs, stateChanges_, false};
+  open_.back() = {who, std::move(text), clock_->nowMs() + kAnswerDeadlineMs, stateChanges_, false, false};
 }
 
 void CatLink::learnDigits(std::string_view reply) {
@@ -114,6 +115,7 @@ void CatLink::sort(std::string wire) {
     open_.pop_front();
     if (refused.text.empty()) {
       log("REFUSED=" + reply);
+      if (refused.reportRefusal) answers_.push_back({refused.who, {{}, reply, wire, refused.stateChangesAtAsk}});
     } else {
       answers_.push_back({refused.who, {refused.text, reply, wire, refused.stateChangesAtAsk}});
     }

@@ -90,8 +90,9 @@ class CatLink {
 
   // ---- Sending ----
   // A whole command (";" included) as the program writes it: shortened to the radio's frequency
-  // width, counted when it moves the radio's state, logged. A setting stays open for a refusal.
-  void send(std::string command);
+  // width, counted when it moves the radio's state, logged. A setting stays open for a refusal;
+  // with refusalTo, a refusal of it is that asker's answer (question text empty, reply kRefusal).
+  void send(std::string command, std::optional<Asker> refusalTo = std::nullopt);
   // A question: sent like a command; its answer is the reply that starts with its text.
   void ask(Asker who, std::string command);
   // What went out last, as it went out.
@@ -139,6 +140,7 @@ class CatLink {
     long long deadlineMs = 0;
     long stateChangesAtAsk = 0;
     bool heardSomething = false;
+    bool reportRefusal = false;  // a setting whose refusal its sender takes
   };
 
   void log(const std::string& line) const;

@@ -134,15 +134,12 @@ RelayStep startRigExchange(Panel& p, const RigRadioWork& work) {
   if (work.answerExpected) {
     sendQuestionAsNamed(p, radio_link::Asker::Relay, work.command);
   } else {
-    sendTextAsNamed(p, work.command);
+    // A setting is answered once the radio has taken it: the radio answers in order, so the answer
+    // to a question right behind it says it was taken, and a refusal coming first says it was not.
+    sendSettingAsNamed(p, radio_link::Asker::Relay, work.command);
+    sendQuestion(p, radio_link::Asker::Relay, cat::query(cat::Reading::Identity, radioRow(p)));
   }
   p.server.exchangeConnection = work.connection;
-  if (!work.answerExpected) {
-    p.server.finishedConnection = work.connection;
-    p.server.finishedAnswer.clear();
-    p.server.exchangeConnection = 0;
-    return RelayStep::over;
-  }
   return awaitAnswer(p);
 }
 

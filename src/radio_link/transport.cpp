@@ -40,6 +40,10 @@ void sendQuestion(Panel& p, radio_link::Asker who, std::string command) {
   p.radio.ask(who, wholeCommand(p, std::move(command), true));
 }
 
+void sendSettingAsNamed(Panel& p, radio_link::Asker refusalTo, std::string command) {
+  p.radio.send(wholeCommand(p, std::move(command), false), refusalTo);
+}
+
 void sendQuestionAsNamed(Panel& p, radio_link::Asker who, std::string command) {
   p.radio.ask(who, wholeCommand(p, std::move(command), false));
 }

@@ -25,6 +25,8 @@ void sendText(Panel& p, std::string command);
 void sendTextAsNamed(Panel& p, std::string command);
 // Sends a question (no ";") whose answer the asker takes from the link when it comes.
 void sendQuestion(Panel& p, radio_link::Asker who, std::string command);
+// sendTextAsNamed for a setting whose refusal, should the radio refuse it, is the asker's answer.
+void sendSettingAsNamed(Panel& p, radio_link::Asker refusalTo, std::string command);
 // sendQuestion for a question that names its VFO itself (a rig-server client's).
 void sendQuestionAsNamed(Panel& p, radio_link::Asker who, std::string command);
 // Sends a question and waits for its answer, the CAT pause first: the whole reply, or empty when

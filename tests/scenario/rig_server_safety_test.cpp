@@ -39,7 +39,7 @@ TEST(RigServerSafety, AClientThatKeysAndGoesLeavesNoTransmitterOn) {
     const int other = s.network.connect();
     EXPECT_EQ(s.exchange(client, "T 1\n"), "RPRT 0\n");
     EXPECT_EQ(s.said(), (Words{"tx", "on"}));
-    EXPECT_EQ(s.commands(), Commands{"TX1;"});
+    EXPECT_EQ(s.commands(), (Commands{"TX1;", "ID;"}));  // answered once the radio had taken it
     if (closes) {
       s.exchange(client, "q\n", 0);
     } else {
@@ -76,6 +76,18 @@ TEST(RigServerSafety, AClientsTransmissionEndsAtTheLimitTheOperatorsDoesNot) {
   s.tick(60);
   EXPECT_EQ(s.count(s.commands(), "TX0;"), 0);
   EXPECT_EQ(s.radio->setting("TX"), "1");
+}
+
+// A setting is answered once the radio has taken it; one it refuses is answered with rigctld's
+// "rejected", and nothing of it is followed.
+TEST(RigServerSafety, ASettingIsAnsweredAsTheRadioTookIt) {
+  ServerSession s;
+  const int client = s.network.connect();
+  EXPECT_EQ(s.exchange(client, "L KEYSPD 30\nl KEYSPD\n"), "RPRT 0\n30\n");
+  EXPECT_EQ(s.exchange(client, "L KEYSPD 80\nl KEYSPD\n"), "RPRT -9\n30\n");  // beyond the radio's 60
+  EXPECT_EQ(s.p.level.keyerSpeed, 30);
+  const std::string log = s.file("debug.dat");
+  EXPECT_NE(log.find("TX=KS080;\r\nTX=ID;\r\nRX=?;\r\nREFUSED=?;"), std::string::npos) << log;
 }
 
 TEST(RigServerSafety, AWebPagesRequestIsClosedUnreadAndRunsNothing) {
