@@ -72,7 +72,13 @@ Step frequencyOf(const Panel& p, const RigClient& client, char vfo) {
   return answered({std::to_string(p.link.frequencyHz)});
 }
 
-Step getFrequency(Panel& p, const RigCommand&, RigClient& c) { return frequencyOf(p, c, selectedVfo(p)); }
+// The VFO a command is for: the one it names in VFO mode ("f VFOB"), else the one the client chose.
+char targetVfo(const Panel& p, const RigCommand& command) {
+  const auto named = command.vfo.empty() ? std::nullopt : vfoOfName(command.vfo);
+  return named.value_or(selectedVfo(p));
+}
+
+Step getFrequency(Panel& p, const RigCommand& command, RigClient& c) { return frequencyOf(p, c, targetVfo(p, command)); }
 Step getSplitFrequency(Panel& p, const RigCommand&, RigClient& c) { return frequencyOf(p, c, 'B'); }
 
 Step getMode(Panel& p, const RigCommand&, RigClient&) {
@@ -104,11 +110,17 @@ Step getLevel(Panel& p, const RigCommand& command, RigClient&) {
 
 Step getPowerStatus(Panel& p, const RigCommand&, RigClient&) { return answered({flag(p.link.connected)}); }
 
-Step getVfoInfo(Panel& p, const RigCommand& command, RigClient&) {
+Step getVfoInfo(Panel& p, const RigCommand& command, RigClient& client) {
   const auto vfo = vfoOfName(command.args.front());
   const rig::ModeRow* mode = currentModeRow(p);
   if (!vfo || mode == nullptr) return refusedWith(result::kInvalid);
-  const long long hertz = *vfo == polledVfo(p) ? p.link.frequencyHz : lastKnownHertz(p, *vfo);
+  long long hertz = lastKnownHertz(p, *vfo);
+  if (*vfo == polledVfo(p)) {
+    // The polled VFO's frequency as "f" gives it: a client's own tuning, or the poll's fresh reading.
+    const Step frequency = frequencyOf(p, client, *vfo);
+    if (frequency.kind != StepKind::answered || frequency.answer.code != result::kOk) return frequency;
+    hertz = wholeValueOf(frequency.answer.values.front());
+  }
   return answered({std::to_string(hertz), mode->name, std::to_string(rig::passbandOf(*mode, p.mode.widthIndex)),
                    flag(p.tone.vfoB), "0"});
 }
@@ -123,6 +135,8 @@ Step dumpCaps(Panel& p, const RigCommand&, RigClient&) { return answered({rig::d
 Step quit(Panel&, const RigCommand&, RigClient&) { return answered({}); }
 // Hamlib 4.5 asks before every mode setting; an error there would make it skip the setting.
 Step getLockMode(Panel&, const RigCommand&, RigClient&) { return answered({"0"}); }
+// The protocol reader has taken the option already: from the next command on, each names its VFO.
+Step setVfoOption(Panel&, const RigCommand&, RigClient&) { return answered({}); }
 
 std::optional<long long> hertzOf(std::string_view text) {
   const auto value = rig::numberOf(text);
@@ -133,7 +147,7 @@ std::optional<long long> hertzOf(std::string_view text) {
 Step setFrequency(Panel& p, const RigCommand& command, RigClient&) {
   const auto hertz = hertzOf(command.args.front());
   if (!hertz) return refusedWith(result::kInvalid);
-  return radioSetting(rig::frequencyCommand(selectedVfo(p), *hertz));
+  return radioSetting(rig::frequencyCommand(targetVfo(p, command), *hertz));
 }
 
 Step setSplitFrequency(Panel&, const RigCommand& command, RigClient&) {
@@ -188,7 +202,7 @@ constexpr std::pair<std::string_view, Handler> kHandlers[] = {
     {"get_split_mode", getSplitMode}, {"set_split_mode", setSplitMode},  {"get_level", getLevel},
     {"set_level", setLevel},         {"dump_caps", dumpCaps},            {"quit", quit},
     {"dump_state", dumpState},       {"chk_vfo", checkVfo},              {"get_powerstat", getPowerStatus},
-    {"get_vfo_info", getVfoInfo},    {"get_lock_mode", getLockMode},
+    {"get_vfo_info", getVfoInfo},    {"get_lock_mode", getLockMode},     {"set_vfo_opt", setVfoOption},
 };
 
 Step stepFor(Panel& p, const RigCommand& command, RigClient& client) {

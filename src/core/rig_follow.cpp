@@ -31,9 +31,14 @@ rig::Answer failed(const std::string& reply) { return {reply.empty() ? result::k
 void followMode(Panel& p, const rig::RigCommand& command, const std::string& sent) {
   const bool mainVfo = cat::isModeSetting(sent);
   const rig::ModeRow* mode = rig::modeByName(command.args[0], digitalVoice(p));
-  if (!mainVfo || mode == nullptr) return;
+  if (mode == nullptr) return;
   // A passband of 0 or below keeps the program's width for the mode (Hamlib's "normal", "no change").
   const auto passband = rig::numberOf(command.args[1]);
+  if (!mainVfo) {
+    p.server.subModeCharacter = mode->radioCharacter;
+    p.server.subPassbandHz = passband && *passband > 0 ? std::lround(*passband) : 0;
+    return;
+  }
   if (const int index = passband && *passband > 0 ? rig::widthIndexFor(*mode, std::lround(*passband)) : 0; index > 0) {
     (isSsb(mode->programMode) ? p.mode.ssbWidthIndex : p.mode.cwWidthIndex) = index;
   }
@@ -102,6 +107,9 @@ rig::Answer decodeRadioAnswer(const Panel& p, const rig::RigCommand& command, co
     const auto character = rig::modeOfAnswer(reply);
     const rig::ModeRow* mode = character ? rig::modeByCharacter(*character, digitalVoice(p)) : nullptr;
     if (mode == nullptr) return failed(reply);
+    // The sub VFO in the mode a client set it to: the passband it asked for.
+    const bool subSetByClient = name == "get_split_mode" && *character == p.server.subModeCharacter;
+    if (subSetByClient && p.server.subPassbandHz > 0) return {result::kOk, {mode->name, std::to_string(p.server.subPassbandHz)}};
     return {result::kOk, {mode->name, std::to_string(rig::passbandOf(*mode, classWidthIndex(p, *mode)))}};
   }
   if (name == "get_level") {

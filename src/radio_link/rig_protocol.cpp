@@ -12,22 +12,22 @@ using enum AnswerKind;
 // The commands served, with rigctld's names, letters, arguments and labels.
 const std::vector<CommandSpec>& commandTable() {
   static const std::vector<CommandSpec> table = {
-      {'f', "get_freq", 0, values, {"Frequency"}},
-      {'F', "set_freq", 1, setting, {}},
-      {'m', "get_mode", 0, values, {"Mode", "Passband"}},
-      {'M', "set_mode", 2, setting, {}},
+      {'f', "get_freq", 0, values, {"Frequency"}, true},
+      {'F', "set_freq", 1, setting, {}, true},
+      {'m', "get_mode", 0, values, {"Mode", "Passband"}, true},
+      {'M', "set_mode", 2, setting, {}, true},
       {'v', "get_vfo", 0, values, {"VFO"}},
       {'V', "set_vfo", 1, setting, {}},
-      {'t', "get_ptt", 0, values, {"PTT"}},
-      {'T', "set_ptt", 1, setting, {}},
-      {'s', "get_split_vfo", 0, values, {"Split", "TX VFO"}},
-      {'S', "set_split_vfo", 2, setting, {}},
-      {'i', "get_split_freq", 0, values, {"TX Frequency"}},
-      {'I', "set_split_freq", 1, setting, {}},
-      {'x', "get_split_mode", 0, values, {"TX Mode", "TX Passband"}},
-      {'X', "set_split_mode", 2, setting, {}},
-      {'l', "get_level", 1, values, {}},
-      {'L', "set_level", 2, setting, {}},
+      {'t', "get_ptt", 0, values, {"PTT"}, true},
+      {'T', "set_ptt", 1, setting, {}, true},
+      {'s', "get_split_vfo", 0, values, {"Split", "TX VFO"}, true},
+      {'S', "set_split_vfo", 2, setting, {}, true},
+      {'i', "get_split_freq", 0, values, {"TX Frequency"}, true},
+      {'I', "set_split_freq", 1, setting, {}, true},
+      {'x', "get_split_mode", 0, values, {"TX Mode", "TX Passband"}, true},
+      {'X', "set_split_mode", 2, setting, {}, true},
+      {'l', "get_level", 1, values, {}, true},
+      {'L', "set_level", 2, setting, {}, true},
       {'1', "dump_caps", 0, report, {}},
       {'q', "quit", 0, setting, {}},
       {'Q', "quit", 0, setting, {}},
@@ -36,6 +36,7 @@ const std::vector<CommandSpec>& commandTable() {
       {0, "get_powerstat", 0, values, {"Power Status"}},
       {0, "get_lock_mode", 0, values, {"Locked"}},
       {0, "get_vfo_info", 1, values, {"Freq", "Mode", "Width", "Split", "SatMode"}},
+      {0, "set_vfo_opt", 1, setting, {}},
   };
   return table;
 }
@@ -80,6 +81,11 @@ const CommandSpec* commandByName(std::string_view name) {
 }
 
 std::vector<RigCommand> parseLine(std::string_view line) {
+  bool vfoMode = false;
+  return parseLine(line, vfoMode);
+}
+
+std::vector<RigCommand> parseLine(std::string_view line, bool& vfoMode) {
   std::vector<RigCommand> commands;
   std::size_t pos = 0;
   for (;;) {
@@ -106,16 +112,18 @@ std::vector<RigCommand> parseLine(std::string_view line) {
       break;
     }
     command.name = spec->name;
+    if (vfoMode && spec->takesVfo) command.vfo = wordAt(line, pos);
     for (int i = 0; i < spec->argumentCount; ++i) {
       const std::string_view word = wordAt(line, pos);
       if (word.empty()) break;
       command.args.emplace_back(word);
     }
-    if (static_cast<int>(command.args.size()) < spec->argumentCount) {
+    if (static_cast<int>(command.args.size()) < spec->argumentCount || (vfoMode && spec->takesVfo && command.vfo.empty())) {
       command.refusal = result::kInvalid;
       commands.push_back(std::move(command));
       break;
     }
+    if (command.name == "set_vfo_opt") vfoMode = command.args.front() == "1";
     commands.push_back(std::move(command));
   }
   return commands;
@@ -140,6 +148,11 @@ bool isWebLine(std::string_view line) {
 }
 
 std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes) {
+  bool vfoMode = false;
+  return takeInput(pending, skippingLine, vfoMode, bytes);
+}
+
+std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, bool& vfoMode, std::string_view bytes) {
   std::vector<RigCommand> commands;
   for (const char c : bytes) {
     if (skippingLine) {
@@ -161,7 +174,7 @@ std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std:
     if (!text) {
       commands.push_back(refused(result::kInvalid));
     } else {
-      for (RigCommand& command : parseLine(pending)) commands.push_back(std::move(command));
+      for (RigCommand& command : parseLine(pending, vfoMode)) commands.push_back(std::move(command));
     }
     pending.clear();
   }
@@ -180,6 +193,7 @@ std::string formatAnswer(const RigCommand& command, const Answer& answer) {
   }
   if (command.extended) {
     out = spec->name + std::string(":");
+    if (!command.vfo.empty()) out += " " + command.vfo;
     for (const auto& arg : command.args) out += " " + arg;
     out += sep;
   }

@@ -37,6 +37,7 @@ struct CommandSpec {
   int argumentCount = 0;
   AnswerKind kind = AnswerKind::values;
   std::vector<const char*> labels;  // the value labels of the extended form; empty: none
+  bool takesVfo = false;       // names its VFO first when the client has set "\set_vfo_opt 1"
 };
 
 // The command of a long name ("get_freq", "quit"); null when this server does not offer it.
@@ -45,10 +46,13 @@ const CommandSpec* commandByName(std::string_view name);
 // The commands of one line: several may stand on it ("fmv", "+f +m +v"). A command this server
 // does not offer, or one short of its arguments, comes back refused and ends the line.
 std::vector<RigCommand> parseLine(std::string_view line);
+// The same for a client in VFO mode or not: "\set_vfo_opt" on the line changes vfoMode for what follows.
+std::vector<RigCommand> parseLine(std::string_view line, bool& vfoMode);
 
 // Takes a read into the client's line buffer and gives the commands of every line it completed.
 // A line over kMaxLineLength or with bytes that are not text comes back as one refused command.
 std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes);
+std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, bool& vfoMode, std::string_view bytes);
 // Whether a line is a web browser's: an HTTP request line ("POST / HTTP/1.1") or a header line
 // ("Host: 127.0.0.1:4532"). A connection that starts with one is a page, not a station program.
 bool isWebLine(std::string_view line);

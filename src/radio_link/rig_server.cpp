@@ -62,7 +62,7 @@ void readClient(Panel& p, rig::RigClient& client) {
       }
     }
   }
-  auto commands = rig::takeInput(client.input, client.skippingLine, std::string_view(buffer, static_cast<std::size_t>(count)));
+  auto commands = rig::takeInput(client.input, client.skippingLine, client.vfoMode, std::string_view(buffer, static_cast<std::size_t>(count)));
   for (auto& command : commands) client.commands.push_back(std::move(command));
 }
 

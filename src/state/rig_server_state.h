@@ -21,6 +21,7 @@ inline constexpr int kDefaultTxLimitSeconds = 600;
 struct RigCommand {
   std::string name;               // the long name ("get_freq"); empty for a command not served
   std::vector<std::string> args;  // its arguments, as written
+  std::string vfo;                // the VFO it names first, once the client has set "\set_vfo_opt 1"
   bool extended = false;          // the extended form: a header line, labels, and "RPRT 0" at the end
   char separator = '\n';          // what ends each answer field in the extended form
   int refusal = 0;                // a Hamlib error the reader gives it (an unknown command, a bad line)
@@ -37,6 +38,7 @@ struct RigClient {
   int connection = 0;
   std::string input;              // the start of a line not yet complete
   bool skippingLine = false;      // the rest of an overlong line is being skipped
+  bool vfoMode = false;           // "\set_vfo_opt 1": each command names its VFO first
   std::deque<RigCommand> commands;  // asked and not yet answered, in the order asked
   RadioWork radioWork = RadioWork::none;
   std::string radioCommand;       // the CAT text of the first command's radio work
@@ -70,6 +72,9 @@ struct RigServerState {
   // The connection whose "T 1" keyed the transmitter, until the transmitter is released (0: none,
   // or the operator keyed it), and when, on the radio link's clock. Should that connection go, or
   // the transmission outlast txLimitSeconds, Korvel releases the transmitter itself.
+  // The sub VFO's mode a client set ("X"), with its passband: the radio keeps no passband for it.
+  char subModeCharacter = 0;
+  long subPassbandHz = 0;
   int keyedBy = 0;
   long long keyedAtMs = 0;
   int txLimitSeconds = kDefaultTxLimitSeconds;

@@ -90,6 +90,19 @@ TEST(RigServerSafety, ASettingIsAnsweredAsTheRadioTookIt) {
   EXPECT_NE(log.find("TX=KS080;\r\nTX=ID;\r\nRX=?;\r\nREFUSED=?;"), std::string::npos) << log;
 }
 
+// Reads right after a setting give what was just set, and a client in VFO mode gets its answers
+// and nothing more.
+TEST(RigServerSafety, ReadsRightAfterASetGiveTheNewValue) {
+  ServerSession s;
+  const int client = s.network.connect();
+  EXPECT_EQ(s.exchange(client, "F 14074000\n\\get_vfo_info VFOA\n", 1), "RPRT 0\n14074000\nLSB\n2400\n0\n0\n");
+  EXPECT_EQ(s.exchange(client, "X PKTUSB 3000\nx\n"), "RPRT 0\nPKTUSB\n3000\n");
+  EXPECT_EQ(s.exchange(client, "X CW 0\nx\n"), "RPRT 0\nCW\n600\n");  // no passband asked: the mode's own
+  EXPECT_EQ(s.exchange(client, "\\set_vfo_opt 1\nt VFOA\nf VFOA\nF VFOB 7050000\nf VFOB\n+t VFOA\n"),
+            "RPRT 0\n0\n14074000\nRPRT 0\n7050000\nget_ptt: VFOA\nPTT: 0\nRPRT 0\n");
+  EXPECT_EQ(s.exchange(client, "\\set_vfo_opt 0\nt\n"), "RPRT 0\n0\n");
+}
+
 TEST(RigServerSafety, AWebPagesRequestIsClosedUnreadAndRunsNothing) {
   for (const char* request : {"POST / HTTP/1.1\r\nHost: 127.0.0.1:4532\r\nContent-Type: text/plain\r\n\r\nT 1\nF 14250000\n",
                               "Host: 127.0.0.1:4532\r\n\r\nT 1\n", "GET /?T%201 HTTP/1.0\n"}) {
