@@ -114,14 +114,17 @@ int main(int argc, char** argv) {
   }
   std::ofstream(korvelStation.folder / "korvel.options") << "--rig-server=127.0.0.1:" << kKorvelPort << "\n";
   ChildProcess korvel;
-  korvel.start((here / "korvel").string(), {}, korvelStation.folder,
+  korvel.start((here / "korvel").string(), {"--transcript=transcript.txt"}, korvelStation.folder,
                {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}}, korvelStation.folder / "korvel.out");
   ChildProcess rigctld;
   rigctld.start("/usr/bin/rigctld",
                 {"-m", "1042", "-r", (rigctldStation.folder / "COM5").string(), "-s", "38400", "-T", "127.0.0.1", "-t",
                  std::to_string(kRigctldPort)},
                 rigctldStation.folder, {}, rigctldStation.folder / "rigctld.out");
-  if (!waitForText(korvelStation.folder / "debug.dat", "TX=BI;", 60s)) {
+  // Measured once the start-up words have ended: while Korvel speaks, a client is served between
+  // the sound device's looks (every 5 ms), which is another figure (speaking_station_bench).
+  if (!waitForText(korvelStation.folder / "debug.dat", "TX=BI;", 60s) ||
+      !waitForText(korvelStation.folder / "transcript.txt", "connected\n", 60s)) {
     std::fprintf(stderr, "Korvel did not connect\n");
     return 1;
   }
