@@ -125,8 +125,18 @@ Step getVfoInfo(Panel& p, const RigCommand& command, RigClient& client) {
                    flag(p.tone.vfoB), "0"});
 }
 
+// The bands a client is told of: korvel.cfg's count, but never beyond the radio's own top band.
+std::string bandsOffered(const Panel& p) {
+  constexpr std::string_view kCoverageOrder = "1627";  // HF, 6 m, 2 m, 70 cm
+  const char top = radioRow(p).topBand;
+  const std::string& configured = p.config.bandCoverage;
+  const auto rank = [&kCoverageOrder](char band) { return kCoverageOrder.find(band); };
+  if (top == 0 || configured.empty() || rank(top) >= rank(configured[0])) return configured;
+  return std::string(1, top);
+}
+
 rig::StationCapabilities capabilities(const Panel& p) {
-  return {p.radio.modelNumber(), radioRow(p).hasDigitalVoice, p.config.bandCoverage, p.core.versionText};
+  return {p.radio.modelNumber(), radioRow(p).hasDigitalVoice, bandsOffered(p), p.core.versionText};
 }
 
 Step checkVfo(Panel&, const RigCommand&, RigClient&) { return answered({"0"}); }

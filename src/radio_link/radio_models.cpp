@@ -23,7 +23,7 @@ constexpr std::array<OffsetMenu, kMaxOffsetMenus> kFt2000Offsets{{{"EX0760", 10}
 // One row per number a Yaesu CAT radio reports to "ID"; a field a row does not name keeps the
 // default of RadioModel. The older radios (FT-450 to FTDX3000) take eight frequency digits.
 const RadioModel kModels[] = {
-    {.number = 0},
+    {.number = 0, .topBand = 0},
     {.number = 101, .name = "FTDX9000D", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
      .processorOff = "PR0", .hasNarrowFilter = false},
     {.number = 102, .name = "FTDX9000", .frequencyDigits = 8, .processorQuery = "PR", .processorOn = "PR1",
@@ -44,12 +44,12 @@ const RadioModel kModels[] = {
      .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
     {.number = 462, .name = "FTDX3000", .frequencyDigits = 8, .processorQuery = "PR",
      .offsetMenus = {{{"EX0860", 10}, {"EX0870", 11}}}},
-    {.number = 570, .name = "FT-991", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
+    {.number = 570, .name = "FT-991", .hasDigitalVoice = true, .topBand = '7', .offsetMenus = kFt991Offsets},
     {.number = 583, .name = "FTDX1200", .frequencyDigits = 8,
      .offsetMenus = {{{"EX0870", 10}, {"EX0880", 11}}}},
     {.number = 650, .name = "FT-891", .menuNumberLength = 4, .widthPrefix = "SH01",
      .offsetMenus = {{{"EX09040", 10}, {"EX09050", 11}}}},
-    {.number = 670, .name = "FT-991A", .hasDigitalVoice = true, .offsetMenus = kFt991Offsets},
+    {.number = 670, .name = "FT-991A", .hasDigitalVoice = true, .topBand = '7', .offsetMenus = kFt991Offsets},
     {.number = 681, .name = "FTDX101D", .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
      .offsetMenus = kFtdx101Offsets},
     {.number = 682, .name = "FTDX101MP", .menuNumberLength = 6, .widthPrefix = "SH00", .skipRecordSwap = true,
@@ -58,7 +58,7 @@ const RadioModel kModels[] = {
      .offsetMenus = {{{"EX0103170", 10}, {"EX0103180", 11}}}},
     {.number = 800, .name = "FT-710", .menuNumberLength = 6, .widthPrefix = "SH00", .tunerStartCommand = "AC003",
      .offsetMenus = {{{"EX0103180", 10}, {"EX0103190", 11}}}},
-    {.number = 840, .name = "FTX-1", .menuNumberLength = 6, .skipRecordSwap = true, .unsupported = true,
+    {.number = 840, .name = "FTX-1", .menuNumberLength = 6, .skipRecordSwap = true, .unsupported = true, .topBand = '7',
      .offsetMenus = {{{"EX0103160", 10, F::FirstThree}, {"EX0103170", 11, F::FirstThree},
                       {"EX010318", 12, F::FirstThree}, {"EX010319", 13, F::FiveWide}}}},
 };

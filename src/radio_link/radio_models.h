@@ -46,6 +46,9 @@ struct RadioModel {
   bool hasDigitalVoice = false;       // FM <-> C4FM switching
   bool hasNarrowFilter = true;        // the main receiver's narrow filter ("NA0" + 0/1)
   bool unsupported = false;           // the program speaks "ftx" and ends
+  // The highest band the radio works, as korvel.cfg's band count names it: '6' (HF and 6 m) or '7'
+  // (up to 70 cm); 0 for a radio not in the table, where korvel.cfg's count holds.
+  char topBand = '6';
   std::array<OffsetMenu, kMaxOffsetMenus> offsetMenus{};  // empty prefixes: no more menus
 };
 

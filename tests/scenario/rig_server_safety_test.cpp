@@ -17,7 +17,7 @@ using testing::Session;
 using testing::Words;
 
 struct ServerSession : Session {
-  ServerSession() : Session({.ready = testing::Ready::kNothing}) {
+  explicit ServerSession(int model = 761) : Session({.model = model, .ready = testing::Ready::kNothing}) {
     network.available = true;
     EXPECT_TRUE(settle());
     forget();
@@ -101,6 +101,22 @@ TEST(RigServerSafety, ReadsRightAfterASetGiveTheNewValue) {
   EXPECT_EQ(s.exchange(client, "\\set_vfo_opt 1\nt VFOA\nf VFOA\nF VFOB 7050000\nf VFOB\n+t VFOA\n"),
             "RPRT 0\n0\n14074000\nRPRT 0\n7050000\nget_ptt: VFOA\nPTT: 0\nRPRT 0\n");
   EXPECT_EQ(s.exchange(client, "\\set_vfo_opt 0\nt\n"), "RPRT 0\n0\n");
+}
+
+// \dump_state tells a client the bands of the radio itself: korvel.cfg's count (here up to 70 cm)
+// does not give an FTDX10 the 2 m and 70 cm an FT-991A has.
+TEST(RigServerSafety, DumpStateOffersTheRadiosOwnBands) {
+  for (const int model : {761, 670}) {
+    ServerSession s(model);
+    const int client = s.network.connect();
+    s.network.send(client, "\\dump_state\n");
+    s.tick(2);
+    const std::string state = s.network.take(client);
+    const bool vhf = model == 670;
+    EXPECT_EQ(state.find("144000000 148000000 ") != std::string::npos, vhf) << model;
+    EXPECT_EQ(state.find("430000000 450000000 ") != std::string::npos, vhf) << model;
+    EXPECT_NE(state.find("50000000 54000000 "), std::string::npos) << model;
+  }
 }
 
 TEST(RigServerSafety, AWebPagesRequestIsClosedUnreadAndRunsNothing) {
