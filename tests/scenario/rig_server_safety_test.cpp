@@ -16,17 +16,8 @@ using testing::Commands;
 using testing::Session;
 using testing::Words;
 
-struct ServerSession : Session {
-  explicit ServerSession(int model = 761) : Session({.model = model, .ready = testing::Ready::kNothing}) {
-    network.available = true;
-    EXPECT_TRUE(settle());
-    forget();
-  }
-  std::string exchange(int client, const std::string& lines, int ticks = 6) {
-    network.send(client, lines);
-    tick(ticks);
-    return network.take(client);
-  }
+struct ServerSession : testing::ServerSession {
+  explicit ServerSession(int model = 761) : testing::ServerSession({.model = model}) {}
   int count(const Commands& commands, const std::string& command) const {
     return static_cast<int>(std::count(commands.begin(), commands.end(), command));
   }

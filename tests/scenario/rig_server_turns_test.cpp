@@ -15,18 +15,9 @@ using testing::Words;
 
 constexpr int kRelayPort = 6;
 
-struct ServerSession : Session {
-  ServerSession() : Session({.config = testing::sampleConfig(5, kRelayPort, 1), .ready = testing::Ready::kNothing}) {
-    ports.addPort(kRelayPort);
-    network.available = true;
-    EXPECT_TRUE(settle());
-    forget();
-  }
-  std::string exchange(int client, const std::string& lines, int ticks = 6) {
-    network.send(client, lines);
-    tick(ticks);
-    return network.take(client);
-  }
+// A station whose pass-through port and rig server both serve other programs.
+struct ServerSession : testing::ServerSession {
+  ServerSession() : testing::ServerSession({.config = testing::sampleConfig(5, kRelayPort, 1)}, kRelayPort) {}
 };
 
 TEST(RigServerTurns, AClientsSettingsGoOutInTheRelaysTurnsAndAreFollowed) {

@@ -288,4 +288,28 @@ inline std::vector<std::string> startBands() { return {kStartBandRecords.begin()
 
 inline std::vector<std::string> emptySlots() { return std::vector<std::string>(100, "9"); }
 
+// A settled station whose rig server listens on the simulated network (with the pass-through port
+// made first when the configuration names one), its start-up words and commands forgotten.
+class ServerSession : public Session {
+ public:
+  explicit ServerSession(SessionOptions options, int passThroughPort = 0) : Session(withNothingReady(std::move(options))) {
+    if (passThroughPort > 0) ports.addPort(passThroughPort);
+    network.available = true;
+    EXPECT_TRUE(settle());
+    forget();
+  }
+  // A client's lines, a few ticks, and what it was answered.
+  std::string exchange(int client, const std::string& lines, int ticks = 6) {
+    network.send(client, lines);
+    tick(ticks);
+    return network.take(client);
+  }
+
+ private:
+  static SessionOptions withNothingReady(SessionOptions options) {
+    options.ready = Ready::kNothing;
+    return options;
+  }
+};
+
 }  // namespace korvel::testing
