@@ -254,11 +254,32 @@ void serveRigClients(Panel& p, bool tick) {
   guardClientTransmission(p);
 }
 
+namespace {
+
+// A setting the radio has taken is followed, whether or not its client is still there to hear so.
+void followTakenSetting(Panel& p, int connection, const RigCommand& command, const std::string& sent) {
+  if (command.name == "set_ptt") {
+    // The transmitter is this client's to release from now on, or Korvel's should it go: known
+    // before "tx on" is said, so that a client gone during the words is seen at once.
+    auto& s = p.server;
+    s.keyedBy = sent == rig::transmitCommand(true) ? connection : 0;
+    s.keyedAtMs = p.radio.clock().nowMs();
+  }
+  followRigSetting(p, command, sent);
+}
+
+}  // namespace
+
 void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
   RigClient* client = rigClient(p, connection);
-  if (client == nullptr) return;
-  if (client->commands.empty()) {
-    client->radioWork = rig::RadioWork::none;
+  if (client == nullptr || client->commands.empty()) {
+    if (client != nullptr) client->radioWork = rig::RadioWork::none;
+    // Gone while the radio had its setting: the radio took it all the same (a transmitter it keyed
+    // is then released at once, its keyer gone).
+    const auto& s = p.server;
+    if (s.exchangeIsSetting && settingOutcome(answer).code == rig::result::kOk) {
+      followTakenSetting(p, connection, s.exchangeCommand, s.exchangeSent);
+    }
     return;
   }
   const RigCommand command = client->commands.front();
@@ -271,14 +292,7 @@ void finishRigRadioWork(Panel& p, int connection, const std::string& answer) {
     // The client hears as soon as the radio has taken its setting; what the program then does
     // (speaking, among other things) does not hold it up.
     answerRigCommand(p, *client, {});
-    if (command.name == "set_ptt") {
-      // The transmitter is this client's to release from now on, or Korvel's should it go: known
-      // before "tx on" is said, so that a client gone during the words is seen at once.
-      auto& s = p.server;
-      s.keyedBy = sent == rig::transmitCommand(true) ? connection : 0;
-      s.keyedAtMs = p.radio.clock().nowMs();
-    }
-    followRigSetting(p, command, sent);
+    followTakenSetting(p, connection, command, sent);
   }
   for (std::size_t i = 0; i < p.server.clients.size(); ++i) {
     if (p.server.clients[i].connection == connection) serveClient(p, i);

@@ -186,6 +186,9 @@ std::optional<RigRadioWork> takeRigCommand(Panel& p, const std::function<bool(co
     if (client.radioWork != rig::RadioWork::queued || client.commands.empty() || !eligible(client)) continue;
     s.nextClient = (s.nextClient + i + 1) % count;
     client.radioWork = rig::RadioWork::onLine;
+    s.exchangeCommand = client.commands.front();
+    s.exchangeSent = client.radioCommand;
+    s.exchangeIsSetting = !client.radioAnswerExpected;
     return RigRadioWork{client.connection, client.radioCommand, client.radioAnswerExpected};
   }
   return std::nullopt;

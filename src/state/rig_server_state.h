@@ -67,6 +67,10 @@ struct RigServerState {
   // The relay's exchange for a client: whose command is on the line, and the one just finished
   // with the radio's answer (empty for a setting), for the program to follow and answer.
   int exchangeConnection = 0;
+  // The command on the line, kept should its client go before the radio has answered it.
+  RigCommand exchangeCommand;
+  std::string exchangeSent;
+  bool exchangeIsSetting = false;
   int finishedConnection = 0;
   std::string finishedAnswer;
   // The connection whose "T 1" keyed the transmitter, until the transmitter is released (0: none,

@@ -199,10 +199,10 @@ TEST(RigServer, AClientThatKeysAndVanishesLeavesNoTransmitterOn) {
   EXPECT_GE(closed, 0);
   EXPECT_LE(closed, 100);
 
+  const std::size_t keyedFrom = readFile(log).size();
   Child rigctl;
   ASSERT_TRUE(rigctl.start("/bin/sh", {"-c", "(echo 'T 1'; sleep 30) | exec rigctl -m 2 -r 127.0.0.1:" + std::to_string(s.port) + " -"},
                            s.st.folder, {}, s.st.folder / "rigctl.out"));
-  const std::size_t keyedFrom = readFile(log).size();
   ASSERT_GE(untilLogged(log, keyedFrom, "in  TX1;", std::chrono::steady_clock::now()), 0) << readFile(s.st.folder / "rigctl.out");
   const std::size_t killedFrom = readFile(log).size();
   run("pkill -KILL -f 'rigctl -m 2 -r 127.0.0.1:" + std::to_string(s.port) + "'");

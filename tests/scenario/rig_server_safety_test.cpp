@@ -44,6 +44,24 @@ TEST(RigServerSafety, AClientThatKeysAndGoesLeavesNoTransmitterOn) {
   }
 }
 
+// Killed between its "T 1" reaching the radio and the radio's answer behind it: the radio was keyed
+// all the same, and is released.
+TEST(RigServerSafety, AClientGoneBeforeTheRadioAnsweredLeavesNoTransmitterOn) {
+  ServerSession s;
+  s.ports.setRadio(nullptr);  // the test answers for the radio
+  const int client = s.network.connect();
+  s.network.send(client, "T 1\n");
+  s.tick(2);
+  EXPECT_EQ(s.commands(), (Commands{"TX1;", "ID;"}));
+  s.network.hangUp(client);
+  s.tick();
+  s.ports.feed(5, "ID0761;");
+  s.tick(2);
+  const Commands sent = s.commands();
+  EXPECT_EQ(s.count(sent, "TX0;"), 1) << "the radio keyed by a client gone is released";
+  EXPECT_EQ(s.said(), (Words{"tx", "on", "tx", "off"}));
+}
+
 TEST(RigServerSafety, AClientsTransmissionEndsAtTheLimitTheOperatorsDoesNot) {
   ServerSession s;
   s.p.server.txLimitSeconds = 2;
