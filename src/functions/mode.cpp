@@ -4,6 +4,7 @@
 #include <array>
 
 #include "state/panel.h"
+#include "state/modes.h"
 #include "state/text.h"
 #include "display/window_fields.h"
 #include "display/status_row.h"
@@ -35,10 +36,6 @@ constexpr int kCwWidthMax = 12;
 // CW widths up to this index run with the narrow filter on.
 constexpr int kCwNarrowTop = 10;
 
-// Labels are blank-padded so that each one covers whatever longer label it replaces.
-constexpr std::array<const char*, 8> kModeLabels = {"",         "LSB    ",  "USB    ", "CW      ",
-                                                    "AM     ",  "FMN     ", "C4FM  ",  "FM      "};
-
 // The narrow filter in the radio's own form; a radio without one is sent nothing.
 void sendNarrowFilter(Panel& p, bool on) {
   const std::string command = cat::narrowFilter(radioRow(p), on);
@@ -54,8 +51,8 @@ void initModeCommandTable(Panel& p) {
 }
 
 std::string modeLabel(int mode) {
-  if (mode < kLsb || mode > kFm) return {};
-  return kModeLabels[static_cast<std::size_t>(mode)];
+  const ModeRow* row = modeOfProgram(mode);
+  return row == nullptr ? std::string() : row->windowLabel;
 }
 
 void applyMode(Panel& p) {

@@ -7,6 +7,7 @@
 #include "memory/channel_ops.h"
 #include "state/channel_record.h"
 #include "state/radio_numbers.h"
+#include "state/modes.h"
 #include "state/text.h"
 
 namespace korvel {
@@ -33,18 +34,6 @@ constexpr std::string_view kDefaultTuningStep = "5.00";
 constexpr std::string_view kDefaultPower = "50W";
 constexpr std::string_view kSimplexOffset = "0.000000";
 
-struct ModeName {
-  int mode;
-  std::string_view chirp;
-};
-// Korvel's modes under CHIRP's names: narrow FM is NFM, C4FM is DN (Yaesu's digital voice).
-constexpr std::array<ModeName, 7> kModeNames = {{{mode_number::kLsb, "LSB"},
-                                                 {mode_number::kUsb, "USB"},
-                                                 {mode_number::kCw, "CW"},
-                                                 {mode_number::kAm, "AM"},
-                                                 {mode_number::kFmNarrow, "NFM"},
-                                                 {mode_number::kC4fm, "DN"},
-                                                 {mode_number::kFm, "FM"}}};
 
 constexpr long kLastLocation = 99;
 constexpr long long kHzPerMhz = 1000000;
@@ -141,18 +130,6 @@ std::optional<std::string> dcsCode(std::string_view code) {
   return std::nullopt;
 }
 
-const ModeName* modeByNumber(int mode) {
-  for (const auto& m : kModeNames)
-    if (m.mode == mode) return &m;
-  return nullptr;
-}
-
-const ModeName* modeByName(std::string_view name) {
-  for (const auto& m : kModeNames)
-    if (m.chirp == name) return &m;
-  return nullptr;
-}
-
 struct ToneColumns {
   std::string_view tone;
   std::string toneHz = std::string(kDefaultToneHz);
@@ -182,7 +159,7 @@ std::string chirpHeaderLine() {
 
 std::optional<std::string> chirpChannelLine(int location, std::string_view record) {
   if (!channel_record::isOccupied(record) || !isWellFormedChannelRecord(record)) return std::nullopt;
-  const ModeName* mode = modeByNumber(channel_record::mode(record));
+  const ModeRow* mode = modeOfProgram(channel_record::mode(record));
   const auto tone = toneColumns(channel_record::toneCode(record));
   if (mode == nullptr || !tone) return std::nullopt;
 
@@ -211,7 +188,7 @@ std::optional<std::string> chirpChannelLine(int location, std::string_view recor
                                       kNormalPolarity,
                                       tone->dcs,
                                       kDefaultCrossMode,
-                                      mode->chirp,
+                                      mode->chirpName,
                                       kDefaultTuningStep,
                                       "",
                                       kDefaultPower,
@@ -335,7 +312,7 @@ ChirpChannel channelFromChirpRow(const ChirpColumns& columns, const std::vector<
   }
 
   const std::string modeText = row("Mode", kDefaultMode);
-  const ModeName* mode = modeByName(modeText);
+  const ModeRow* mode = modeByChirpName(modeText);
   if (mode == nullptr) return refuse("mode \"" + modeText + "\" is not one of Korvel's: LSB, USB, CW, AM, NFM, DN, FM");
 
   const std::string frequency = row("Frequency", "");
@@ -355,7 +332,7 @@ ChirpChannel channelFromChirpRow(const ChirpColumns& columns, const std::vector<
     c.preampGiven = true;
     preamp = said == kPreampOn ? '1' : '0';
   }
-  c.record = std::string{transmit.kind, static_cast<char>('0' + mode->mode)} + zeroPad(band, 2) + "A" +
+  c.record = std::string{transmit.kind, static_cast<char>('0' + mode->programMode)} + zeroPad(band, 2) + "A" +
              zeroPad(*hz, kFrequencyDigits) + transmit.field.text + tone.text + preamp;
   return c;
 }

@@ -1,6 +1,7 @@
 #include "memory/memory_report.h"
 
 #include "state/panel.h"
+#include "state/modes.h"
 #include "state/radio_numbers.h"
 #include "state/channel_record.h"
 #include "state/frequency_text.h"
@@ -17,9 +18,8 @@ std::string withoutLeadingZeros(std::string_view s) {
 }
 
 const char* modeName(char digit) {
-  static constexpr const char* kNames[] = {"LSB", "USB", "CW", "AM", "FMN", "C4FM", "FMW"};
-  if (digit < '1' || digit > '7') return nullptr;
-  return kNames[digit - '1'];
+  const ModeRow* mode = digit >= '0' && digit <= '9' ? modeOfProgram(digit - '0') : nullptr;
+  return mode == nullptr ? nullptr : mode->reportName;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "state/modes.h"
 #include "state/text.h"
 
 namespace korvel::cat {
@@ -13,12 +14,8 @@ constexpr long long kHighestFrequencyHz = 999999999;
 constexpr int kShortFrequencyDigits = 8;
 // More digits than any radio's number: line noise, not an identity.
 constexpr std::size_t kLongestIdentity = 6;
-constexpr std::size_t kProgramModes = 8;  // modes 1..7; 0 names none
-
-// The radio takes its FM modes out of numeric order: program mode 4 is "MD05" (AM) and mode 7 is
-// "MD04" (FM).
-constexpr std::array<const char*, kProgramModes> kModeCommands = {"",     "MD01", "MD02", "MD03",
-                                                                  "MD05", "MD0B", "MD0E", "MD04"};
+constexpr std::string_view kMainMode = "MD0";
+constexpr std::string_view kSubMode = "MD1";
 
 const char* letters(Vfo vfo) { return vfo == Vfo::B ? "FB" : "FA"; }
 
@@ -36,6 +33,12 @@ struct ReplyForm {
 ReplyForm replyForm(Reading what, const RadioModel& model) {
   switch (what) {
     case Reading::Frequency: return {"FA", "FA", static_cast<long>(kFrequencyDigits), 0};
+    case Reading::FrequencyB: return {"FB", "FB", static_cast<long>(kFrequencyDigits), 0};
+    case Reading::MainMode: return {"MD0", "MD0", 1, 0};
+    case Reading::SubMode: return {"MD1", "MD1", 1, 0};
+    case Reading::TransmitPower: return {"PC", "PC", 3, 0};
+    case Reading::RfGain: return {"RG0", "RG", 3, 1};
+    case Reading::PowerMeter: return {"RM5", "RM5", 3, 0};
     case Reading::SMeter: return {"SM0", "SM", 3, 1};
     case Reading::Swr: return {"RM6", "RM6", 3, 0};
     case Reading::MicMeter: return {"RM4", "RM4", 3, 0};
@@ -73,22 +76,23 @@ std::string tune(Vfo vfo, std::string_view digits) { return letters(vfo) + std::
 std::string tuneField(std::string_view field) { return "F" + std::string(field); }
 
 std::string mode(int programMode) {
-  if (programMode < 0 || programMode >= static_cast<int>(kProgramModes)) return {};
-  return kModeCommands[static_cast<std::size_t>(programMode)];
+  const ModeRow* row = modeOfProgram(programMode);
+  return row == nullptr ? std::string() : modeSetting(Receiver::Main, row->radioCharacter);
+}
+
+std::string modeSetting(Receiver receiver, char radioCharacter) {
+  return std::string(receiver == Receiver::Sub ? kSubMode : kMainMode) + radioCharacter;
 }
 
 bool isModeSetting(std::string_view command) {
-  constexpr std::string_view kMainMode = "MD0";
   const std::string_view body = command.substr(0, command.find(';'));
   return body.size() == kMainMode.size() + 1 && body.starts_with(kMainMode);
 }
 
 int modeOfCommand(std::string_view command) {
-  const std::string wanted = left(command, 4);
-  for (std::size_t m = 1; m < kProgramModes; ++m) {
-    if (wanted == kModeCommands[m]) return static_cast<int>(m);
-  }
-  return 0;
+  if (!command.starts_with(kMainMode) || command.size() <= kMainMode.size()) return 0;
+  const ModeRow* row = modeByCharacter(command[kMainMode.size()], true);
+  return row != nullptr && row->own ? row->programMode : 0;
 }
 
 std::string narrowFilter(const RadioModel& model, bool on) {
@@ -199,6 +203,8 @@ std::string playVoiceMessage(int slot) { return "PB0" + std::to_string(slot); }
 std::string receiverToVfoB() { return "SV"; }
 
 std::string zeroIn() { return "ZI"; }
+
+std::string vfoSelect(Vfo vfo) { return vfo == Vfo::B ? "VS1" : vfoSelectA(); }
 
 std::string vfoSelectA() { return "VS0"; }
 

@@ -34,10 +34,13 @@ enum class Contour { Off, Dip, Peak };
 
 // What the radio is asked to report.
 enum class Reading {
-  Frequency, SMeter, Swr, MicMeter, Identity, AgcStep, AfGain, MonitorSwitch, MonitorLevel,
+  Frequency, FrequencyB, MainMode, SubMode, SMeter, Swr, MicMeter, Identity, AgcStep, AfGain, MonitorSwitch, MonitorLevel,
   ProcessorState, NoiseReductionState, Vox, BreakIn, NoiseBlankerLevel, NoiseReductionLevel,
-  ProcessorLevel, Squelch, KeyerSpeed, MicGain
+  ProcessorLevel, Squelch, KeyerSpeed, MicGain, TransmitPower, RfGain, PowerMeter
 };
+
+// The main receiver (VFO A's) or the sub receiver (VFO B's), as mode commands address them.
+enum class Receiver { Main, Sub };
 
 // Frequency digits on the wire: the program keeps nine, older radios take and answer eight.
 inline constexpr std::size_t kFrequencyDigits = 9;
@@ -53,6 +56,8 @@ std::string tune(Vfo vfo, std::string_view digits);
 std::string tuneField(std::string_view field);
 // Program mode 1..7 (LSB USB CW AM FM-narrow C4FM FM); empty for a number the radio has no command for.
 std::string mode(int programMode);
+// Any of the radio's mode characters (data, reverse CW, RTTY included) on either receiver.
+std::string modeSetting(Receiver receiver, char radioCharacter);
 // Whether a command sets the main receiver's mode ("MD0" and a mode character), whatever the mode.
 bool isModeSetting(std::string_view command);
 // The program's mode for a mode command ("MD04" is FM, mode 7); 0 when it names no mode of the program.
@@ -89,6 +94,7 @@ std::string playVoiceMessage(int slot);
 std::string receiverToVfoB();  // VFO A to VFO B ("SV")
 std::string zeroIn();
 std::string vfoSelectA();
+std::string vfoSelect(Vfo vfo);
 std::string powerOnWakeUp();
 std::string query(Reading what, const RadioModel& model);
 

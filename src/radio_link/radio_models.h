@@ -44,6 +44,7 @@ struct RadioModel {
   std::string tunerStartCommand = "AC002";
   bool skipRecordSwap = false;
   bool hasDigitalVoice = false;       // FM <-> C4FM switching
+  bool hasNarrowAm = false;           // the radio's narrow AM mode ("MD0D")
   bool hasNarrowFilter = true;        // the main receiver's narrow filter ("NA0" + 0/1)
   bool unsupported = false;           // the program speaks "ftx" and ends
   // The highest band the radio works, as korvel.cfg's band count names it: '6' (HF and 6 m) or '7'

@@ -63,19 +63,20 @@ std::string rangeLine(const Range& r, std::uint64_t modes, int low, int high) {
 
 bool reaches(const StationCapabilities& s, std::string_view bands) { return bands.find(s.bandCoverage) != std::string_view::npos; }
 
-std::uint64_t maskOf(std::initializer_list<const char*> names, bool digitalVoice) {
-  std::uint64_t mask = 0;
-  for (const char* name : names) {
-    if (const ModeRow* row = modeByName(name, digitalVoice)) mask |= row->hamlibBit;
+bool offers(const StationCapabilities& s, std::string_view what) {
+  for (const std::string& capability : s.offered) {
+    if (capability == what) return true;
   }
-  return mask;
+  return false;
 }
+
+std::string flag(bool yes) { return yes ? "1" : "0"; }
 
 }  // namespace
 
 std::string dumpState(const StationCapabilities& s) {
-  const bool dv = s.digitalVoice;
-  const std::uint64_t modes = modeMask(dv);
+  const RadioModel& row = s.model != nullptr ? *s.model : radioModel(0);
+  const std::uint64_t modes = modeMask(row);
   std::string out = std::to_string(kProtocolVersion) + "\n" + std::to_string(hamlibModel(s.radioModel)) + "\n0\n";
   out += rangeLine({kReceiveLow, kReceiveHigh}, modes, -1, -1);
   if (reaches(s, "27")) out += rangeLine(kVhfReceive, modes, -1, -1);
@@ -88,18 +89,21 @@ std::string dumpState(const StationCapabilities& s) {
   out += "0 0 0 0 0 0 0\n";
   // Tuning steps, then filters: the first width of a mode is its normal passband.
   out += hex(modes) + " 10\n" + hex(modes) + " 100\n" + hex(modes) + " 1000\n0 0\n";
-  const std::uint64_t sideband = maskOf({"USB", "LSB", "PKTUSB", "PKTLSB", "RTTY", "RTTYR"}, dv);
-  const std::uint64_t cw = maskOf({"CW", "CWR"}, dv);
-  const std::uint64_t fm = maskOf({"FM", "PKTFM", "C4FM"}, dv);
+  const std::uint64_t sideband = modeMask(row, {"USB", "LSB", "PKTUSB", "PKTLSB", "RTTY", "RTTYR"});
+  const std::uint64_t cw = modeMask(row, {"CW", "CWR"});
+  const std::uint64_t fm = modeMask(row, {"FM", "PKTFM", "C4FM"});
   for (const long width : {2400L, 1800L, 3000L}) out += hex(sideband) + " " + std::to_string(width) + "\n";
   for (const long width : {600L, 300L, 800L}) out += hex(cw) + " " + std::to_string(width) + "\n";
-  out += hex(maskOf({"AM"}, dv)) + " 9000\n" + hex(maskOf({"AMN"}, dv)) + " 6000\n";
-  out += hex(fm) + " 16000\n" + hex(maskOf({"FMN"}, dv)) + " 9000\n0 0\n";
+  out += hex(modeMask(row, {"AM"})) + " 9000\n";
+  if (const std::uint64_t narrowAm = modeMask(row, {"AMN"}); narrowAm != 0) out += hex(narrowAm) + " 6000\n";
+  out += hex(fm) + " 16000\n" + hex(modeMask(row, {"FMN"})) + " 9000\n0 0\n";
   out += std::to_string(kMaxRit) + "\n" + std::to_string(kMaxRit) + "\n" + std::to_string(kMaxIfShift) + "\n0\n";
   out += "10 20 \n6 12 18 \n";
   out += "0x0\n0x0\n" + hex(levelMask(false)) + "\n" + hex(levelMask(true)) + "\n0x0\n0x0\n";
   out += "vfo_ops=0x0\nptt_type=" + hex(kPttByCat) + "\ntargetable_vfo=" + hex(kTargetable) + "\n";
-  out += "has_set_vfo=1\nhas_get_vfo=1\nhas_set_freq=1\nhas_get_freq=1\nhas_set_conf=0\nhas_get_conf=0\n";
+  out += "has_set_vfo=" + flag(offers(s, "set VFO")) + "\nhas_get_vfo=" + flag(offers(s, "get VFO")) + "\n";
+  out += "has_set_freq=" + flag(offers(s, "set Frequency")) + "\nhas_get_freq=" + flag(offers(s, "get Frequency")) + "\n";
+  out += "has_set_conf=0\nhas_get_conf=0\n";
   out += "has_power2mW=0\nhas_mW2power=0\ntimeout=" + std::to_string(kTimeoutMs) + "\n";
   out += "rig_model=" + std::to_string(hamlibModel(s.radioModel)) + "\nrigctld_version=Korvel " + s.version + "\n";
   return out + "done\n";
@@ -110,15 +114,14 @@ std::string dumpCaps(const StationCapabilities& s) {
   out += "Model name:\tKorvel rig server\nMfg name:\tYaesu\nBackend version:\t" + s.version + "\n";
   out += "Hamlib version:\tKorvel " + s.version + " (rigctld protocol 1)\n";
   out += "Rig type:\tTransceiver\nPTT type:\tRig capable\n";
-  const std::pair<const char*, bool> can[] = {
-      {"set Frequency", true}, {"get Frequency", true}, {"set Mode", true},        {"get Mode", true},
-      {"set VFO", true},       {"get VFO", true},       {"set PTT", true},         {"get PTT", true},
-      {"set Split Freq", true}, {"get Split Freq", true}, {"set Split Mode", true}, {"get Split Mode", true},
-      {"set Split VFO", true}, {"get Split VFO", true}, {"set Power Stat", false}, {"get Power Stat", true},
-      {"set Func", false},     {"get Func", false},     {"set Level", true},       {"get Level", true},
-      {"send Morse", false},   {"send Voice", false},   {"get power2mW", false},   {"get mW2power", false},
+  // Every line a logger may look for; "Y" for what the server's commands do.
+  constexpr const char* kAbilities[] = {
+      "set Frequency",  "get Frequency",  "set Mode",       "get Mode",       "set VFO",        "get VFO",
+      "set PTT",        "get PTT",        "set Split Freq", "get Split Freq", "set Split Mode", "get Split Mode",
+      "set Split VFO",  "get Split VFO",  "set Power Stat", "get Power Stat", "set Func",       "get Func",
+      "set Level",      "get Level",      "send Morse",     "send Voice",     "get power2mW",   "get mW2power",
   };
-  for (const auto& [what, yes] : can) out += std::string("Can ") + what + ":\t" + (yes ? "Y" : "N") + "\n";
+  for (const char* what : kAbilities) out += std::string("Can ") + what + ":\t" + (offers(s, what) ? "Y" : "N") + "\n";
   return out;
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "state/radio_numbers.h"
+#include "state/text.h"
 
 namespace korvel::rig {
 
@@ -17,25 +18,13 @@ constexpr std::uint64_t bit(int n) { return std::uint64_t{1} << n; }
 
 using namespace mode_number;
 
-// The radio's mode characters by Hamlib's names. The modes the program has no number of its own for
-// are worked as the mode they are built on (data on USB is USB to the keys and the band table) and
-// shown under the radio's own name.
-constexpr std::array kModes = {
-    ModeRow{"LSB", '1', kLsb, "", false, bit(3)},
-    ModeRow{"USB", '2', kUsb, "", false, bit(2)},
-    ModeRow{"CW", '3', kCw, "", false, bit(1)},
-    ModeRow{"FM", '4', kFm, "", false, bit(5)},
-    ModeRow{"AM", '5', kAm, "", false, bit(0)},
-    ModeRow{"RTTY", '6', kLsb, "RTTY-L", false, bit(4)},
-    ModeRow{"CWR", '7', kCw, "CW-R", false, bit(7)},
-    ModeRow{"PKTLSB", '8', kLsb, "DATA-L", false, bit(10)},
-    ModeRow{"RTTYR", '9', kUsb, "RTTY-U", false, bit(8)},
-    ModeRow{"PKTFM", 'A', kFm, "DATA-FM", false, bit(12)},
-    ModeRow{"FMN", 'B', kFmNarrow, "", false, bit(21)},
-    ModeRow{"PKTUSB", 'C', kUsb, "DATA-U", false, bit(11)},
-    ModeRow{"AMN", 'D', kAm, "AM-N", false, bit(29)},
-    ModeRow{"C4FM", 'E', kC4fm, "", true, bit(33)},
-};
+// The radio's narrow AM, which the older radios lack.
+constexpr char kNarrowAmCharacter = 'D';
+
+bool offers(const RadioModel& model, const ModeRow& mode) {
+  if (mode.digitalVoiceOnly && !model.hasDigitalVoice) return false;
+  return mode.radioCharacter != kNarrowAmCharacter || model.hasNarrowAm;
+}
 
 // The radio's width steps, as Hamlib reads them: sideband (and data) widths, CW widths, in hertz.
 constexpr std::array<long, 23> kSidebandWidths = {300,  400,  600,  850,  1100, 1200, 1500, 1650,
@@ -56,19 +45,20 @@ struct LevelScale {
 };
 
 using cat::Level;
+using R = cat::Reading;
 constexpr std::array kLevels = {
-    LevelScale{{"STRENGTH", "SM0", 0, false, {}, KeptLevel::none, bit(30)}, Reading::strength},
-    LevelScale{{"RAWSTR", "SM0", 0, false, {}, KeptLevel::none, bit(26)}, Reading::whole},
-    LevelScale{{"RFPOWER", "PC", 100, true, Level::TransmitPower, KeptLevel::power, bit(12)}, Reading::fraction},
-    LevelScale{{"SWR", "RM6", 0, false, {}, KeptLevel::none, bit(28)}, Reading::swr},
-    LevelScale{{"ALC", "RM4", 255, false, {}, KeptLevel::none, bit(29)}, Reading::fraction},
-    LevelScale{{"RFPOWER_METER", "RM5", 255, false, {}, KeptLevel::none, bit(32)}, Reading::fraction},
-    LevelScale{{"AF", "AG0", 255, true, Level::AfGain, KeptLevel::afGain, bit(3)}, Reading::fraction},
-    LevelScale{{"RF", "RG0", 255, true, Level::RfGain, KeptLevel::rfGain, bit(4)}, Reading::fraction},
-    LevelScale{{"SQL", "SQ0", 255, true, Level::Squelch, KeptLevel::squelch, bit(5)}, Reading::fraction},
-    LevelScale{{"MICGAIN", "MG", 100, true, Level::MicGain, KeptLevel::micGain, bit(13)}, Reading::fraction},
-    LevelScale{{"COMP", "PL", 100, true, Level::Processor, KeptLevel::none, bit(16)}, Reading::fraction},
-    LevelScale{{"KEYSPD", "KS", 0, true, Level::KeyerSpeed, KeptLevel::keyerSpeed, bit(14)}, Reading::whole},
+    LevelScale{{"STRENGTH", R::SMeter, 0, false, {}, KeptLevel::none, bit(30)}, Reading::strength},
+    LevelScale{{"RAWSTR", R::SMeter, 0, false, {}, KeptLevel::none, bit(26)}, Reading::whole},
+    LevelScale{{"RFPOWER", R::TransmitPower, 100, true, Level::TransmitPower, KeptLevel::power, bit(12)}, Reading::fraction},
+    LevelScale{{"SWR", R::Swr, 0, false, {}, KeptLevel::none, bit(28)}, Reading::swr},
+    LevelScale{{"ALC", R::MicMeter, 255, false, {}, KeptLevel::none, bit(29)}, Reading::fraction},
+    LevelScale{{"RFPOWER_METER", R::PowerMeter, 255, false, {}, KeptLevel::none, bit(32)}, Reading::fraction},
+    LevelScale{{"AF", R::AfGain, 255, true, Level::AfGain, KeptLevel::afGain, bit(3)}, Reading::fraction},
+    LevelScale{{"RF", R::RfGain, 255, true, Level::RfGain, KeptLevel::rfGain, bit(4)}, Reading::fraction},
+    LevelScale{{"SQL", R::Squelch, 255, true, Level::Squelch, KeptLevel::squelch, bit(5)}, Reading::fraction},
+    LevelScale{{"MICGAIN", R::MicGain, 100, true, Level::MicGain, KeptLevel::micGain, bit(13)}, Reading::fraction},
+    LevelScale{{"COMP", R::ProcessorLevel, 100, true, Level::Processor, KeptLevel::none, bit(16)}, Reading::fraction},
+    LevelScale{{"KEYSPD", R::KeyerSpeed, 0, true, Level::KeyerSpeed, KeptLevel::keyerSpeed, bit(14)}, Reading::whole},
 };
 
 // Meter readings (0..255) and what they mean, as Hamlib calibrates the Yaesu S-meter and SWR meter.
@@ -91,25 +81,8 @@ double calibrated(const std::array<std::pair<int, double>, N>& table, int raw) {
   return table.back().second;
 }
 
-constexpr int kLevelDigits = 3;
-constexpr int kFrequencyDigits = 9;
 // The largest whole-number level a client may set (the keyer speed's two digits).
 constexpr double kLargestLevelNumber = 99;
-
-// The digits after letters in an answer ("PC050;" after "PC"), at most `count` of them.
-std::optional<int> digitsAfter(const std::string& answer, std::string_view letters, int count) {
-  const auto at = answer.find(letters);
-  if (at == std::string::npos) return std::nullopt;
-  int value = 0;
-  int taken = 0;
-  for (std::size_t i = at + letters.size(); i < answer.size() && taken < count; ++i, ++taken) {
-    const char c = answer[i];
-    if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
-  }
-  if (taken == 0) return std::nullopt;
-  return value;
-}
 
 std::string fractionText(double value) {
   char text[32];
@@ -119,31 +92,28 @@ std::string fractionText(double value) {
 
 }  // namespace
 
-const ModeRow* modeByName(std::string_view name, bool digitalVoice) {
-  for (const ModeRow& row : kModes) {
-    if (name == row.name && (digitalVoice || !row.digitalVoiceOnly)) return &row;
-  }
-  return nullptr;
+const ModeRow* offeredMode(const RadioModel& model, std::string_view name) {
+  const ModeRow* mode = modeByHamlibName(name, true);
+  return mode != nullptr && offers(model, *mode) ? mode : nullptr;
 }
 
-const ModeRow* modeByCharacter(char radioCharacter, bool digitalVoice) {
-  for (const ModeRow& row : kModes) {
-    if (row.radioCharacter == radioCharacter && (digitalVoice || !row.digitalVoiceOnly)) return &row;
-  }
-  return nullptr;
+const ModeRow* offeredMode(const RadioModel& model, char radioCharacter) {
+  const ModeRow* mode = modeByCharacter(radioCharacter, true);
+  return mode != nullptr && offers(model, *mode) ? mode : nullptr;
 }
 
-const ModeRow* modeOfProgram(int programMode) {
-  for (const ModeRow& row : kModes) {
-    if (row.programMode == programMode && row.windowLabel[0] == '\0') return &row;
-  }
-  return nullptr;
-}
-
-std::uint64_t modeMask(bool digitalVoice) {
+std::uint64_t modeMask(const RadioModel& model) {
   std::uint64_t mask = 0;
-  for (const ModeRow& row : kModes) {
-    if (digitalVoice || !row.digitalVoiceOnly) mask |= row.hamlibBit;
+  for (const ModeRow& row : modeTable()) {
+    if (offers(model, row)) mask |= row.hamlibBit;
+  }
+  return mask;
+}
+
+std::uint64_t modeMask(const RadioModel& model, std::initializer_list<const char*> names) {
+  std::uint64_t mask = 0;
+  for (const char* name : names) {
+    if (const ModeRow* row = offeredMode(model, name)) mask |= row->hamlibBit;
   }
   return mask;
 }
@@ -155,7 +125,7 @@ long passbandOf(const ModeRow& mode, int widthIndex) {
   };
   if (isSsb(mode.programMode)) return step(kSidebandWidths);
   if (mode.programMode == kCw) return step(kCwWidths);
-  if (mode.programMode == kAm) return mode.radioCharacter == 'D' ? kNarrowAmWidth : kAmWidth;
+  if (mode.programMode == kAm) return mode.radioCharacter == kNarrowAmCharacter ? kNarrowAmWidth : kAmWidth;
   return mode.programMode == kFmNarrow ? kNarrowFmWidth : kFmWidth;
 }
 
@@ -167,41 +137,6 @@ int widthIndexFor(const ModeRow& mode, long hertz) {
   if (isSsb(mode.programMode)) return index(kSidebandWidths);
   if (mode.programMode == kCw) return index(kCwWidths);
   return 0;
-}
-
-std::string frequencyCommand(char vfo, long long hertz) { return cat::tune(vfo == 'B' ? Vfo::B : Vfo::A, hertz); }
-
-// The program's own modes as the CAT module writes them; the others, and VFO B's, by the radio's character.
-std::string modeCommand(bool subVfo, const ModeRow& mode) {
-  if (!subVfo && mode.windowLabel[0] == '\0') return cat::mode(mode.programMode);
-  return std::string("MD") + (subVfo ? '1' : '0') + mode.radioCharacter;
-}
-
-std::string transmitCommand(bool on) { return cat::set(cat::Switch::Transmit, on); }
-// Transmitting on VFO B, as the program's own split key does.
-std::string splitCommand(bool on) { return cat::split(on); }
-std::string vfoCommand(bool vfoB) { return vfoB ? "VS1" : cat::vfoSelectA(); }
-std::string frequencyQuery(char vfo) { return std::string("F") + vfo; }
-std::string subModeQuery() { return "MD1"; }
-
-std::optional<long long> frequencyOfAnswer(const std::string& answer) {
-  for (const char* letters : {"FA", "FB"}) {
-    const auto at = answer.find(letters);
-    if (at == std::string::npos) continue;
-    long long hertz = 0;
-    int digits = 0;
-    for (std::size_t i = at + 2; i < answer.size() && answer[i] >= '0' && answer[i] <= '9'; ++i, ++digits) {
-      if (digits < kFrequencyDigits) hertz = hertz * 10 + (answer[i] - '0');
-    }
-    if (digits >= kFrequencyDigits - 1) return hertz;
-  }
-  return std::nullopt;
-}
-
-std::optional<char> modeOfAnswer(const std::string& answer) {
-  const auto at = answer.find("MD");
-  if (at == std::string::npos || at + 3 >= answer.size()) return std::nullopt;
-  return answer[at + 3];
 }
 
 const LevelRow* levelByName(std::string_view name) {
@@ -221,15 +156,18 @@ std::uint64_t levelMask(bool settable) {
 
 int strengthOfReading(int raw) { return static_cast<int>(std::lround(calibrated(kStrength, raw))); }
 
-std::optional<std::string> levelOfAnswer(const LevelRow& level, const std::string& answer) {
-  const auto raw = digitsAfter(answer, level.letters, kLevelDigits);
-  if (!raw) return std::nullopt;
+std::optional<std::string> levelOfAnswer(const RadioModel& model, const LevelRow& level, const std::string& answer) {
+  // Only digits are a reading: a torn or refused answer is no value at all.
+  const auto text = cat::readingText(level.reading, model, answer);
+  const std::string digits = text ? text->substr(0, text->find_first_not_of("0123456789")) : std::string();
+  if (digits.empty()) return std::nullopt;
+  const std::optional<long> raw = wholeValueOf(digits);
   for (const LevelScale& scale : kLevels) {
     if (&scale.row != &level) continue;
     switch (scale.reading) {
       case Reading::whole: return std::to_string(*raw);
-      case Reading::strength: return std::to_string(strengthOfReading(*raw));
-      case Reading::swr: return fractionText(calibrated(kSwr, *raw));
+      case Reading::strength: return std::to_string(strengthOfReading(static_cast<int>(*raw)));
+      case Reading::swr: return fractionText(calibrated(kSwr, static_cast<int>(*raw)));
       case Reading::fraction: return fractionText(std::min(1.0, *raw / level.fullScale));
     }
   }

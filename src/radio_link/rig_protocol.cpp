@@ -9,40 +9,8 @@ namespace {
 
 using enum AnswerKind;
 
-// The commands served, with rigctld's names, letters, arguments and labels.
-const std::vector<CommandSpec>& commandTable() {
-  static const std::vector<CommandSpec> table = {
-      {'f', "get_freq", 0, values, {"Frequency"}, true},
-      {'F', "set_freq", 1, setting, {}, true},
-      {'m', "get_mode", 0, values, {"Mode", "Passband"}, true},
-      {'M', "set_mode", 2, setting, {}, true},
-      {'v', "get_vfo", 0, values, {"VFO"}},
-      {'V', "set_vfo", 1, setting, {}},
-      {'t', "get_ptt", 0, values, {"PTT"}, true},
-      {'T', "set_ptt", 1, setting, {}, true},
-      {'s', "get_split_vfo", 0, values, {"Split", "TX VFO"}, true},
-      {'S', "set_split_vfo", 2, setting, {}, true},
-      {'i', "get_split_freq", 0, values, {"TX Frequency"}, true},
-      {'I', "set_split_freq", 1, setting, {}, true},
-      {'x', "get_split_mode", 0, values, {"TX Mode", "TX Passband"}, true},
-      {'X', "set_split_mode", 2, setting, {}, true},
-      {'l', "get_level", 1, values, {}, true},
-      {'L', "set_level", 2, setting, {}, true},
-      {'1', "dump_caps", 0, report, {}},
-      {'q', "quit", 0, setting, {}},
-      {'Q', "quit", 0, setting, {}},
-      {0, "dump_state", 0, text, {}},
-      {0, "chk_vfo", 0, bare, {"ChkVFO"}},
-      {0, "get_powerstat", 0, values, {"Power Status"}},
-      {0, "get_lock_mode", 0, values, {"Locked"}},
-      {0, "get_vfo_info", 1, values, {"Freq", "Mode", "Width", "Split", "SatMode"}},
-      {0, "set_vfo_opt", 1, setting, {}},
-  };
-  return table;
-}
-
-const CommandSpec* commandByLetter(char letter) {
-  for (const CommandSpec& spec : commandTable()) {
+const CommandSpec* commandByLetter(CommandBook book, char letter) {
+  for (const CommandSpec& spec : book) {
     if (spec.letter == letter) return &spec;
   }
   return nullptr;
@@ -73,19 +41,14 @@ RigCommand refused(int code) {
 
 }  // namespace
 
-const CommandSpec* commandByName(std::string_view name) {
-  for (const CommandSpec& spec : commandTable()) {
+const CommandSpec* commandByName(CommandBook book, std::string_view name) {
+  for (const CommandSpec& spec : book) {
     if (name == spec.name) return &spec;
   }
   return nullptr;
 }
 
-std::vector<RigCommand> parseLine(std::string_view line) {
-  bool vfoMode = false;
-  return parseLine(line, vfoMode);
-}
-
-std::vector<RigCommand> parseLine(std::string_view line, bool& vfoMode) {
+std::vector<RigCommand> parseLine(CommandBook book, std::string_view line, bool& vfoMode) {
   std::vector<RigCommand> commands;
   std::size_t pos = 0;
   for (;;) {
@@ -103,14 +66,15 @@ std::vector<RigCommand> parseLine(std::string_view line, bool& vfoMode) {
     const CommandSpec* spec = nullptr;
     if (line[pos] == '\\') {
       ++pos;
-      spec = commandByName(wordAt(line, pos));
+      spec = commandByName(book, wordAt(line, pos));
     } else {
-      spec = commandByLetter(line[pos++]);
+      spec = commandByLetter(book, line[pos++]);
     }
     if (spec == nullptr) {
       commands.push_back(refused(result::kNotAvailable));
       break;
     }
+    command.spec = spec;
     command.name = spec->name;
     if (vfoMode && spec->takesVfo) command.vfo = wordAt(line, pos);
     for (int i = 0; i < spec->argumentCount; ++i) {
@@ -147,12 +111,9 @@ bool isWebLine(std::string_view line) {
   return name && (colon + 1 == line.size() || line[colon + 1] == ' ' || line[colon + 1] == '\t');
 }
 
-std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, std::string_view bytes) {
-  bool vfoMode = false;
-  return takeInput(pending, skippingLine, vfoMode, bytes);
-}
-
-std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, bool& vfoMode, std::string_view bytes) {
+std::vector<RigCommand> takeInput(CommandBook book, RigClient& client, std::string_view bytes) {
+  std::string& pending = client.input;
+  bool& skippingLine = client.skippingLine;
   std::vector<RigCommand> commands;
   for (const char c : bytes) {
     if (skippingLine) {
@@ -174,7 +135,7 @@ std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, bool
     if (!text) {
       commands.push_back(refused(result::kInvalid));
     } else {
-      for (RigCommand& command : parseLine(pending, vfoMode)) commands.push_back(std::move(command));
+      for (RigCommand& command : parseLine(book, pending, client.vfoMode)) commands.push_back(std::move(command));
     }
     pending.clear();
   }
@@ -182,7 +143,7 @@ std::vector<RigCommand> takeInput(std::string& pending, bool& skippingLine, bool
 }
 
 std::string formatAnswer(const RigCommand& command, const Answer& answer) {
-  const CommandSpec* spec = commandByName(command.name);
+  const CommandSpec* spec = command.spec;
   if (spec == nullptr) return "RPRT " + std::to_string(command.refusal != 0 ? command.refusal : answer.code) + "\n";
   const char sep = command.separator;
   std::string out;

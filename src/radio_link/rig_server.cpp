@@ -34,7 +34,7 @@ bool passOn(Panel& p, rig::RigClient& client) {
   return !client.closing || !client.output.empty();
 }
 
-void readClient(Panel& p, rig::RigClient& client) {
+void readClient(Panel& p, rig::CommandBook book, rig::RigClient& client) {
   if (!hasRoom(client)) return;
   char buffer[kReadChunk];
   const int count = p.network.read(client.connection, buffer, kReadChunk);
@@ -62,7 +62,7 @@ void readClient(Panel& p, rig::RigClient& client) {
       }
     }
   }
-  auto commands = rig::takeInput(client.input, client.skippingLine, client.vfoMode, std::string_view(buffer, static_cast<std::size_t>(count)));
+  auto commands = rig::takeInput(book, client, std::string_view(buffer, static_cast<std::size_t>(count)));
   for (auto& command : commands) client.commands.push_back(std::move(command));
 }
 
@@ -105,7 +105,7 @@ void closeRigServer(Panel& p) {
   p.server.listening = false;
 }
 
-void readRigClients(Panel& p) {
+void readRigClients(Panel& p, rig::CommandBook book) {
   auto& s = p.server;
   if (!s.listening) return;
   while (const int connection = p.network.accept()) {
@@ -115,7 +115,7 @@ void readRigClients(Panel& p) {
     client.lastHeardMs = p.radio.clock().nowMs();
     s.clients.push_back(std::move(client));
   }
-  for (auto& client : s.clients) readClient(p, client);
+  for (auto& client : s.clients) readClient(p, book, client);
 }
 
 rig::RigClient* rigClient(Panel& p, int connection) {

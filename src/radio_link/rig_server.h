@@ -23,7 +23,7 @@ inline constexpr std::size_t kMaxRigClients = 32;
 void openRigServer(Panel& p);
 void closeRigServer(Panel& p);
 // Takes waiting connections and what the clients have sent; whole lines join their command queues.
-void readRigClients(Panel& p);
+void readRigClients(Panel& p, rig::CommandBook book);
 // The client on a connection; null when it has gone.
 rig::RigClient* rigClient(Panel& p, int connection);
 // Answers a client's first command, takes it off the queue and passes the answer on at once.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "state/panel.h"
+#include "state/modes.h"
 #include "state/text.h"
 #include "display/main_window.h"
 #include "display/window_fields.h"
@@ -57,18 +58,10 @@ void speakFrequency(Panel& p) {
 
 void speakMode(Panel& p) {
   if (p.tone.speechQuiet) return;
-  switch (p.mode.currentMode) {
-    case 1: playWord(p, "lsb.wav"); break;
-    case 2: playWord(p, "usb.wav"); break;
-    case 3: playWord(p, "cw.wav"); break;
-    case 4: playWord(p, "am.wav"); break;
-    case 5:
-      playWord(p, "fm.wav");
-      playWord(p, "nar.wav");
-      break;
-    case 6: playWord(p, "c4fm.wav"); break;
-    case 7: playWord(p, "fm.wav"); break;
-    default: break;
+  const ModeRow* mode = modeOfProgram(p.mode.currentMode);
+  if (mode == nullptr) return;
+  for (const char* word : mode->words) {
+    if (word != nullptr) playWord(p, word);
   }
 }
 

@@ -17,8 +17,11 @@ inline constexpr const char* kDefaultAddress = "127.0.0.1";
 // How long a transmission another program keyed may last before Korvel ends it; 0: no limit.
 inline constexpr int kDefaultTxLimitSeconds = 600;
 
+struct CommandSpec;
+
 // One command of a client as the protocol reader took it from a line.
 struct RigCommand {
+  const CommandSpec* spec = nullptr;  // the command served; null for one refused as it was read
   std::string name;               // the long name ("get_freq"); empty for a command not served
   std::vector<std::string> args;  // its arguments, as written
   std::string vfo;                // the VFO it names first, once the client has set "\set_vfo_opt 1"

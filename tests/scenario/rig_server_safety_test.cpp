@@ -3,6 +3,9 @@
 // connection and forgot it never shuts the door on the next one.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <sstream>
+
 #include <algorithm>
 #include <string>
 
@@ -112,10 +115,12 @@ TEST(RigServerSafety, ReadsRightAfterASetGiveTheNewValue) {
   EXPECT_EQ(s.exchange(client, "\\set_vfo_opt 0\nt\n"), "RPRT 0\n0\n");
 }
 
-// \dump_state tells a client the bands of the radio itself: korvel.cfg's count (here up to 70 cm)
-// does not give an FTDX10 the 2 m and 70 cm an FT-991A has.
-TEST(RigServerSafety, DumpStateOffersTheRadiosOwnBands) {
-  for (const int model : {761, 670}) {
+// \dump_state tells a client the bands and modes of the radio itself: korvel.cfg's count (here up
+// to 70 cm) does not give an FTDX10 the 2 m and 70 cm an FT-991A has, nor an FT-891 narrow AM.
+TEST(RigServerSafety, DumpStateOffersTheRadiosOwnBandsAndModes) {
+  constexpr std::uint64_t kC4fm = std::uint64_t{1} << 33;
+  constexpr std::uint64_t kNarrowAm = std::uint64_t{1} << 29;
+  for (const int model : {761, 670, 650}) {
     ServerSession s(model);
     const int client = s.network.connect();
     s.network.send(client, "\\dump_state\n");
@@ -125,6 +130,17 @@ TEST(RigServerSafety, DumpStateOffersTheRadiosOwnBands) {
     EXPECT_EQ(state.find("144000000 148000000 ") != std::string::npos, vhf) << model;
     EXPECT_EQ(state.find("430000000 450000000 ") != std::string::npos, vhf) << model;
     EXPECT_NE(state.find("50000000 54000000 "), std::string::npos) << model;
+    // The receive range's line: low, high, then the modes.
+    std::istringstream lines(state);
+    std::string version, hamlibModel, itu, low, high, modes;
+    lines >> version >> hamlibModel >> itu >> low >> high >> modes;
+    const std::uint64_t mask = std::stoull(modes, nullptr, 16);
+    EXPECT_EQ((mask & kC4fm) != 0, model == 670) << model;
+    EXPECT_EQ((mask & kNarrowAm) != 0, model != 650) << model;
+    // A mode the radio has not is refused, and nothing reaches the radio.
+    s.forget();
+    EXPECT_EQ(s.exchange(client, model == 650 ? "M AMN 0\n" : "M C4FM 0\n"), model == 670 ? "RPRT 0\n" : "RPRT -1\n") << model;
+    EXPECT_EQ(s.commands().empty(), model != 670) << model;
   }
 }
 

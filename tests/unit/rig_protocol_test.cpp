@@ -2,11 +2,17 @@
 // what they read back, and the radio's terms for it.
 #include <gtest/gtest.h>
 
+#include "core/rig_commands.h"
 #include "radio_link/rig_cat.h"
 #include "radio_link/rig_protocol.h"
 
 namespace korvel::rig {
 namespace {
+
+std::vector<RigCommand> parseLine(std::string_view line) {
+  bool vfoMode = false;
+  return rig::parseLine(rigCommands(), line, vfoMode);
+}
 
 std::string described(const std::vector<RigCommand>& commands) {
   std::string out;
@@ -48,15 +54,16 @@ TEST(RigProtocol, LinesBecomeTheCommandsRigctldWouldTake) {
 }
 
 TEST(RigProtocol, ReadsAreJoinedIntoLinesAndBadLinesRefusedWhole) {
-  std::string pending;
-  bool skipping = false;
-  EXPECT_TRUE(takeInput(pending, skipping, "F 1407").empty());
-  EXPECT_EQ(described(takeInput(pending, skipping, "4000\nf\n")), "set_freq 14074000|get_freq|");
-  EXPECT_EQ(described(takeInput(pending, skipping, "f\x01\x02\n")), " !-1|");
+  RigClient client;
+  const std::string& pending = client.input;
+  const auto takeInput = [&client](std::string_view bytes) { return rig::takeInput(rigCommands(), client, bytes); };
+  EXPECT_TRUE(takeInput("F 1407").empty());
+  EXPECT_EQ(described(takeInput("4000\nf\n")), "set_freq 14074000|get_freq|");
+  EXPECT_EQ(described(takeInput("f\x01\x02\n")), " !-1|");
   // An overlong line is refused once; its rest, up to its end, is not read as commands.
-  EXPECT_EQ(described(takeInput(pending, skipping, std::string(kMaxLineLength + 1, 'f'))), " !-1|");
-  EXPECT_TRUE(takeInput(pending, skipping, "ffff").empty());
-  EXPECT_EQ(described(takeInput(pending, skipping, "ff\nv\n")), "get_vfo|");
+  EXPECT_EQ(described(takeInput(std::string(kMaxLineLength + 1, 'f'))), " !-1|");
+  EXPECT_TRUE(takeInput("ffff").empty());
+  EXPECT_EQ(described(takeInput("ff\nv\n")), "get_vfo|");
   EXPECT_TRUE(pending.empty());
 }
 
@@ -100,31 +107,33 @@ TEST(RigCat, ModesMapBothWaysWithTheRadiosCharacters) {
       {"PKTLSB", '8', 1, "DATA-L"}, {"PKTFM", 'A', 7, "DATA-FM"}, {"CWR", '7', 3, "CW-R"}, {"RTTY", '6', 1, "RTTY-L"},
   };
   for (const auto& c : cases) {
-    const ModeRow* row = modeByName(c.name, true);
+    const ModeRow* row = offeredMode(radioModel(570), c.name);
     ASSERT_NE(row, nullptr) << c.name;
-    EXPECT_EQ(modeCommand(false, *row), std::string("MD0") + c.character);
+    EXPECT_EQ(cat::modeSetting(cat::Receiver::Main, row->radioCharacter), std::string("MD0") + c.character);
     EXPECT_EQ(row->programMode, c.programMode) << c.name;
-    EXPECT_STREQ(row->windowLabel, c.label);
-    EXPECT_EQ(modeByCharacter(c.character, true), row);
+    EXPECT_EQ(row->own ? "" : row->windowLabel, std::string(c.label));
+    EXPECT_EQ(offeredMode(radioModel(570), c.character), row);
   }
-  EXPECT_EQ(modeByName("C4FM", false), nullptr);  // only on radios with digital voice
-  EXPECT_EQ(modeByName("WFM", true), nullptr);
-  EXPECT_EQ(modeOfProgram(2)->name, std::string("USB"));
+  // C4FM only on radios with digital voice, narrow AM not on the older ones.
+  EXPECT_EQ(offeredMode(radioModel(761), "C4FM"), nullptr);
+  EXPECT_EQ(offeredMode(radioModel(650), "AMN"), nullptr);
+  EXPECT_NE(offeredMode(radioModel(761), "AMN"), nullptr);
+  EXPECT_EQ(offeredMode(radioModel(570), "WFM"), nullptr);
 }
 
 TEST(RigCat, PassbandsAndWidthStepsMeetAsHamlibReadsThem) {
-  const ModeRow& usb = *modeByName("USB", false);
-  const ModeRow& cw = *modeByName("CW", false);
+  const ModeRow& usb = *offeredMode(radioModel(761), "USB");
+  const ModeRow& cw = *offeredMode(radioModel(761), "CW");
   const struct {
     const ModeRow* mode;
     long hertz;
     int index;
     long shown;
   } cases[] = {{&usb, 2400, 14, 2400}, {&usb, 2350, 14, 2400}, {&usb, 9000, 23, 4000}, {&cw, 500, 10, 500},
-               {&cw, 1, 1, 50},       {modeByName("AM", false), 6000, 0, 9000}, {modeByName("FMN", false), 0, 0, 9000}};
+               {&cw, 1, 1, 50},       {offeredMode(radioModel(761), "AM"), 6000, 0, 9000}, {offeredMode(radioModel(761), "FMN"), 0, 0, 9000}};
   for (const auto& c : cases) {
-    EXPECT_EQ(widthIndexFor(*c.mode, c.hertz), c.index) << c.mode->name << " " << c.hertz;
-    EXPECT_EQ(passbandOf(*c.mode, c.index), c.shown) << c.mode->name << " " << c.index;
+    EXPECT_EQ(widthIndexFor(*c.mode, c.hertz), c.index) << c.mode->hamlibName << " " << c.hertz;
+    EXPECT_EQ(passbandOf(*c.mode, c.index), c.shown) << c.mode->hamlibName << " " << c.index;
   }
 }
 
@@ -136,8 +145,9 @@ TEST(RigCat, LevelsReadAndSetInTheRadiosNumbers) {
   } readings[] = {{"RFPOWER", "PC050;", "0.500000"}, {"STRENGTH", "SM0130;", "0"}, {"STRENGTH", "SM0000;", "-54"},
                   {"SWR", "RM6000;", "1.000000"},   {"ALC", "RM4255;", "1.000000"}, {"KEYSPD", "KS020;", "20"},
                   {"AF", "AG0255;", "1.000000"}};
-  for (const auto& r : readings) EXPECT_EQ(levelOfAnswer(*levelByName(r.level), r.answer), r.value) << r.level;
-  EXPECT_FALSE(levelOfAnswer(*levelByName("SWR"), "?;"));
+  for (const auto& r : readings) EXPECT_EQ(levelOfAnswer(radioModel(761), *levelByName(r.level), r.answer), r.value) << r.level;
+  EXPECT_FALSE(levelOfAnswer(radioModel(761), *levelByName("SWR"), "?;"));
+  EXPECT_FALSE(levelOfAnswer(radioModel(761), *levelByName("RFPOWER"), "PC;"));
 
   const struct {
     const char* level;
@@ -154,10 +164,6 @@ TEST(RigCat, LevelsReadAndSetInTheRadiosNumbers) {
       EXPECT_EQ(number, s.number);
     }
   }
-  EXPECT_EQ(frequencyCommand('B', 7074000), "FB007074000");
-  EXPECT_EQ(frequencyOfAnswer("FA014074000;"), 14074000);
-  EXPECT_EQ(frequencyOfAnswer("FB14074000;"), 14074000);  // the older radios' eight digits
-  EXPECT_FALSE(frequencyOfAnswer("?;"));
 }
 
 }  // namespace
