@@ -26,6 +26,7 @@
 #include "platform/win32_window.h"
 #else
 #include "app/front_end.h"
+#include "radio_link/hamlib_radio.h"
 #include "platform/posix_network.h"
 #include "platform/sdl_sound.h"
 #include "platform/serial_posix.h"
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
   if (options.findRadio) return korvel::app::runFindRadio(folder, options.find, transcript);
 
 #ifdef _WIN32
+  if (options.hamlibModel != 0) {
+    std::cerr << "korvel: this build of Korvel has no Hamlib: --hamlib-model needs the Linux build\n";
+    return 2;
+  }
   korvel::platform::Win32SerialPorts ports;
   korvel::platform::Win32WindowSystem window;
   korvel::platform::Win32SoundOutput sound;
@@ -89,7 +94,12 @@ int main(int argc, char** argv) {
   korvel::platform::SdlSoundOutput sound;
   korvel::platform::PosixNetwork network;
   korvel::platform::SteadyClock clock;
-  korvel::radio_link::CatLink radio(ports, clock);
+  // A radio through Hamlib is met by the link as a port of its own; the pass-through port stays a
+  // serial line.
+  std::optional<korvel::radio_link::HamlibRadio> hamlib;
+  if (options.hamlibModel != 0) hamlib.emplace(korvel::radio_link::HamlibSettings{options.hamlibModel, options.hamlibPort, options.hamlibSpeed});
+  korvel::radio_link::CatLink radio(hamlib ? static_cast<korvel::platform::SerialPorts&>(*hamlib) : ports, clock);
+  if (hamlib) radio.allowAnswersWithin(korvel::radio_link::kHamlibAnswerDeadlineMs, korvel::radio_link::kHamlibAnswerDeadlineMs);
   korvel::Panel panel(ports, radio, sound, *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;

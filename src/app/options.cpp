@@ -75,6 +75,22 @@ bool setTxLimit(Options& o, const std::string& value, std::string& why) {
   return true;
 }
 
+// A whole number from low to high, or the reason it is not one.
+bool setWhole(int& into, const std::string& value, int low, int high, const std::string& what, std::string& why) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (value.empty() || error != std::errc() || end != value.data() + value.size() || number < low || number > high) {
+    why = what + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+    return false;
+  }
+  into = number;
+  return true;
+}
+
+// Hamlib's model numbers run to five digits (backend number, then the model within it).
+constexpr int kHighestHamlibModel = 99'999;
+constexpr int kFastestSerialSpeed = 4'000'000;
+
 const std::vector<OptionRow>& optionRows() {
   static const std::vector<OptionRow> rows = {
       {"transcript", Value::optional, "FILE",
@@ -116,6 +132,25 @@ const std::vector<OptionRow>& optionRows() {
        "end a transmission a rig-server client keyed after SECONDS (600\nwhen not given; 0: no limit); the operator's own "
        "keying is\nnever limited, and a client that goes away unkeys at once",
        false, setTxLimit},
+      {"hamlib-model", Value::required, "N",
+       "drive the radio through Hamlib, model N (rigctl -l lists them; 2 is a\nrigctld on another computer)", false,
+       [](Options& o, const std::string& v, std::string& why) {
+         return setWhole(o.hamlibModel, v, 1, kHighestHamlibModel, "--hamlib-model", why);
+       }},
+      {"hamlib-port", Value::required, "DEVICE",
+       "the Hamlib radio's serial device, or HOST:PORT of the rigctld for\nmodel 2", false,
+       [](Options& o, const std::string& v, std::string& why) {
+         if (v.empty()) {
+           why = "--hamlib-port names a device or HOST:PORT";
+           return false;
+         }
+         o.hamlibPort = v;
+         return true;
+       }},
+      {"hamlib-speed", Value::required, "BAUD", "the Hamlib radio's serial speed (the model's own when not given)", false,
+       [](Options& o, const std::string& v, std::string& why) {
+         return setWhole(o.hamlibSpeed, v, 1, kFastestSerialSpeed, "--hamlib-speed", why);
+       }},
       {"find-radio", Value::words, "DEVICE ...",
 #ifdef _WIN32
        "ask COM1 to COM64 (or the DEVICEs named) for a radio at 4800,\n"

@@ -28,6 +28,10 @@ struct Options {
   std::string rigServerAddress = "127.0.0.1";
   int rigServerPort = 4532;
   int txLimitSeconds = rig::kDefaultTxLimitSeconds;
+  // A radio through Hamlib: its model number (0: Korvel's own Yaesu link), port and speed.
+  int hamlibModel = 0;
+  std::string hamlibPort;
+  int hamlibSpeed = 0;
   bool findRadio = false;
   FindRequest find;
   ChannelCommand channels;

@@ -47,14 +47,14 @@ void CatLink::send(std::string command, std::optional<Asker> refusalTo) {
   lastSent_ = std::move(command);
   expire();
   // Settings go to the open list too: a refusal that comes is theirs, not the next question's.
-  open_.push_back({refusalTo.value_or(Asker::Key), {}, clock_->nowMs() + kRefusalDeadlineMs, stateChanges_, false,
+  open_.push_back({refusalTo.value_or(Asker::Key), {}, clock_->nowMs() + refusalDeadlineMs_, stateChanges_, false,
                    refusalTo.has_value()});
 }
 
 void CatLink::ask(Asker who, std::string command) {
   std::string text = command.substr(0, command.find(kTerminator));
   send(std::move(command));
-  open_.back() = {who, std::move(text), clock_->nowMs() + kAnswerDeadlineMs, stateChanges_, false, false};
+  open_.back() = {who, std::move(text), clock_->nowMs() + answerDeadlineMs_, stateChanges_, false, false};
 }
 
 void CatLink::learnDigits(std::string_view reply) {

@@ -71,6 +71,12 @@ class CatLink {
   // Where the deadlines are read from (a test's own clock).
   void useClock(platform::Clock& clock) { clock_ = &clock; }
   platform::Clock& clock() { return *clock_; }
+  // A radio that takes longer to answer than a serial newcat radio (one behind Hamlib): how long
+  // its questions stay open, and how long after a setting its refusal may come.
+  void allowAnswersWithin(int answerMs, int refusalMs) {
+    answerDeadlineMs_ = answerMs;
+    refusalDeadlineMs_ = refusalMs;
+  }
   // The debug log's line writer; empty: nothing is logged.
   void setLog(LogLine log) { log_ = std::move(log); }
 
@@ -149,6 +155,8 @@ class CatLink {
   void learnDigits(std::string_view reply);
 
   platform::SerialPorts& ports_;
+  int answerDeadlineMs_ = kAnswerDeadlineMs;
+  int refusalDeadlineMs_ = kRefusalDeadlineMs;
   platform::Clock* clock_;
   LogLine log_;
   int port_ = 0;

@@ -61,6 +61,9 @@ const RadioModel kModels[] = {
     {.number = 840, .name = "FTX-1", .menuNumberLength = 6, .skipRecordSwap = true, .unsupported = true, .topBand = '7',
      .offsetMenus = {{{"EX0103160", 10, F::FirstThree}, {"EX0103170", 11, F::FirstThree},
                       {"EX010318", 12, F::FirstThree}, {"EX010319", 13, F::FiveWide}}}},
+    // Any radio Hamlib drives, spoken to in newcat through the Hamlib link; what the radio's own
+    // menus would do is not offered.
+    {.number = 999, .name = "radio through Hamlib", .hasNarrowAm = true, .topBand = '7'},
 };
 
 // The names of the Yaesu radios that answer "ID;" (the newcat command set), by their IDs as the

@@ -156,6 +156,27 @@ std::uint64_t levelMask(bool settable) {
 
 int strengthOfReading(int raw) { return static_cast<int>(std::lround(calibrated(kStrength, raw))); }
 
+namespace {
+
+// The meter reading (0..255) a calibrated value is read from: the calibration run backwards.
+template <std::size_t N>
+int uncalibrated(const std::array<std::pair<int, double>, N>& table, double value) {
+  if (value <= table.front().second) return table.front().first;
+  for (std::size_t i = 1; i < N; ++i) {
+    if (value <= table[i].second) {
+      const auto& [x0, y0] = table[i - 1];
+      const auto& [x1, y1] = table[i];
+      return static_cast<int>(std::lround(x0 + (x1 - x0) * (value - y0) / (y1 - y0)));
+    }
+  }
+  return table.back().first;
+}
+
+}  // namespace
+
+int readingOfStrength(int decibelsOverS9) { return uncalibrated(kStrength, decibelsOverS9); }
+int readingOfSwr(double swr) { return uncalibrated(kSwr, swr); }
+
 std::optional<std::string> levelOfAnswer(const RadioModel& model, const LevelRow& level, const std::string& answer) {
   // Only digits are a reading: a torn or refused answer is no value at all.
   const auto text = cat::readingText(level.reading, model, answer);

@@ -48,6 +48,9 @@ std::uint64_t levelMask(bool settable);
 std::optional<std::string> levelOfAnswer(const RadioModel& model, const LevelRow& level, const std::string& answer);
 // STRENGTH (dB over S9) of the radio's raw S-meter reading.
 int strengthOfReading(int raw);
+// The raw readings a radio's meter would show for a strength (dB over S9) and for an SWR.
+int readingOfStrength(int decibelsOverS9);
+int readingOfSwr(double swr);
 // The CAT text that sets a level to a client's value, and the radio's number in it.
 std::optional<std::string> levelCommand(const LevelRow& level, std::string_view value, int& radioNumber);
 

@@ -61,4 +61,8 @@ const ModeRow* modeByChirpName(std::string_view name) {
   return find([name](const ModeRow& row) { return row.own && name == row.chirpName; });
 }
 
+const ModeRow* modeByHamlibBit(std::uint64_t bit) {
+  return find([bit](const ModeRow& row) { return row.hamlibBit == bit; });
+}
+
 }  // namespace korvel

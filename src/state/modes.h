@@ -30,5 +30,6 @@ const ModeRow* modeOfProgram(int programMode);
 const ModeRow* modeByCharacter(char radioCharacter, bool digitalVoice);
 const ModeRow* modeByHamlibName(std::string_view name, bool digitalVoice);
 const ModeRow* modeByChirpName(std::string_view name);
+const ModeRow* modeByHamlibBit(std::uint64_t bit);
 
 }  // namespace korvel
