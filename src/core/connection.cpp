@@ -175,6 +175,11 @@ void restoreBandOnReturn(Panel& p) {
 
 void noteMissedReply(Panel& p) {
   if (!p.link.connected || ++p.link.missedReplies < kMissedRepliesForLoss) return;
+  noteRadioGone(p);
+}
+
+void noteRadioGone(Panel& p) {
+  if (!p.link.connected) return;
   p.link.missedReplies = 0;
   p.link.connected = false;
   p.link.radioLost = true;

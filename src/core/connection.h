@@ -14,6 +14,8 @@ struct Panel;
 void handleFrequencyReply(Panel& p, const std::optional<FrequencyReply>& reply);
 // A poll query that got no answer; after about two seconds of them the radio is taken as lost.
 void noteMissedReply(Panel& p);
+// The radio is gone: "nc", the frequency field says so, and the keys that need it answer "nc".
+void noteRadioGone(Panel& p);
 // Any answer on the radio line.
 void noteRadioAnswered(Panel& p);
 void connectRadio(Panel& p);

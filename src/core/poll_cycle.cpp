@@ -94,6 +94,8 @@ void replyStep(Panel& p) {
       updateMicMeter(p, reply);
     }
   }
+  // A radio behind another program that has said the radio is gone need not be waited out.
+  if (p.radio.radioKnownGone()) noteRadioGone(p);
   for (const radio_link::Missed& question : missed) {
     if (!question.heardSomething) {
       noteMissedReply(p);

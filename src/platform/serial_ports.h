@@ -39,6 +39,14 @@ class SerialPorts {
     return kNoInputHandle;
   }
 
+  // Whether the device behind port n is known to answer nothing now (a radio reached through
+  // another program, which has reported the radio gone); a serial line never knows, it only falls
+  // silent.
+  virtual bool knownSilent(int n) {
+    (void)n;
+    return false;
+  }
+
   // --- Looking for the radio: devices by their own names, before the station knows its port ---
   // The machine's serial devices a radio may be on, in the order to try them.
   virtual std::vector<std::string> deviceNames() { return {}; }

@@ -84,6 +84,8 @@ class CatLink {
   // Close, open at baud, reads that return at once, 8 data bits, no parity, two stop bits.
   void openPort(int port, int baud);
   int port() const { return port_; }
+  // Whether the radio is known to be gone (not merely slow): only a radio behind another program can tell.
+  bool radioKnownGone() { return ports_.knownSilent(port_); }
   void usePort(int port) { port_ = port; }
   platform::InputHandle inputHandle() { return ports_.inputHandle(port_); }
 

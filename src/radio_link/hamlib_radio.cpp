@@ -358,6 +358,7 @@ int HamlibRadio::openPort(int, int) {
     commands_.clear();
     written_.clear();
     replies_.clear();
+    lost_ = false;
   }
   worker_ = std::thread([this] { work(); });
   return 1;
@@ -417,6 +418,11 @@ int HamlibRadio::writePort(int, const char* bytes, int length) {
 
 platform::InputHandle HamlibRadio::inputHandle(int) { return wakeRead_; }
 
+bool HamlibRadio::knownSilent(int) {
+  std::lock_guard lock(mutex_);
+  return lost_;
+}
+
 void HamlibRadio::work() {
   HamlibRig rig(settings_);
   auto nextOpen = std::chrono::steady_clock::now();
@@ -433,11 +439,17 @@ void HamlibRadio::work() {
     // then its commands go unanswered, as a radio switched off leaves them.
     if (!rig.isOpen() && std::chrono::steady_clock::now() >= nextOpen) {
       std::string why;
-      if (!rig.open(why)) nextOpen = std::chrono::steady_clock::now() + kReopenInterval;
+      const bool opened = rig.open(why);
+      if (!opened) nextOpen = std::chrono::steady_clock::now() + kReopenInterval;
+      std::lock_guard lock(mutex_);
+      lost_ = !opened;
     }
     const auto answer = rig.perform(command);
     if (!answer) {
-      if (!rig.isOpen()) nextOpen = std::min(nextOpen, std::chrono::steady_clock::now());
+      if (!rig.isOpen()) {
+        std::lock_guard lock(mutex_);
+        lost_ = true;
+      }
       continue;
     }
     if (answer->empty()) continue;

@@ -77,6 +77,8 @@ class HamlibRadio : public platform::SerialPorts {
   int readPort(int n, char* buffer, int maximum) override;
   int writePort(int n, const char* bytes, int length) override;
   platform::InputHandle inputHandle(int n) override;
+  // After Hamlib has lost the radio (or could not open it), until it is open again.
+  bool knownSilent(int n) override;
 
  private:
   void work();
@@ -91,6 +93,7 @@ class HamlibRadio : public platform::SerialPorts {
   std::string replies_;                // what the radio said, not yet read
   bool stopping_ = false;
   bool running_ = false;
+  bool lost_ = false;                  // Hamlib lost the radio and has not opened it again
   int wakeRead_ = -1;                  // the pipe a reply wakes the event wait through
   int wakeWrite_ = -1;
   std::thread worker_;
