@@ -63,7 +63,7 @@ const RadioModel kModels[] = {
                       {"EX010318", 12, F::FirstThree}, {"EX010319", 13, F::FiveWide}}}},
     // Any radio Hamlib drives, spoken to in newcat through the Hamlib link; what the radio's own
     // menus would do is not offered.
-    {.number = 999, .name = "radio through Hamlib", .hasNarrowAm = true, .topBand = '7'},
+    {.number = 999, .name = "HAMLIB", .hasNarrowAm = true, .topBand = '7'},
 };
 
 // The names of the Yaesu radios that answer "ID;" (the newcat command set), by their IDs as the
