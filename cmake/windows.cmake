@@ -70,6 +70,8 @@ if(KORVEL_BUILD_TESTS)
   # test. The unit and scenario tests are file-heavy and Wine's file calls slow: they run in two
   # shards side by side (ctest -j2), one Wine start each.
   file(GLOB KORVEL_UNIT_TESTS CONFIGURE_DEPENDS ${KORVEL_UNIT_TEST_GLOBS})
+  # No Hamlib in the Windows build yet: its radio is not tested there.
+  list(FILTER KORVEL_UNIT_TESTS EXCLUDE REGEX "/hamlib_radio_test\\.cpp$")
   add_executable(korvel_tests ${KORVEL_UNIT_TESTS} ${CMAKE_SOURCE_DIR}/src/app/options.cpp)
   target_link_libraries(korvel_tests PRIVATE korvel_test_support GTest::gtest_main)
   set(KORVEL_TEST_SHARDS 2)

@@ -101,6 +101,9 @@ bool HamlibRig::open(std::string& why) {
   if (settings_.speed > 0) {
     rig_set_conf(rig, rig_token_lookup(rig, "serial_speed"), std::to_string(settings_.speed).c_str());
   }
+  // The transmitter is keyed by the radio's own command; a model that names no way to key it (the
+  // dummy radio) is given that one.
+  if (rig->caps->ptt_type == RIG_PTT_NONE) rig_set_conf(rig, rig_token_lookup(rig, "ptt_type"), "RIG");
   if (const int code = rig_open(rig); code != RIG_OK) {
     why = std::string("Hamlib cannot open the radio: ") + rigerror(code);
     rig_cleanup(rig);
