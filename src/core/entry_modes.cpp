@@ -7,6 +7,7 @@
 #include "state/panel.h"
 #include "state/text.h"
 #include "state/band_record.h"
+#include "state/frequency_text.h"
 #include "functions/band_table.h"
 #include "functions/mode.h"
 #include "functions/toggles.h"
@@ -100,6 +101,10 @@ void enterTypedFrequency(Panel& p) {
   }
   digits.append(cat::kFrequencyDigits - digits.size(), '0');
   sendText(p, cat::tune(cat::Vfo::A, digits));
+  // The radio is on the entered frequency now: a key before the poll reads it back (a mode change,
+  // the frequency key) must work from it, not send the frequency the entry left.
+  p.link.frequencyText = recordFrequencyText(digits);
+  p.link.frequencyHz = std::stoll(digits);
   p.fn.preampOn = band_record::preampDigit(recordOf(p, p.band.currentBand)) == '0';
   p.fn.preampLevel = 1;
   togglePreamp(p);

@@ -51,6 +51,18 @@ TEST(FrequencyEntry, EachKeyIsSpokenAndEnterTunes) {
   EXPECT_EQ(s.radio->frequencyA(), 14200000);
 }
 
+// A key straight after the entry's words, before the poll has read the radio back, works from the
+// entered frequency: the mode key does not send the radio back where the entry left.
+TEST(FrequencyEntry, AKeyRightAfterTheEntryWorksFromTheEnteredFrequency) {
+  Session s;
+  s.type("E14.074\n");
+  s.forget();
+  s.type("M");
+  EXPECT_EQ(s.said(), Words{"cw"});
+  for (const auto& c : frequencyCommands(s.commands())) EXPECT_EQ(c, "FA014074000;");
+  EXPECT_EQ(s.radio->frequencyA(), 14074000);
+}
+
 TEST(FrequencyEntry, DigitsAfterThePointAreTheNextDecimalPlaces) {
   struct Case {
     const char* keys;
