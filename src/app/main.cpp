@@ -17,6 +17,7 @@
 #include "state/panel.h"
 #include "app/find_radio_run.h"
 #include "app/channel_command.h"
+#include "app/speech_outputs.h"
 #include "core/startup.h"
 #include "platform/speech_speed.h"
 #ifdef _WIN32
@@ -100,5 +101,8 @@ int main(int argc, char** argv) {
   panel.server.notices = &std::cerr;
   panel.speech.speedPercent = options.speedPercent;
   panel.speech.interruptSpeech = options.interruptSpeech;
+  std::unique_ptr<korvel::platform::SpeechOutput> systemSpeech;
+  if (options.speech == korvel::app::Speech::system) systemSpeech = korvel::app::openSystemSpeech(std::cerr);
+  panel.speech.system = systemSpeech.get();
   return korvel::runProgram(panel);
 }
