@@ -78,7 +78,9 @@ int main(int argc, char** argv) {
   (void)terminalAsked;  // Windows always has its window
   korvel::platform::SteadyClock clock;
   korvel::radio_link::CatLink radio(ports, clock);
-  korvel::Panel panel(ports, radio, sound, window, network, folder);
+  std::unique_ptr<korvel::app::BrailleFrontEnd> braille;
+  if (options.braille) braille = korvel::app::openBraille(window, std::cerr);
+  korvel::Panel panel(ports, radio, sound, braille ? braille->window() : window, network, folder);
 #else
   // Before the sound starts its threads: the terminal front end takes the ending signals itself.
   auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
@@ -91,7 +93,10 @@ int main(int argc, char** argv) {
   korvel::platform::PosixNetwork network;
   korvel::platform::SteadyClock clock;
   korvel::radio_link::CatLink radio(ports, clock);
-  korvel::Panel panel(ports, radio, sound, *frontEnd.window, network, folder);
+  // The braille display, when asked for, shows what the window shows and takes keys beside it.
+  std::unique_ptr<korvel::app::BrailleFrontEnd> braille;
+  if (options.braille) braille = korvel::app::openBraille(*frontEnd.window, std::cerr);
+  korvel::Panel panel(ports, radio, sound, braille ? braille->window() : *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;
   panel.server.enabled = options.rigServerOn;
@@ -104,5 +109,6 @@ int main(int argc, char** argv) {
   std::unique_ptr<korvel::platform::SpeechOutput> systemSpeech;
   if (options.speech == korvel::app::Speech::system) systemSpeech = korvel::app::openSystemSpeech(std::cerr);
   panel.speech.system = systemSpeech.get();
+  if (braille) panel.speech.announced = [&shown = *braille](const std::string& text) { shown.announce(text); };
   return korvel::runProgram(panel);
 }

@@ -1,6 +1,7 @@
 #include "app/speech_outputs.h"
 
 #ifndef _WIN32
+#include "platform/brlapi_display.h"
 #include "platform/speech_dispatcher.h"
 #endif
 
@@ -18,6 +19,38 @@ std::unique_ptr<platform::SpeechOutput> openSystemSpeech(std::ostream& err) {
         << "); speaking with the word files\n";
   }
   return output;
+#endif
+}
+
+#ifndef _WIN32
+namespace {
+
+class BrlapiFrontEnd : public BrailleFrontEnd {
+ public:
+  explicit BrlapiFrontEnd(std::unique_ptr<platform::BrailleWindow> window) : window_(std::move(window)) {}
+  platform::WindowSystem& window() override { return *window_; }
+  void announce(const std::string& text) override { window_->announce(text); }
+
+ private:
+  std::unique_ptr<platform::BrailleWindow> window_;
+};
+
+}  // namespace
+#endif
+
+std::unique_ptr<BrailleFrontEnd> openBraille(platform::WindowSystem& window, std::ostream& err) {
+#ifdef _WIN32
+  (void)window;
+  err << "korvel: --braille: no braille display on this build; running on without it\n";
+  return nullptr;
+#else
+  std::string why;
+  auto braille = platform::BrailleWindow::connect(window, why);
+  if (braille == nullptr) {
+    err << "korvel: --braille: BRLTTY cannot be reached (" << why << "); running on without the braille display\n";
+    return nullptr;
+  }
+  return std::make_unique<BrlapiFrontEnd>(std::move(braille));
 #endif
 }
 

@@ -1,0 +1,150 @@
+#include "platform/brlapi_display.h"
+
+#define BRLAPI_NO_SINGLE_SESSION 1  // only the brlapi__ calls on a handle of our own
+#include <brlapi.h>
+
+#include <poll.h>
+
+#include <cstdlib>
+
+#include "platform/key_codes.h"
+#include "platform/terminal_keys.h"
+
+namespace korvel::platform {
+
+namespace {
+
+constexpr std::uint64_t kLatin1End = 0x100;
+constexpr std::uint64_t kUnicodeMask = 0x00FFFFFF;
+
+// The display's own navigation and function keys that are Korvel's keys.
+struct SymKey {
+  std::uint64_t sym;
+  int key;
+};
+constexpr SymKey kSymKeys[] = {
+    {BRLAPI_KEY_SYM_LINEFEED, vk::kEnter}, {BRLAPI_KEY_SYM_UP, vk::kUp},         {BRLAPI_KEY_SYM_DOWN, vk::kDown},
+    {BRLAPI_KEY_SYM_LEFT, vk::kLeft},      {BRLAPI_KEY_SYM_RIGHT, vk::kRight},   {BRLAPI_KEY_SYM_PAGE_UP, vk::kPageUp},
+    {BRLAPI_KEY_SYM_PAGE_DOWN, vk::kPageDown}, {BRLAPI_KEY_SYM_INSERT, vk::kInsert},
+};
+constexpr int kFunctionKeys = 12;
+
+// A typed character as the terminal's key decoder takes it: the same keys as typed there.
+int keyOfCharacter(char c) {
+  const std::string bytes(1, c);
+  return terminal::decodeKey(bytes, true).key;
+}
+
+}  // namespace
+
+int keyFromBraille(std::uint64_t code) {
+  if ((code & BRLAPI_KEY_TYPE_MASK) != BRLAPI_KEY_TYPE_SYM) return 0;
+  const std::uint64_t sym = code & BRLAPI_KEY_CODE_MASK;
+  if ((sym & BRLAPI_KEY_SYM_UNICODE) != 0) {
+    const std::uint64_t character = sym & kUnicodeMask;
+    return character < kLatin1End ? keyOfCharacter(static_cast<char>(character)) : 0;
+  }
+  if (sym < kLatin1End) return keyOfCharacter(static_cast<char>(sym));
+  for (const SymKey& k : kSymKeys) {
+    if (k.sym == sym) return k.key;
+  }
+  if (sym >= BRLAPI_KEY_SYM_FUNCTION && sym < BRLAPI_KEY_SYM_FUNCTION + kFunctionKeys) {
+    return vk::function(static_cast<int>(sym - BRLAPI_KEY_SYM_FUNCTION) + 1);
+  }
+  // Backspace, Tab, Escape and the rest: the terminal's decoder knows them as bytes.
+  if (sym == BRLAPI_KEY_SYM_BACKSPACE) return keyOfCharacter('\b');
+  if (sym == BRLAPI_KEY_SYM_TAB) return keyOfCharacter('\t');
+  if (sym == BRLAPI_KEY_SYM_ESCAPE) return keyOfCharacter('\x1b');
+  return 0;
+}
+
+struct BrailleWindow::Connection {
+  std::unique_ptr<unsigned char[]> handle;
+  int fd = -1;
+  brlapi_handle_t* get() { return reinterpret_cast<brlapi_handle_t*>(handle.get()); }
+};
+
+std::unique_ptr<BrailleWindow> BrailleWindow::connect(WindowSystem& inner, std::string& why) {
+  auto connection = std::make_unique<Connection>();
+  connection->handle = std::make_unique<unsigned char[]>(brlapi_getHandleSize());
+  connection->fd = brlapi__openConnection(connection->get(), nullptr, nullptr);
+  if (connection->fd < 0) {
+    why = brlapi_strerror(&brlapi_error);
+    return nullptr;
+  }
+  // The console's own terminal when there is one; else the display as a whole (under X, over SSH).
+  if (brlapi__enterTtyMode(connection->get(), BRLAPI_TTY_DEFAULT, nullptr) < 0 &&
+      brlapi__enterTtyModeWithPath(connection->get(), nullptr, 0, nullptr) < 0) {
+    why = brlapi_strerror(&brlapi_error);
+    brlapi__closeConnection(connection->get());
+    return nullptr;
+  }
+  return std::unique_ptr<BrailleWindow>(new BrailleWindow(inner, std::move(connection)));
+}
+
+BrailleWindow::BrailleWindow(WindowSystem& inner, std::unique_ptr<Connection> connection)
+    : inner_(inner), connection_(std::move(connection)) {}
+
+BrailleWindow::~BrailleWindow() {
+  brlapi__leaveTtyMode(connection_->get());
+  brlapi__closeConnection(connection_->get());
+}
+
+bool BrailleWindow::createWindow(int left, int top, int width, int height, const std::string& title) {
+  line_.clear();
+  return inner_.createWindow(left, top, width, height, title);
+}
+
+void BrailleWindow::closeWindow() { inner_.closeWindow(); }
+
+int BrailleWindow::drawText(int x, int y, const std::string& text, FieldPart part) {
+  line_.draw(part, text);
+  return inner_.drawText(x, y, text, part);
+}
+
+void BrailleWindow::watchInput(std::vector<InputHandle> handles) {
+  handles.push_back(connection_->fd);
+  inner_.watchInput(std::move(handles));
+}
+
+void BrailleWindow::readKeys() {
+  brlapi_keyCode_t code = 0;
+  while (brlapi__readKey(connection_->get(), 0, &code) > 0) {
+    if (const int key = keyFromBraille(code); key != 0) keys_.push_back(key);
+  }
+}
+
+bool BrailleWindow::keyWaiting() {
+  readKeys();
+  return !keys_.empty() || inner_.keyWaiting();
+}
+
+std::vector<Event> BrailleWindow::waitEvents() {
+  refresh();
+  std::vector<Event> events;
+  if (keys_.empty()) events = inner_.waitEvents();
+  readKeys();
+  // Like a terminal's keys: each is pressed and released at once.
+  for (const int key : keys_) {
+    events.push_back({kKeyDownMessage, key});
+    events.push_back({kKeyUpMessage, key});
+  }
+  keys_.clear();
+  refresh();
+  return events;
+}
+
+void BrailleWindow::announce(const std::string& text) {
+  line_.announce(text, BrailleLine::Clock::now());
+  refresh();
+}
+
+void BrailleWindow::refresh() {
+  const auto line = line_.due(BrailleLine::Clock::now());
+  if (!line) return;
+  // Program text is Latin-1, as BrlAPI's text is in this locale-free program.
+  brlapi__writeText(connection_->get(), BRLAPI_CURSOR_OFF, line->c_str());
+  ++linesWritten_;
+}
+
+}  // namespace korvel::platform
