@@ -1,6 +1,8 @@
 #include "app/speech_outputs.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32_sapi.h"
+#else
 #include "platform/brlapi_display.h"
 #include "platform/speech_dispatcher.h"
 #endif
@@ -9,8 +11,10 @@ namespace korvel::app {
 
 std::unique_ptr<platform::SpeechOutput> openSystemSpeech(std::ostream& err) {
 #ifdef _WIN32
-  err << "korvel: --speech=system: no system speech on this build; speaking with the word files\n";
-  return nullptr;
+  std::string why;
+  auto output = platform::SapiSpeechOutput::connect(why);
+  if (output == nullptr) err << "korvel: --speech=system: " << why << "; speaking with the word files\n";
+  return output;
 #else
   std::string why;
   auto output = platform::SpeechDispatcherOutput::connect(why);
