@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include "platform/win32_sapi.h"
 #else
+#include <csignal>
+
 #include "platform/brlapi_display.h"
 #include "platform/speech_dispatcher.h"
 #endif
@@ -16,6 +18,9 @@ std::unique_ptr<platform::SpeechOutput> openSystemSpeech(std::ostream& err) {
   if (output == nullptr) err << "korvel: --speech=system: " << why << "; speaking with the word files\n";
   return output;
 #else
+  // A speech-dispatcher that goes away mid-run must not end the program as its socket breaks: the
+  // write just fails, and the word files speak.
+  std::signal(SIGPIPE, SIG_IGN);
   std::string why;
   auto output = platform::SpeechDispatcherOutput::connect(why);
   if (output == nullptr) {

@@ -35,6 +35,10 @@ int keyOfCharacter(char c) {
   return terminal::decodeKey(bytes, true).key;
 }
 
+// A packet BRLTTY refused closes the connection: the display is lost and Korvel runs on, where
+// BrlAPI's own handler would abort the program.
+void BRLAPI_STDCALL displayLost(brlapi_handle_t*, int, brlapi_packetType_t, const void*, size_t) {}
+
 }  // namespace
 
 int keyFromBraille(std::uint64_t code) {
@@ -72,6 +76,7 @@ std::unique_ptr<BrailleWindow> BrailleWindow::connect(WindowSystem& inner, std::
     why = brlapi_strerror(&brlapi_error);
     return nullptr;
   }
+  brlapi__setExceptionHandler(connection->get(), displayLost);
   // The console's own terminal when there is one; else the display as a whole (under X, over SSH).
   if (brlapi__enterTtyMode(connection->get(), BRLAPI_TTY_DEFAULT, nullptr) < 0 &&
       brlapi__enterTtyModeWithPath(connection->get(), nullptr, 0, nullptr) < 0) {
@@ -86,7 +91,7 @@ BrailleWindow::BrailleWindow(WindowSystem& inner, std::unique_ptr<Connection> co
     : inner_(inner), connection_(std::move(connection)) {}
 
 BrailleWindow::~BrailleWindow() {
-  brlapi__leaveTtyMode(connection_->get());
+  if (!lost_) brlapi__leaveTtyMode(connection_->get());
   brlapi__closeConnection(connection_->get());
 }
 
@@ -103,15 +108,25 @@ int BrailleWindow::drawText(int x, int y, const std::string& text, FieldPart par
 }
 
 void BrailleWindow::watchInput(std::vector<InputHandle> handles) {
-  handles.push_back(connection_->fd);
+  watched_ = handles;
+  if (!lost_) handles.push_back(connection_->fd);
   inner_.watchInput(std::move(handles));
 }
 
 void BrailleWindow::readKeys() {
+  if (lost_) return;
   brlapi_keyCode_t code = 0;
-  while (brlapi__readKey(connection_->get(), 0, &code) > 0) {
+  int read = 0;
+  while ((read = brlapi__readKey(connection_->get(), 0, &code)) > 0) {
     if (const int key = keyFromBraille(code); key != 0) keys_.push_back(key);
   }
+  if (read < 0) loseDisplay();
+}
+
+void BrailleWindow::loseDisplay() {
+  // BRLTTY has gone: its connection is no longer watched, and the window runs on alone.
+  lost_ = true;
+  inner_.watchInput(watched_);
 }
 
 bool BrailleWindow::keyWaiting() {
@@ -140,11 +155,12 @@ void BrailleWindow::announce(const std::string& text) {
 }
 
 void BrailleWindow::refresh() {
+  if (lost_) return;
   const auto line = line_.due(BrailleLine::Clock::now());
   if (!line) return;
-  // Program text is Latin-1, as BrlAPI's text is in this locale-free program.
-  brlapi__writeText(connection_->get(), BRLAPI_CURSOR_OFF, line->c_str());
-  ++linesWritten_;
+  if (brlapi__writeText(connection_->get(), BRLAPI_CURSOR_OFF, line->c_str()) < 0) {
+    loseDisplay();
+  }
 }
 
 }  // namespace korvel::platform

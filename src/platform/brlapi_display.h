@@ -37,20 +37,20 @@ class BrailleWindow : public WindowSystem {
 
   // The announcement just spoken: shown for a few seconds, then the fields again.
   void announce(const std::string& text);
-  // Lines written to the display so far (for the figures of the note).
-  long long linesWritten() const { return linesWritten_; }
 
  private:
   struct Connection;
   BrailleWindow(WindowSystem& inner, std::unique_ptr<Connection> connection);
   void readKeys();
   void refresh();
+  void loseDisplay();
 
   WindowSystem& inner_;
   std::unique_ptr<Connection> connection_;
   BrailleLine line_;
   std::vector<int> keys_;  // keys read from the display, not yet handed out
-  long long linesWritten_ = 0;
+  std::vector<InputHandle> watched_;  // the ports the program watches, without the display
+  bool lost_ = false;                 // BRLTTY went away: the window runs on alone
 };
 
 }  // namespace korvel::platform

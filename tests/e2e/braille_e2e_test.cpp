@@ -31,10 +31,11 @@ class BrailleService {
     ready_ = waitFor(folder_.path() / "brltty.out", [](const std::string& s) { return has(s, "BrlAPI Server"); }, 10s);
   }
   ~BrailleService() {
-    server_.stop(SIGTERM, 5s);
+    stop();
     run(tmux_ + "kill-server 2>/dev/null");
   }
   bool ready() const { return ready_; }
+  void stop() { server_.stop(SIGTERM, 5s); }
   const std::string& host() const { return host_; }
   // The display's cells as text: the first line of the driver's terminal.
   std::string cells() {
@@ -87,6 +88,11 @@ TEST(BrailleEndToEnd, TheFrequencyComesFirstAndTheDisplaysKeysAreKorvelsKeys) {
       << st.transcript();
   EXPECT_TRUE(has(st.debugLog(), "TX=MD03;"));
   EXPECT_TRUE(braille.waitForCells("C W", 5s)) << braille.cells();
+  // BRLTTY goes away: Korvel runs on with its keyboard.
+  braille.stop();
+  terminal.type("f");
+  EXPECT_TRUE(waitFor(st.folder / "transcript.txt", [](const std::string& s) { return has(s, "mhz\ncw\n"); }, 10s))
+      << st.transcript();
 }
 
 }  // namespace

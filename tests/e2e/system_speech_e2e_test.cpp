@@ -42,7 +42,8 @@ class SpeechService {
                   folder_.path(), {}, folder_.path() / "speechd.out");
     for (int i = 0; i < 100 && !std::filesystem::exists(socket_); ++i) std::this_thread::sleep_for(50ms);
   }
-  ~SpeechService() { server_.stop(SIGTERM, 5s); }
+  ~SpeechService() { stop(); }
+  void stop() { server_.stop(SIGTERM, 5s); }
   bool ready() const { return std::filesystem::exists(socket_); }
   std::string address() const { return "unix_socket:" + socket_; }
   std::vector<std::string> said() const { return lines(readFile(folder_.path() / "said.txt")); }
@@ -150,6 +151,16 @@ TEST(SystemSpeechEndToEnd, AKeyDuringALongMessageCancelsItWithInterruptSpeech) {
   EXPECT_EQ(ended.back(), "U S B");
   EXPECT_EQ(std::count(ended.begin(), ended.end(), "7.1 megahertz L S B"), 0);
   EXPECT_TRUE(has(st.debugLog(), "TX=MD02;"));
+  // speech-dispatcher goes away: the word files speak, and the keys work on.
+  speech.stop();
+  for (const auto& [key, word] : {std::pair{"f", "mhz\nusb\n"}, std::pair{"m", "cw\n"}}) {
+    const std::size_t before = st.transcript().size();
+    terminal.type(key);
+    EXPECT_TRUE(waitFor(st.folder / "transcript.txt",
+                        [&, w = std::string(word)](const std::string& s) { return s.find(w, before) != std::string::npos; },
+                        10s))
+        << key << "\n" << st.transcript();
+  }
 }
 
 TEST(SystemSpeechEndToEnd, WithoutSpeechDispatcherOneLineAndTheWordFilesSpeak) {
