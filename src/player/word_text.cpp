@@ -28,9 +28,17 @@ std::string fileText(const std::filesystem::path& file) {
   std::string text(kLongestText, '\0');
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   text.resize(static_cast<std::size_t>(in.gcount()));
-  // One message: the lines of the file as one run of text.
-  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-  return text;
+  // One message: the lines of the file (LF or CR LF) as one run of text, one blank between words.
+  std::string out;
+  for (const char c : text) {
+    const bool blank = c == '\n' || c == '\r' || c == '\t' || c == ' ';
+    if (!blank) {
+      out += c;
+    } else if (!out.empty() && out.back() != ' ') {
+      out += ' ';
+    }
+  }
+  return out;
 }
 
 std::string trimmed(std::string s) {

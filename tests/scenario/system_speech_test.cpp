@@ -138,7 +138,7 @@ TEST(WordTextTest, WordsBecomeTheTextASynthesizerReads) {
 
 TEST(WordTextTest, TheListGivesTextsButNoneForSoundsAndNoFileOutsideItsFolder) {
   TempFolder home{"korvel-words"};
-  std::ofstream(home.path() / "help.txt") << "Keys:\nB band\r\n";
+  std::ofstream(home.path() / "help.txt", std::ios::binary) << "Keys:\nB  band\r\n";
   std::ofstream(home.path() / "words.tsv")
       << "# comment\tnot a word\nDelay\t@silence 0.2\nbeep\t@tone 1000 0.1\nhelp\t@file help.txt\n"
          "usb\t U S B \r\nbroken line\nsecret\t@file ../../etc/passwd\n\tno name\n";
