@@ -36,7 +36,7 @@ file(GLOB KORVEL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/win32_*.c
 add_library(korvel_platform STATIC ${KORVEL_WIN32_PLATFORM_SOURCES} src/platform/speech_speed.cpp)
 target_include_directories(korvel_platform PUBLIC src)
 target_compile_definitions(korvel_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32 ws2_32 ole32 sapi korvel_sonic)
+target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32 ws2_32 ole32 oleaut32 sapi korvel_sonic)
 
 # A window program (no console window beside the panel); src/app/main.cpp picks the Win32 layer.
 file(GLOB KORVEL_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp)

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
   panel.speech.speedPercent = options.speedPercent;
   panel.speech.interruptSpeech = options.interruptSpeech;
   std::unique_ptr<korvel::platform::SpeechOutput> systemSpeech;
-  if (options.speech == korvel::app::Speech::system) systemSpeech = korvel::app::openSystemSpeech(std::cerr);
+  if (options.speech == korvel::app::Speech::system) systemSpeech = korvel::app::openSystemSpeech(panel.window, std::cerr);
   panel.speech.system = systemSpeech.get();
   if (braille) panel.speech.announced = [&shown = *braille](const std::string& text) { shown.announce(text); };
   return korvel::runProgram(panel);

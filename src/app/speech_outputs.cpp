@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #include "platform/win32_sapi.h"
+#include "platform/win32_screen_reader.h"
 #else
 #include <csignal>
 
@@ -11,13 +12,17 @@
 
 namespace korvel::app {
 
-std::unique_ptr<platform::SpeechOutput> openSystemSpeech(std::ostream& err) {
+std::unique_ptr<platform::SpeechOutput> openSystemSpeech(platform::WindowSystem& window, std::ostream& err) {
 #ifdef _WIN32
   std::string why;
+  if (auto* win32 = dynamic_cast<platform::Win32WindowSystem*>(&window)) {
+    if (auto reader = platform::ScreenReaderOutput::connect(*win32, why)) return reader;
+  }
   auto output = platform::SapiSpeechOutput::connect(why);
   if (output == nullptr) err << "korvel: --speech=system: " << why << "; speaking with the word files\n";
   return output;
 #else
+  (void)window;
   // A speech-dispatcher that goes away mid-run must not end the program as its socket breaks: the
   // write just fails, and the word files speak.
   std::signal(SIGPIPE, SIG_IGN);

@@ -10,9 +10,10 @@
 
 namespace korvel::app {
 
-// The system's speech of this computer; null, after one line on err, when there is none to reach
-// (Korvel then speaks with the word files).
-std::unique_ptr<platform::SpeechOutput> openSystemSpeech(std::ostream& err);
+// The system's speech of this computer (on Windows the screen reader that runs, through the
+// window's UI Automation events, else SAPI); null, after one line on err, when there is none to
+// reach (Korvel then speaks with the word files).
+std::unique_ptr<platform::SpeechOutput> openSystemSpeech(platform::WindowSystem& window, std::ostream& err);
 
 // The braille display beside the window: a front end that wraps it; null, after one line on err,
 // when BRLTTY cannot be reached (Korvel runs on without it).
