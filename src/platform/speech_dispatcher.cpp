@@ -47,6 +47,8 @@ std::unique_ptr<SpeechDispatcherOutput> SpeechDispatcherOutput::connect(std::str
   if (connection == nullptr) {
     why = error != nullptr ? error : "speech-dispatcher does not answer";
     std::free(error);
+    // libspeechd's text may end in a colon and a reason it left empty: one line, nothing hanging.
+    while (!why.empty() && (why.back() == ' ' || why.back() == ':' || why.back() == '\n')) why.pop_back();
     return nullptr;
   }
   std::free(error);

@@ -133,7 +133,7 @@ TEST(SystemSpeechEndToEnd, AKeyDuringALongMessageCancelsItWithInterruptSpeech) {
   ASSERT_TRUE(speech.ready()) << speech.log();
   LiveStation st(761);
   ASSERT_TRUE(st.simReady());
-  Terminal terminal(st.folder, korvelCommand("--speech=system --interrupt-speech", speech.address()));
+  Terminal terminal(st.folder, korvelCommand("--speech=system --interrupt-speech --speech-rate=600", speech.address()));
   ASSERT_TRUE(waitFor(speech.saidFile(), [](const std::string& s) { return has(s, "connected\n"); }, 60s))
       << terminal.screen() << speech.log();
   ASSERT_TRUE(waitFor(speech.saidFile(), [&](const std::string&) { return speech.ended().size() == 2; }, 10s));
