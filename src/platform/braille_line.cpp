@@ -51,11 +51,30 @@ std::optional<std::string> BrailleLine::due(Clock::time_point now) {
   }
   if (line == written_ && announcing == writtenIsAnnouncement_) return std::nullopt;
   if (now - lastWritten_ < interval) return std::nullopt;
+  // An announcement starts at its beginning; the fields keep the place the reader panned to.
+  if (announcing != writtenIsAnnouncement_) offset_ = 0;
   written_ = line;
   writtenIsAnnouncement_ = announcing;
   lastWritten_ = now;
   if (!announcing) shownFields_ = current;
-  return line;
+  if (offset_ >= written_.size()) offset_ = 0;
+  return window();
+}
+
+std::string BrailleLine::window() const {
+  return width_ == 0 ? written_.substr(offset_) : written_.substr(offset_, width_);
+}
+
+std::optional<std::string> BrailleLine::panRight() {
+  if (width_ == 0 || offset_ + width_ >= written_.size()) return std::nullopt;
+  offset_ += width_;
+  return window();
+}
+
+std::optional<std::string> BrailleLine::panLeft() {
+  if (width_ == 0 || offset_ == 0) return std::nullopt;
+  offset_ = offset_ > width_ ? offset_ - width_ : 0;
+  return window();
 }
 
 }  // namespace korvel::platform

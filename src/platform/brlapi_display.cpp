@@ -5,7 +5,9 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "platform/key_codes.h"
 #include "platform/terminal_keys.h"
@@ -41,7 +43,24 @@ void BRLAPI_STDCALL displayLost(brlapi_handle_t*, int, brlapi_packetType_t, cons
 
 }  // namespace
 
-int keyFromBraille(std::uint64_t code) {
+DotsTable dotsTable(const std::array<std::uint8_t, 256>& cells, const std::array<std::uint8_t, 32>& defined) {
+  DotsTable table{};
+  constexpr int kBitsPerByte = 8;
+  for (std::size_t c = 1; c < cells.size(); ++c) {
+    const bool isDefined = (defined[c / kBitsPerByte] >> (c % kBitsPerByte) & 1) != 0;
+    // The first character of a cell wins: ASCII before the rest of Latin-1.
+    if (isDefined && cells[c] != 0 && table[cells[c]] == 0) table[cells[c]] = static_cast<char>(c);
+  }
+  return table;
+}
+
+int keyFromBraille(std::uint64_t code, const DotsTable& dots) {
+  if ((code & BRLAPI_KEY_TYPE_MASK) == BRLAPI_KEY_TYPE_CMD && (code & BRLAPI_KEY_CMD_BLK_MASK) == BRLAPI_KEY_CMD_PASSDOTS) {
+    const std::uint64_t chord = code & BRLAPI_KEY_CMD_ARG_MASK;
+    if (chord == BRLAPI_DOTC) return vk::kSpace;  // the space bar alone
+    const char c = dots[chord & (dots.size() - 1)];
+    return c != 0 && (chord & BRLAPI_DOTC) == 0 ? keyOfCharacter(c) : 0;
+  }
   if ((code & BRLAPI_KEY_TYPE_MASK) != BRLAPI_KEY_TYPE_SYM) return 0;
   const std::uint64_t sym = code & BRLAPI_KEY_CODE_MASK;
   if ((sym & BRLAPI_KEY_SYM_UNICODE) != 0) {
@@ -84,7 +103,29 @@ std::unique_ptr<BrailleWindow> BrailleWindow::connect(WindowSystem& inner, std::
     brlapi__closeConnection(connection->get());
     return nullptr;
   }
-  return std::unique_ptr<BrailleWindow>(new BrailleWindow(inner, std::move(connection)));
+  // Korvel takes the typed keys and chords and its own panning; BRLTTY keeps the rest of its keys.
+  brlapi__ignoreAllKeys(connection->get());
+  const brlapi_keyCode_t typed[] = {BRLAPI_KEY_TYPE_SYM};
+  const brlapi_keyCode_t chords[] = {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_PASSDOTS};
+  const brlapi_keyCode_t panning[] = {BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINLT, BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINRT};
+  brlapi__acceptKeys(connection->get(), brlapi_rangeType_type, typed, 1);
+  brlapi__acceptKeys(connection->get(), brlapi_rangeType_command, chords, 1);
+  brlapi__acceptKeys(connection->get(), brlapi_rangeType_key, panning, 2);
+  std::unique_ptr<BrailleWindow> window(new BrailleWindow(inner, std::move(connection)));
+  unsigned int columns = 0;
+  unsigned int rows = 0;
+  if (brlapi__getDisplaySize(window->connection_->get(), &columns, &rows) == 0) window->line_.setWidth(columns);
+  // What a chord typed on the braille keyboard writes, in the operator's own computer braille table.
+  brlapi_param_computerBrailleRowCells_t row{};
+  if (brlapi__getParameter(window->connection_->get(), BRLAPI_PARAM_COMPUTER_BRAILLE_ROW_CELLS, 0,
+                           BRLAPI_PARAMF_GLOBAL, &row, sizeof row) == static_cast<ssize_t>(sizeof row)) {
+    std::array<std::uint8_t, 256> cells{};
+    std::array<std::uint8_t, 32> defined{};
+    std::copy(std::begin(row.cells), std::end(row.cells), cells.begin());
+    std::copy(std::begin(row.defined), std::end(row.defined), defined.begin());
+    window->dots_ = dotsTable(cells, defined);
+  }
+  return window;
 }
 
 BrailleWindow::BrailleWindow(WindowSystem& inner, std::unique_ptr<Connection> connection)
@@ -118,7 +159,14 @@ void BrailleWindow::readKeys() {
   brlapi_keyCode_t code = 0;
   int read = 0;
   while ((read = brlapi__readKey(connection_->get(), 0, &code)) > 0) {
-    if (const int key = keyFromBraille(code); key != 0) keys_.push_back(key);
+    const std::uint64_t command = code & (BRLAPI_KEY_TYPE_MASK | BRLAPI_KEY_CODE_MASK);
+    if (command == (BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINRT)) {
+      if (const auto part = line_.panRight()) write(*part);
+    } else if (command == (BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_FWINLT)) {
+      if (const auto part = line_.panLeft()) write(*part);
+    } else if (const int key = keyFromBraille(code, dots_); key != 0) {
+      keys_.push_back(key);
+    }
   }
   if (read < 0) loseDisplay();
 }
@@ -156,11 +204,11 @@ void BrailleWindow::announce(const std::string& text) {
 
 void BrailleWindow::refresh() {
   if (lost_) return;
-  const auto line = line_.due(BrailleLine::Clock::now());
-  if (!line) return;
-  if (brlapi__writeText(connection_->get(), BRLAPI_CURSOR_OFF, line->c_str()) < 0) {
-    loseDisplay();
-  }
+  if (const auto line = line_.due(BrailleLine::Clock::now())) write(*line);
+}
+
+void BrailleWindow::write(const std::string& cells) {
+  if (!lost_ && brlapi__writeText(connection_->get(), BRLAPI_CURSOR_OFF, cells.c_str()) < 0) loseDisplay();
 }
 
 }  // namespace korvel::platform

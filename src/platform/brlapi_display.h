@@ -3,6 +3,7 @@
 // display's braille keyboard come out of its event wait as Korvel's keys.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,8 +14,13 @@
 
 namespace korvel::platform {
 
+// The characters of the operator's computer braille table by their cells (ISO 11548-1 dots, one
+// bit per dot): what a chord typed on the braille keyboard writes; 0 for a cell without one.
+using DotsTable = std::array<char, 256>;
+// The table from BRLTTY's cells of the characters 0 to 255 (and which of them it defines).
+DotsTable dotsTable(const std::array<std::uint8_t, 256>& cells, const std::array<std::uint8_t, 32>& defined);
 // A key code of BrlAPI as Korvel's key (a virtual-key code); 0 for a key Korvel leaves to BRLTTY.
-int keyFromBraille(std::uint64_t code);
+int keyFromBraille(std::uint64_t code, const DotsTable& dots);
 
 class BrailleWindow : public WindowSystem {
  public:
@@ -48,6 +54,9 @@ class BrailleWindow : public WindowSystem {
   WindowSystem& inner_;
   std::unique_ptr<Connection> connection_;
   BrailleLine line_;
+  void write(const std::string& cells);
+
+  DotsTable dots_{};
   std::vector<int> keys_;  // keys read from the display, not yet handed out
   std::vector<InputHandle> watched_;  // the ports the program watches, without the display
   bool lost_ = false;                 // BRLTTY went away: the window runs on alone

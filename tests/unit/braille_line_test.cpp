@@ -66,5 +66,26 @@ TEST(BrailleLineTest, AnAnnouncementStaysAFewSecondsThenTheFieldsReturn) {
   EXPECT_EQ(line.due(t0 + 10s + kAnnouncementShown), "14.200000  USB  B  S3  PRE T 88.5");
 }
 
+TEST(BrailleLineTest, AShortDisplayShowsTheFrequencyAndPansAlongTheLine) {
+  const auto t0 = Clock::now();
+  BrailleLine line;
+  line.setWidth(12);
+  drawStation(line, "14.200000", "S9");
+  EXPECT_EQ(line.due(t0), "14.200000  U");
+  EXPECT_EQ(line.panLeft(), std::nullopt);  // already at the start
+  EXPECT_EQ(line.panRight(), "SB  B  S9  P");
+  EXPECT_EQ(line.panRight(), "RE T 88.5");
+  EXPECT_EQ(line.panRight(), std::nullopt);  // already at the end
+  // The meter moves: the reader stays where they panned to.
+  drawStation(line, "14.200000", "S7");
+  EXPECT_EQ(line.due(t0 + 2s), "RE T 88.5");
+  EXPECT_EQ(line.panLeft(), "SB  B  S7  P");
+  // An announcement starts at its beginning, and so do the fields after it.
+  line.announce("twenty metres pre amp on", t0 + 3s);
+  EXPECT_EQ(line.due(t0 + 3s), "twenty metre");
+  EXPECT_EQ(line.panRight(), "s pre amp on");
+  EXPECT_EQ(line.due(t0 + 3s + kAnnouncementShown), "14.200000  U");
+}
+
 }  // namespace
 }  // namespace korvel::platform
