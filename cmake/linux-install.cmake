@@ -22,4 +22,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# --speech=system speaks through speech-dispatcher, --braille shows on a display BRLTTY drives.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "speech-dispatcher, brltty")
 include(CPack)

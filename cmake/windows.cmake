@@ -36,7 +36,7 @@ file(GLOB KORVEL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/win32_*.c
 add_library(korvel_platform STATIC ${KORVEL_WIN32_PLATFORM_SOURCES} src/platform/speech_speed.cpp)
 target_include_directories(korvel_platform PUBLIC src)
 target_compile_definitions(korvel_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32 ws2_32 korvel_sonic)
+target_link_libraries(korvel_platform PUBLIC winmm gdi32 user32 ws2_32 ole32 oleaut32 sapi korvel_sonic)
 
 # A window program (no console window beside the panel); src/app/main.cpp picks the Win32 layer.
 file(GLOB KORVEL_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp)
@@ -104,6 +104,12 @@ if(KORVEL_BUILD_TESTS)
     COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/rig-server-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
             ${KORVEL_LINUX_BUILD}/wave)
   set_tests_properties(korvel_windows_rig_server PROPERTIES TIMEOUT 300)
+
+  # The system's speech: SAPI, or the word files after one line, and the keys as always.
+  add_test(NAME korvel_windows_system_speech
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/system-speech-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
+            ${KORVEL_LINUX_BUILD}/wave)
+  set_tests_properties(korvel_windows_system_speech PROPERTIES TIMEOUT 300)
 
   # Every test under the build's own Wine prefix (scripts/korvel-windows makes it before the tests:
   # a first start takes several seconds), never the user's ~/.wine. The tests that open windows

@@ -36,7 +36,7 @@ extern "C" void onStopSignal(int) { stopRequested = 1; }
 
 constexpr const char* kUsage =
     "usage: korvel-sim --link NAME [--model N] [--digits 8|9] [--reply-delay MS] [--hold-answers MS]\n"
-    "                  [--speed BAUD] [--log FILE] [--powered-off]\n"
+    "                  [--speed BAUD] [--log FILE] [--powered-off] [--moving-meter]\n"
     "\n"
     "Simulates a Yaesu transceiver on a pseudo-terminal and links its slave side to NAME in the\n"
     "current folder (for example COM5, the port korvel.cfg names). Serves until interrupted;\n"
@@ -56,6 +56,7 @@ constexpr const char* kUsage =
     "                       noise to the radio and goes unanswered (default: any speed)\n"
     "  --log FILE           write one line per command received (\"in  \") and answer sent (\"out \")\n"
     "  --powered-off        start switched off: only \"PS1\" wakes the radio\n"
+    "  --moving-meter       the S-meter creeps up and down at every reading, as on a live band\n"
     "  --help               show this text\n"
     "\n"
     "Hamlib's rigctl and rigctld talk to it as to the real radio: rigctl -m 1042 -r NAME f\n"
@@ -84,6 +85,7 @@ struct Options {
   speed_t speed = 0;  // 0: any
   std::string logPath;
   bool poweredOff = false;
+  bool movingMeter = false;
 };
 
 std::optional<int> parseCount(std::string_view text, int largest) {
@@ -116,6 +118,10 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
+    }
+    if (arg == "--moving-meter") {
+      options.movingMeter = true;
+      continue;
     }
     if (arg == "--powered-off") {
       options.poweredOff = true;
@@ -357,6 +363,7 @@ int main(int argc, char** argv) {
   try {
     korvel::sim::Transceiver radio(options.model, options.digits);
     radio.setPoweredOn(!options.poweredOff);
+  if (options.movingMeter) radio.setMeterMoving(korvel::sim::Meter::SMeter, true);
 
     std::ofstream log;
     if (!options.logPath.empty()) {

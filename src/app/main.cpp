@@ -17,6 +17,7 @@
 #include "state/panel.h"
 #include "app/find_radio_run.h"
 #include "app/channel_command.h"
+#include "app/speech_outputs.h"
 #include "core/startup.h"
 #include "platform/speech_speed.h"
 #ifdef _WIN32
@@ -82,7 +83,9 @@ int main(int argc, char** argv) {
   (void)terminalAsked;  // Windows always has its window
   korvel::platform::SteadyClock clock;
   korvel::radio_link::CatLink radio(ports, clock);
-  korvel::Panel panel(ports, radio, sound, window, network, folder);
+  std::unique_ptr<korvel::app::BrailleFrontEnd> braille;
+  if (options.braille) braille = korvel::app::openBraille(window, std::cerr);
+  korvel::Panel panel(ports, radio, sound, braille ? braille->window() : window, network, folder);
 #else
   // Before the sound starts its threads: the terminal front end takes the ending signals itself.
   auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
@@ -100,7 +103,10 @@ int main(int argc, char** argv) {
   if (options.hamlibModel != 0) hamlib.emplace(korvel::radio_link::HamlibSettings{options.hamlibModel, options.hamlibPort, options.hamlibSpeed});
   korvel::radio_link::CatLink radio(hamlib ? static_cast<korvel::platform::SerialPorts&>(*hamlib) : ports, clock);
   if (hamlib) radio.allowAnswersWithin(korvel::radio_link::kHamlibAnswerDeadlineMs, korvel::radio_link::kHamlibAnswerDeadlineMs);
-  korvel::Panel panel(ports, radio, sound, *frontEnd.window, network, folder);
+  // The braille display, when asked for, shows what the window shows and takes keys beside it.
+  std::unique_ptr<korvel::app::BrailleFrontEnd> braille;
+  if (options.braille) braille = korvel::app::openBraille(*frontEnd.window, std::cerr);
+  korvel::Panel panel(ports, radio, sound, braille ? braille->window() : *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;
   panel.server.enabled = options.rigServerOn;
@@ -110,5 +116,9 @@ int main(int argc, char** argv) {
   panel.server.notices = &std::cerr;
   panel.speech.speedPercent = options.speedPercent;
   panel.speech.interruptSpeech = options.interruptSpeech;
+  std::unique_ptr<korvel::platform::SpeechOutput> systemSpeech;
+  if (options.speech == korvel::app::Speech::system) systemSpeech = korvel::app::openSystemSpeech(panel.window, std::cerr);
+  panel.speech.system = systemSpeech.get();
+  if (braille) panel.speech.announced = [&shown = *braille](const std::string& text) { shown.announce(text); };
   return korvel::runProgram(panel);
 }

@@ -91,6 +91,18 @@ bool setWhole(int& into, const std::string& value, int low, int high, const std:
 constexpr int kHighestHamlibModel = 99'999;
 constexpr int kFastestSerialSpeed = 4'000'000;
 
+bool setSpeech(Options& o, const std::string& value, std::string& why) {
+  if (value == "words") {
+    o.speech = Speech::words;
+  } else if (value == "system") {
+    o.speech = Speech::system;
+  } else {
+    why = "--speech takes words or system";
+    return false;
+  }
+  return true;
+}
+
 const std::vector<OptionRow>& optionRows() {
   static const std::vector<OptionRow> rows = {
       {"transcript", Value::optional, "FILE",
@@ -123,6 +135,25 @@ const std::vector<OptionRow>& optionRows() {
        false,
        [](Options& o, const std::string&, std::string&) {
          o.interruptSpeech = true;
+         return true;
+       }},
+      {"speech", Value::required, "words|system",
+#ifdef _WIN32
+       "words: speak with the word files of the wave folder (the default);\nsystem: say each announcement as one message "
+       "through the screen\nreader that runs, else SAPI 5, in the operator's own voice and rate\n(--speech-rate does not "
+       "apply); without either, the word files",
+#else
+       "words: speak with the word files of the wave folder (the default);\nsystem: say each announcement as one message "
+       "through\nspeech-dispatcher, in the operator's own voice and rate\n(--speech-rate does not apply); when it cannot "
+       "be reached, the\nword files",
+#endif
+       false, setSpeech},
+      {"braille", Value::none, "",
+       "show the window's fields on the braille display through BRLTTY\n(frequency first), and each announcement's text "
+       "for a few\nseconds after it is spoken; the display's keys are Korvel's keys",
+       false,
+       [](Options& o, const std::string&, std::string&) {
+         o.braille = true;
          return true;
        }},
       {"rig-server", Value::required, "ADDRESS:PORT",

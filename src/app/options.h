@@ -17,12 +17,17 @@ namespace korvel::app {
 
 inline constexpr const char* kOptionsFileName = "korvel.options";
 
+// Who speaks the announcements: the word files of the wave folder, or the system's speech.
+enum class Speech { words, system };
+
 struct Options {
   std::filesystem::path folder = std::filesystem::current_path();
   bool transcriptWanted = false;
   bool terminalAsked = false;
   int speedPercent = platform::kAsRecorded;
   bool interruptSpeech = false;
+  Speech speech = Speech::words;
+  bool braille = false;
   std::string transcriptFile;
   bool rigServerOn = true;
   std::string rigServerAddress = "127.0.0.1";

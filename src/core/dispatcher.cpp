@@ -162,9 +162,11 @@ void handleEvent(Panel& p, const platform::Event& event) {
     default:
       break;
   }
+  finishAnnouncement(p);
 }
 
 void processEvents(Panel& p) {
+  finishAnnouncement(p);  // the start-up's words, before the first wait
   p.window.watchInput(portsToWatch(p));
   for (const auto& event : p.window.waitEvents()) handleEvent(p, event);
 }

@@ -151,6 +151,7 @@ void shutDown(Panel& p) {
 
 int runProgram(Panel& p) {
   if (!startUp(p)) {
+    finishAnnouncement(p);
     closeMainWindow(p);
     return 0;
   }

@@ -16,10 +16,6 @@ namespace korvel::platform {
 namespace {
 
 constexpr int kTimerId = 1;
-// The S-meter is drawn at every meter poll; a line that changes faster than this cannot be read.
-constexpr auto kMeterInterval = std::chrono::milliseconds(1000);
-// Any other field: shown at once, but never two lines closer together than this.
-constexpr auto kFieldInterval = std::chrono::milliseconds(250);
 // The rest of an escape sequence comes with its first byte; a lone Escape has nothing after it.
 constexpr auto kEscapeWait = std::chrono::milliseconds(50);
 constexpr std::size_t kReadChunk = 256;
@@ -60,15 +56,6 @@ std::string forTerminal(const std::string& text, std::size_t maxChars) {
     }
   }
   return out;
-}
-
-// How long after the last line a change may be shown: the meter alone waits longer.
-std::chrono::milliseconds intervalFor(const std::vector<std::string>& shown, const std::vector<std::string>& now) {
-  if (shown.size() != now.size()) return kFieldInterval;
-  for (std::size_t i = 0; i < now.size(); ++i) {
-    if (i != kMeterField && now[i] != shown[i]) return kFieldInterval;
-  }
-  return kMeterInterval;
 }
 
 }  // namespace
@@ -175,7 +162,7 @@ void TerminalWindowSystem::showFields(bool force) {
   const auto current = fields_.fields();
   if (current == shown_) return;
   const auto now = Clock::now();
-  if (!force && now - lastShown_ < intervalFor(shown_, current)) return;
+  if (!force && now - lastShown_ < lineInterval(shown_, current)) return;
   shown_ = current;
   lastShown_ = now;
   if (outputIsTerminal_) {
@@ -263,7 +250,7 @@ int TerminalWindowSystem::msUntilNextWake() const {
   };
   if (timerPeriodMs_ != 0) consider(nextTick_);
   if (!keyBytes_.empty()) consider(lastByte_ + kEscapeWait);
-  if (const auto current = fields_.fields(); current != shown_) consider(lastShown_ + intervalFor(shown_, current));
+  if (const auto current = fields_.fields(); current != shown_) consider(lastShown_ + lineInterval(shown_, current));
   return wait;
 }
 

@@ -24,6 +24,14 @@ std::string squeezed(const std::string& text) {
 
 }  // namespace
 
+std::chrono::milliseconds lineInterval(const std::vector<std::string>& shown, const std::vector<std::string>& now) {
+  if (shown.size() != now.size()) return kFieldInterval;
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    if (i != kMeterField && now[i] != shown[i]) return kFieldInterval;
+  }
+  return kMeterInterval;
+}
+
 void TextFields::draw(FieldPart part, const std::string& text) {
   const auto index = static_cast<std::size_t>(part.field);
   if (text.empty() || part.field == Field::Unnamed || index >= pieces_.size()) return;

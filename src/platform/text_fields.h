@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,14 @@ inline constexpr std::array<LinePart, 5> kLineParts{{
     {"status", Field::Preamp, Field::Tone},
 }};
 inline constexpr std::size_t kMeterField = 3;
+
+// The pace a reader's line is rewritten at: the S-meter is drawn at every meter poll, and a line
+// that changes faster than a finger can read it is no use.
+inline constexpr auto kMeterInterval = std::chrono::milliseconds(1000);
+// Any other field: shown at once, but never two lines closer together than this.
+inline constexpr auto kFieldInterval = std::chrono::milliseconds(250);
+// How long after the last line a change may be shown: the meter alone waits longer.
+std::chrono::milliseconds lineInterval(const std::vector<std::string>& shown, const std::vector<std::string>& now);
 
 class TextFields {
  public:

@@ -59,6 +59,9 @@ LRESULT CALLBACK Win32WindowSystem::windowProcedure(HWND window, UINT message, W
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (LRESULT answer = 0; self != nullptr && self->messageHook_ && self->messageHook_(message, wParam, lParam, answer)) {
+    return answer;
+  }
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT paint;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ class Win32WindowSystem : public WindowSystem {
   void watchInput(std::vector<InputHandle> handles) override;
 
   HWND handle() const { return window_; }
+  // A message the window's procedure offers to someone else first (the screen reader's questions,
+  // WM_GETOBJECT): true, with the answer in result, when the hook answered it.
+  using MessageHook = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+  void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
   // True when any pixel of the retained bitmap inside the rectangle is not white.
   bool inkAt(int x, int y, int width, int height) const;
   // The face the font mapper chose for the current font ("" before any window).
@@ -56,6 +61,7 @@ class Win32WindowSystem : public WindowSystem {
   // True when a watched comm handle has input waiting (or fails: the port layer then finds it lost).
   bool portInputWaiting() const;
 
+  MessageHook messageHook_;
   std::vector<InputHandle> ports_;  // comm handles whose input ends the wait
   std::vector<HANDLE> events_;      // event objects set while their socket has something to take
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <system_error>
 
+#include "player/word_text.h"
 #include "state/panel.h"
 
 namespace korvel {
@@ -83,15 +84,47 @@ bool heldBack(Panel& p, std::string_view name) {
   return true;
 }
 
+bool isPause(std::string_view name) { return lowerCase(name) == kPauseWord; }
+
+// With the system's speech a spoken word becomes part of the announcement's message, said when the
+// announcement ends; the CAT pause and the words that are no speech (a silence, a tone) still play
+// from their files. True when the word was taken (or left out, speech having given way).
+bool gatherForMessage(Panel& p, std::string_view name) {
+  if (p.speech.system == nullptr || isPause(name) || wordText(p, name).empty()) return false;
+  if (p.speech.interruptSpeech) {
+    if (p.speech.gaveWay) return true;
+    if (p.window.keyWaiting()) {
+      p.speech.gaveWay = true;
+      return true;
+    }
+  }
+  writeTranscript(p, name);
+  p.speech.announcementWords.emplace_back(name);
+  return true;
+}
+
+// A word played from its file is part of the announcement's text for whoever wants that text.
+void noteWordPlayed(Panel& p, std::string_view name) {
+  if (p.speech.announced && !isPause(name)) p.speech.announcementWords.emplace_back(name);
+}
+
+platform::Pace messagePace(Panel& p) {
+  platform::Pace pace;
+  pace.meanwhile = p.speech.whileSpeaking;
+  if (p.speech.interruptSpeech) pace.giveWay = [&window = p.window] { return window.keyWaiting(); };
+  return pace;
+}
+
 }  // namespace
 
 void playWord(Panel& p, std::string_view name) {
   if (heldBack(p, name)) return;
   const auto file = wordFile(p, name);
   if (file.empty()) return;
+  if (gatherForMessage(p, name)) return;
   platform::Pace pace = paceOf(p, name);
   pace.meanwhile = p.speech.whileSpeaking;
-  const bool pause = lowerCase(name) == kPauseWord;
+  const bool pause = isPause(name);
   if (p.speech.interruptSpeech && !pause) {
     if (p.speech.gaveWay) return;
     pace.giveWay = [&window = p.window] { return window.keyWaiting(); };
@@ -101,6 +134,7 @@ void playWord(Panel& p, std::string_view name) {
     }
   }
   writeTranscript(p, name);
+  noteWordPlayed(p, name);
   p.sound.play(file, pace);
   if (pace.giveWay && pace.giveWay()) p.speech.gaveWay = true;
 }
@@ -110,7 +144,35 @@ void playWordAsync(Panel& p, std::string_view name) {
   const auto file = wordFile(p, name);
   if (file.empty()) return;
   writeTranscript(p, name);
+  if (p.speech.system != nullptr && !isPause(name)) {
+    const std::string text = messageText(p, {std::string(name)});
+    if (!text.empty() && p.speech.system->speakAsync(text)) return;
+  }
+  noteWordPlayed(p, name);
   p.sound.playAsync(file, paceOf(p, name));
+}
+
+void finishAnnouncement(Panel& p) {
+  auto& s = p.speech;
+  if (s.announcementWords.empty() || s.holdingWords) return;
+  const std::vector<std::string> words = std::move(s.announcementWords);
+  s.announcementWords.clear();
+  const std::string text = messageText(p, words);
+  if (text.empty()) return;
+  if (s.system != nullptr && !(s.interruptSpeech && s.gaveWay)) {
+    platform::Pace pace = messagePace(p);
+    if (pace.giveWay && pace.giveWay()) {
+      s.gaveWay = true;
+    } else if (!s.system->speak(text, pace)) {
+      // The synthesizer has gone away: this announcement is said with the word files.
+      for (const std::string& word : words) {
+        if (const auto file = wordFile(p, word); !file.empty()) p.sound.play(file, paceOf(p, word));
+      }
+    } else if (pace.giveWay && pace.giveWay()) {
+      s.gaveWay = true;
+    }
+  }
+  if (s.announced) s.announced(text);
 }
 
 void playHeldWords(Panel& p) {

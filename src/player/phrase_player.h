@@ -1,5 +1,6 @@
 // The phrase player: a word name becomes a file in the wave folder, played to its end.
-// A phrase is nothing but consecutive playWord calls; a missing word is silently skipped.
+// A phrase is nothing but consecutive playWord calls; a missing word is silently skipped. With the
+// system's speech the words of one announcement are gathered and said as one message of text.
 #pragma once
 
 #include <filesystem>
@@ -21,6 +22,9 @@ void playWord(Panel& p, std::string_view name);
 void playWordAsync(Panel& p, std::string_view name);
 // Speaks a text one character at a time; characters without a word file are silent.
 void speakCharacters(Panel& p, std::string_view text);
+// Ends the announcement under way (the words one event asked for): with the system's speech its
+// words are said now as one message, waited out as a word is; whoever wants its text is told.
+void finishAnnouncement(Panel& p);
 // Says the words held back while the station was served during an announcement.
 void playHeldWords(Panel& p);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/sound_output.h"
+#include "platform/speech_output.h"
 
 namespace korvel::speech {
 
@@ -35,6 +36,18 @@ struct SpeechState {
   // the announcement under way has ended.
   bool holdingWords = false;
   std::vector<std::string> heldWords;
+  // The system's speech (speech-dispatcher, SAPI): each announcement is one message of text in the
+  // operator's own voice. Null: the word files speak, as they always have.
+  platform::SpeechOutput* system = nullptr;
+  // The words of the announcement under way, gathered for the system's speech and for `announced`;
+  // the announcement ends with the event that asked for it.
+  std::vector<std::string> announcementWords;
+  // Told the text of each announcement once it has been spoken (the braille display shows it);
+  // empty when nobody wants it.
+  std::function<void(const std::string&)> announced;
+  // The word list's texts by word name, and which list file (and version of it) they came from.
+  std::map<std::string, std::string> wordTexts;
+  std::string wordListStamp;
   // Lower-case file name -> real file name, per folder, for case-insensitive word lookup.
   std::map<std::filesystem::path, std::map<std::string, std::string>> folderIndex;
 };

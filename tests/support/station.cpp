@@ -21,6 +21,11 @@ void makeSilentWaveFolder(const std::filesystem::path& folder) {
     if (name.size() < 4 || name.substr(name.size() - 4) != ".wav") name += ".wav";
     std::ofstream(wave / name).put('\0');
   }
+  // The word list beside the words, as the build puts it there: what each word says as text.
+  for (const char* file : {"words.tsv", "help.txt"}) {
+    std::filesystem::copy_file(std::filesystem::path(KORVEL_SOURCE_DIR) / "voice" / file, wave / file,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
 }
 
 std::string sampleConfig(int comPort, int passThroughPort, int debugLog, const std::string& bandCoverage,

@@ -94,8 +94,36 @@ TEST(Options, HelpListsEveryOption) {
   EXPECT_EQ(r.exitCode, 0);
   for (const char* option : {"--transcript[=FILE]", "--folder=DIR", "--terminal", "--rig-server=ADDRESS:PORT",
                              "--find-radio [DEVICE ...]", "--write", "--export-channels=FILE.csv",
-                             "--import-channels=FILE.csv", "--dry-run", "--help", "--version", "korvel.options"}) {
+                             "--import-channels=FILE.csv", "--dry-run", "--speech=words|system", "--braille", "--help",
+                             "--version", "korvel.options"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(Options, WhoSpeaksAndTheBrailleDisplay) {
+  const struct {
+    std::string file;
+    std::vector<std::string> arguments;
+    std::optional<int> exitCode;
+    Speech speech;
+    bool braille;
+    const char* said;
+  } cases[] = {
+      {"", {}, std::nullopt, Speech::words, false, ""},
+      {"--speech=system\n--braille\n", {}, std::nullopt, Speech::system, true, ""},
+      {"--speech system\n", {"--speech=words"}, std::nullopt, Speech::words, false, ""},
+      {"--speech=loud\n", {}, std::nullopt, Speech::words, false, "line 1: --speech takes words or system"},
+      {"", {"--speech=System"}, 2, Speech::words, false, "--speech takes words or system"},
+      {"", {"--braille=on"}, 2, Speech::words, false, "--braille takes no value"},
+  };
+  for (const auto& c : cases) {
+    const auto r = readWith(c.file, c.arguments);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.file;
+    if (!c.exitCode) {
+      EXPECT_EQ(r.options.speech, c.speech) << c.file;
+      EXPECT_EQ(r.options.braille, c.braille) << c.file;
+    }
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
   }
 }
 
