@@ -24,6 +24,7 @@ void say(Panel& p, bool condition, const char* word) {
 }
 
 void adjustPower(Panel& p, int direction) {
+  if (refusedBeforeSending(p, cat::level(cat::Level::TransmitPower, 0))) return;
   int& power = p.config.txPower;
   const int maxPower = p.config.maxPower;
   if (direction > 0) {
@@ -46,6 +47,7 @@ void adjustPower(Panel& p, int direction) {
 }
 
 void adjustRfGain(Panel& p, int direction) {
+  if (refusedBeforeSending(p, cat::level(cat::Level::RfGain, 0))) return;
   int& gain = p.level.rfGain;
   if (direction > 0) {
     gain += 20;
@@ -60,6 +62,7 @@ void adjustRfGain(Panel& p, int direction) {
 }
 
 void adjustAfGain(Panel& p, int direction) {
+  if (refusedBeforeSending(p, cat::level(cat::Level::AfGain, 0))) return;
   int& gain = p.level.afGain;
   gain += direction > 0 ? 10 : -10;
   if (gain > 250) gain = 250;
@@ -69,6 +72,7 @@ void adjustAfGain(Panel& p, int direction) {
 }
 
 void adjustKeyerSpeed(Panel& p, int direction) {
+  if (refusedBeforeSending(p, cat::level(cat::Level::KeyerSpeed, 0))) return;
   int& speed = p.level.keyerSpeed;
   speed = std::clamp(speed + direction, 4, 60);
   say(p, direction > 0 && speed == 60, "max");
@@ -77,6 +81,7 @@ void adjustKeyerSpeed(Panel& p, int direction) {
 }
 
 void adjustMicGain(Panel& p, int direction) {
+  if (refusedBeforeSending(p, cat::level(cat::Level::MicGain, 0))) return;
   int& gain = p.level.micGain;
   gain += direction;
   if (gain > 100) {
@@ -101,6 +106,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       togglePreamp(p);
       break;
     case level_function::kNoiseBlanker:
+      if (refusedBeforeSending(p, cat::level(cat::Level::NoiseBlanker, 0))) break;
       f.nbLevel += direction;
       if (f.nbLevel > 10) {
         f.nbLevel = 10;
@@ -113,6 +119,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       sendText(p, cat::level(cat::Level::NoiseBlanker, f.nbLevel));
       break;
     case level_function::kNoiseReduction:
+      if (refusedBeforeSending(p, cat::level(cat::Level::NoiseReduction, 0))) break;
       f.nrLevel += direction;
       if (f.nrLevel > model.noiseReductionLimit - 1) {
         f.nrLevel = model.noiseReductionLimit;
@@ -125,6 +132,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       sendText(p, cat::level(cat::Level::NoiseReduction, f.nrLevel));
       break;
     case level_function::kContour:
+      if (refusedBeforeSending(p, cat::contour(cat::Contour::Peak, 0))) break;
       f.contourFreq += direction > 0 ? 100 : -100;
       if (f.contourFreq > 3200) f.contourFreq = 3200;
       if (f.contourFreq < 100) f.contourFreq = 10;
@@ -133,6 +141,7 @@ void adjustFunctionLevel(Panel& p, int direction) {
       sendText(p, cat::contour(f.contourState == contour_state::kPeak ? cat::Contour::Peak : cat::Contour::Dip, f.contourFreq));
       break;
     case level_function::kProcessor:
+      if (refusedBeforeSending(p, cat::level(cat::Level::Processor, 0))) break;
       f.processorLevel += direction > 0 ? 10 : -10;
       if (f.processorLevel > model.processorLevelLimit - (model.processorLevelLimit == 250 ? 1 : 0)) {
         f.processorLevel = model.processorLevelLimit;

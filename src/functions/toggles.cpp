@@ -36,6 +36,7 @@ void readLevel(Panel& p, cat::Reading reading, int& level) {
 
 void togglePreamp(Panel& p) {
   playWord(p, "preamp");
+  if (refusedBeforeSending(p, cat::preamp(1))) return;
   if (!p.fn.preampOn) {
     p.fn.lastFunction = kLevelPreamp;
     playWord(p, "on");
@@ -58,6 +59,7 @@ void toggleAttenuator(Panel& p) {
     playWord(p, "na");
     return;
   }
+  if (refusedBeforeSending(p, cat::set(cat::Switch::Attenuator, true))) return;
   if (!p.fn.attOn) {
     playWord(p, "on");
     sendText(p, cat::set(cat::Switch::Attenuator, true));
@@ -72,6 +74,7 @@ void toggleAttenuator(Panel& p) {
 
 void toggleNoiseBlanker(Panel& p) {
   playWord(p, "nb");
+  if (refusedBeforeSending(p, cat::set(cat::Switch::NoiseBlanker, true))) return;
   if (!p.fn.nbOn) {
     playWord(p, "on");
     sendText(p, cat::set(cat::Switch::NoiseBlanker, true));
@@ -87,6 +90,11 @@ void toggleNoiseBlanker(Panel& p) {
 }
 
 void toggleNoiseReduction(Panel& p) {
+  if (p.radio.radioRefuses(cat::set(cat::Switch::NoiseReduction, true))) {
+    playWord(p, "nr");
+    playWord(p, "na");
+    return;
+  }
   const nr_state::NrState state = p.fn.nrState;
   // A state the radio never reported is switched off without a word: the operator's next press
   // then switches it on from a known state.
@@ -108,6 +116,7 @@ void toggleNoiseReduction(Panel& p) {
 
 void toggleNotch(Panel& p) {
   playWord(p, "notch");
+  if (refusedBeforeSending(p, cat::set(cat::Switch::Notch, true))) return;
   const bool on = !p.fn.notchOn;
   playWord(p, on ? "on" : "off");
   p.fn.notchOn = on;
@@ -115,6 +124,11 @@ void toggleNotch(Panel& p) {
 }
 
 void cycleContour(Panel& p) {
+  if (p.radio.radioRefuses(cat::contour(cat::Contour::Dip, kContourStartHz))) {
+    playWord(p, "co");
+    playWord(p, "na");
+    return;
+  }
   p.fn.lastFunction = kLevelContour;
   cat::Contour kind = cat::Contour::Off;
   switch (p.fn.contourState) {
@@ -149,6 +163,7 @@ void toggleProcessor(Panel& p) {
     return;
   }
   playWord(p, "spc");
+  if (refusedBeforeSending(p, cat::processor(model, true))) return;
   if (!p.fn.procState) {
     playWord(p, "on");
     sendText(p, cat::processor(model, true));
@@ -170,6 +185,7 @@ namespace {
 // Both F8 toggles: announce the function, send the opposite of the flag, flip it, say the result.
 void toggleFunction(Panel& p, bool& flag, const char* word, cat::Switch what) {
   playWord(p, word);
+  if (refusedBeforeSending(p, cat::set(what, true))) return;
   const bool on = !flag;
   flag = on;
   playWord(p, on ? "on" : "off");

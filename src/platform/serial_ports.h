@@ -47,6 +47,14 @@ class SerialPorts {
     return false;
   }
 
+  // Whether the device behind port n is known to refuse a setting before it is sent (a radio
+  // reached through another program, whose model has not the function); a serial line never knows.
+  virtual bool knownToRefuse(int n, const std::string& command) {
+    (void)n;
+    (void)command;
+    return false;
+  }
+
   // --- Looking for the radio: devices by their own names, before the station knows its port ---
   // The machine's serial devices a radio may be on, in the order to try them.
   virtual std::vector<std::string> deviceNames() { return {}; }

@@ -86,6 +86,8 @@ class CatLink {
   int port() const { return port_; }
   // Whether the radio is known to be gone (not merely slow): only a radio behind another program can tell.
   bool radioKnownGone() { return ports_.knownSilent(port_); }
+  // Whether the radio is known to refuse a setting (its command without ";") before it is sent.
+  bool radioRefuses(const std::string& command) { return ports_.knownToRefuse(port_, command); }
   void usePort(int port) { port_ = port; }
   platform::InputHandle inputHandle() { return ports_.inputHandle(port_); }
 

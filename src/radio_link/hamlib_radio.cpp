@@ -80,6 +80,32 @@ constexpr std::array<SwitchCommand, 6> kSwitchCommands = {{
 
 }  // namespace
 
+bool refusedBy(const HamlibAbilities& a, std::string_view command) {
+  if (!a.known) return false;
+  const auto starts = [command](std::string_view letters) { return command.starts_with(letters); };
+  const auto setting = [command](std::string_view letters) { return command.size() > letters.size(); };
+  for (const std::string_view yaesuOnly : {"EX", "CO", "PB", "LM", "ZI"}) {
+    if (starts(yaesuOnly)) return true;
+  }
+  for (const LevelCommand& level : kLevelCommands) {
+    if (starts(level.letters)) return setting(level.letters) && (a.levels & level.level) == 0;
+  }
+  for (const SwitchCommand& s : kSwitchCommands) {
+    if (starts(s.letters)) return setting(s.letters) && (a.functions & s.function) == 0;
+  }
+  if (starts("KS")) return setting("KS") && (a.levels & RIG_LEVEL_KEYSPD) == 0;
+  if (starts("GT0")) return setting("GT0") && (a.levels & RIG_LEVEL_AGC) == 0;
+  if (starts("PA0")) return setting("PA0") && (a.levels & RIG_LEVEL_PREAMP) == 0;
+  if (starts("RA0")) return setting("RA0") && (a.levels & RIG_LEVEL_ATT) == 0;
+  if (starts("ML0")) return setting("ML0") && (a.functions & RIG_FUNC_MON) == 0;
+  if (starts("AC00") && setting("AC00")) return command.back() >= '2' ? !a.tune : (a.functions & RIG_FUNC_TUNER) == 0;
+  if (starts("CT0")) return setting("CT0") && (a.functions & (RIG_FUNC_TONE | RIG_FUNC_TSQL)) == 0;
+  if (starts("CN00")) return !a.tones;
+  if (starts("OS0")) return !a.shift;
+  if (command == "FT2" || command == "FT3") return !a.split;
+  return false;
+}
+
 struct HamlibRig::Rig {
   RIG* rig = nullptr;
 };
@@ -120,6 +146,21 @@ void HamlibRig::close() {
   rig_cleanup(rig_->rig);
   rig_->rig = nullptr;
   open_ = false;
+}
+
+HamlibAbilities HamlibRig::abilities() const {
+  HamlibAbilities a;
+  RIG* rig = rig_->rig;
+  if (!open_ || rig == nullptr) return a;
+  constexpr setting_t kAll = ~setting_t{0};
+  a.known = true;
+  a.functions = rig_has_set_func(rig, kAll);
+  a.levels = rig_has_set_level(rig, kAll);
+  a.tones = rig->caps->set_ctcss_tone != nullptr;
+  a.shift = rig->caps->set_rptr_shift != nullptr;
+  a.split = rig->caps->set_split_vfo != nullptr;
+  a.tune = rig_has_vfo_op(rig, RIG_OP_TUNE) != 0;
+  return a;
 }
 
 std::string HamlibRig::modelName() const {
@@ -421,6 +462,11 @@ int HamlibRadio::writePort(int, const char* bytes, int length) {
 
 platform::InputHandle HamlibRadio::inputHandle(int) { return wakeRead_; }
 
+bool HamlibRadio::knownToRefuse(int, const std::string& command) {
+  std::lock_guard lock(mutex_);
+  return refusedBy(abilities_, command);
+}
+
 bool HamlibRadio::knownSilent(int) {
   std::lock_guard lock(mutex_);
   return lost_;
@@ -446,6 +492,7 @@ void HamlibRadio::work() {
       if (!opened) nextOpen = std::chrono::steady_clock::now() + kReopenInterval;
       std::lock_guard lock(mutex_);
       lost_ = !opened;
+      if (opened) abilities_ = rig.abilities();
     }
     const auto answer = rig.perform(command);
     if (!answer) {

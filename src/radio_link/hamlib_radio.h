@@ -10,6 +10,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -29,6 +30,21 @@ inline constexpr int kHamlibRadioIdentity = 999;
 inline constexpr int kHamlibAnswerDeadlineMs = 1000;
 // Hamlib's "NET rigctl" model: a rigctld elsewhere, reached at HOST:PORT.
 inline constexpr int kHamlibNetworkModel = 2;
+
+// What an open Hamlib radio can be told, as its model (or, for model 2, the rigctld) says.
+struct HamlibAbilities {
+  bool known = false;                 // false until the radio has been opened
+  std::uint64_t functions = 0;        // Hamlib's function bits it can set
+  std::uint64_t levels = 0;           // Hamlib's level bits it can set
+  bool tones = false;                 // a CTCSS tone
+  bool shift = false;                 // a repeater shift
+  bool split = false;
+  bool tune = false;                  // the tuner's "tune" operation
+};
+
+// Whether a radio with these abilities refuses a command (without ";") before it is sent: what
+// its model has not, and what only Yaesu's language has (menus, contour, voice messages, zero-in).
+bool refusedBy(const HamlibAbilities& abilities, std::string_view command);
 
 struct HamlibSettings {
   int model = 0;          // Hamlib's model number; 0: no Hamlib radio
@@ -53,6 +69,7 @@ class HamlibRig {
   // what the radio cannot do, empty for a setting taken. Nothing at all (nullopt) when the radio did
   // not answer: the line is lost, and the rig is closed to be opened again.
   std::optional<std::string> perform(std::string_view command);
+  HamlibAbilities abilities() const;
   // The model's name as Hamlib knows it ("IC-7300").
   std::string modelName() const;
 
@@ -79,6 +96,7 @@ class HamlibRadio : public platform::SerialPorts {
   platform::InputHandle inputHandle(int n) override;
   // After Hamlib has lost the radio (or could not open it), until it is open again.
   bool knownSilent(int n) override;
+  bool knownToRefuse(int n, const std::string& command) override;
 
  private:
   void work();
@@ -94,6 +112,7 @@ class HamlibRadio : public platform::SerialPorts {
   bool stopping_ = false;
   bool running_ = false;
   bool lost_ = false;                  // Hamlib lost the radio and has not opened it again
+  HamlibAbilities abilities_;          // as the radio last opened said
   int wakeRead_ = -1;                  // the pipe a reply wakes the event wait through
   int wakeWrite_ = -1;
   std::thread worker_;

@@ -55,6 +55,12 @@ std::string queryRadio(Panel& p, std::string command) {
   return answer->reply;
 }
 
+bool refusedBeforeSending(Panel& p, const std::string& command) {
+  if (!p.radio.radioRefuses(command)) return false;
+  playWord(p, "na");
+  return true;
+}
+
 void setUpPort(Panel& p, int port) {
   if (port == p.config.comPort) {
     p.radio.openPort(port, p.config.baudRate);

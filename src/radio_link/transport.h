@@ -21,6 +21,9 @@ int wireFrequencyDigits(const Panel& p);
 const RadioModel& radioRow(const Panel& p);
 // Sends a command (no ";": it is added); a VFO A command addresses VFO B while split is on.
 void sendText(Panel& p, std::string command);
+// A key's setting the radio is known not to take (a model behind Hamlib without the function): the
+// key says "na" after its function's word and sends nothing. False for any radio on Korvel's own link.
+bool refusedBeforeSending(Panel& p, const std::string& command);
 // sendText for a command that names its VFO itself (a rig-server client's): "FA" stays "FA" in split.
 void sendTextAsNamed(Panel& p, std::string command);
 // Sends a question (no ";") whose answer the asker takes from the link when it comes.

@@ -1,3 +1,4 @@
+#include "functions/levels.h"
 #include "functions/toggles.h"
 #include "functions/tones.h"
 #include "session.h"
@@ -20,6 +21,29 @@ TEST_F(FunctionsTest, AttenuatorIsNotOfferedAboveSixMetres) {
   toggleAttenuator(p);
   EXPECT_EQ(said(), (Words{"at", "on", "at", "off"}));
   EXPECT_EQ(sent(), (Commands{"RA01;", "RA00;"}));
+}
+
+// A radio known not to take a function (a model behind Hamlib without it) has its key say the
+// function's word and "na", and nothing is sent; the functions it has work as before.
+TEST_F(FunctionsTest, AFunctionTheRadioIsKnownNotToTakeIsNotAvailable) {
+  ports.refusedSettings = {"NB0", "RA0", "BC0", "VX", "NR0", "PC", "CO"};
+  const struct {
+    void (*key)(Panel&);
+    Words words;
+  } refused[] = {{toggleNoiseBlanker, {"nb", "na"}}, {toggleAttenuator, {"at", "na"}}, {toggleNotch, {"notch", "na"}},
+                 {toggleVox, {"vox", "na"}},          {toggleNoiseReduction, {"nr", "na"}}, {cycleContour, {"co", "na"}}};
+  for (const auto& r : refused) {
+    r.key(p);
+    EXPECT_EQ(said(), r.words);
+    EXPECT_TRUE(sent().empty()) << r.words.front();
+  }
+  p.core.keyState = key_state::kPower;  // the power key's level
+  levelUp(p);
+  EXPECT_EQ(said(), Words{"na"});
+  EXPECT_TRUE(sent().empty());
+  toggleBreakIn(p);
+  EXPECT_EQ(said(), (Words{"bkin", "on"}));
+  EXPECT_EQ(sent(), Commands{"BI1;"});
 }
 
 TEST_F(FunctionsTest, NoiseReductionNotReadFromTheRadioIsSwitchedOffSilently) {

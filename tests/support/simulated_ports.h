@@ -39,6 +39,15 @@ class SimulatedSerialPorts : public platform::SerialPorts {
   int baudOf(int n) const;
   int stopBitsOf(int n) const;
   void setRadio(sim::Transceiver* radio) { radio_ = radio; }
+  // The radio is known to refuse the settings that start with these letters, as a model behind
+  // Hamlib without the function is.
+  std::vector<std::string> refusedSettings;
+  bool knownToRefuse(int, const std::string& command) override {
+    for (const std::string& letters : refusedSettings) {
+      if (command.starts_with(letters) && command.size() > letters.size()) return true;
+    }
+    return false;
+  }
 
  private:
   sim::Transceiver* radio_;

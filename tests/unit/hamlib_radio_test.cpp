@@ -62,6 +62,25 @@ TEST(HamlibRadio, TheProgramsCommandsReachTheRadioAndItsAnswersComeBackInCat) {
   EXPECT_EQ(meter->size(), 7u);
 }
 
+// What a model has not is known before anything is sent: the keys say "na" for it.
+TEST(HamlibRadio, WhatTheModelHasNotIsRefusedBeforeItIsSent) {
+  HamlibRig rig({kDummyModel, "", 0});
+  std::string why;
+  ASSERT_TRUE(rig.open(why)) << why;
+  const HamlibAbilities dummy = rig.abilities();
+  for (const char* taken : {"NB01", "PC050", "AG0128", "VX1", "RA01", "FA014074000", "MD02", "TX1", "NB0"}) {
+    EXPECT_FALSE(refusedBy(dummy, taken)) << taken;
+  }
+  for (const char* yaesuOnly : {"EX0103170", "CO011200", "PB01", "LM01", "ZI"}) EXPECT_TRUE(refusedBy(dummy, yaesuOnly)) << yaesuOnly;
+  HamlibAbilities bare;  // a model with no functions, levels or tones
+  bare.known = true;
+  for (const char* missing : {"NB01", "PC050", "VX1", "RA01", "PA01", "KS020", "CN00012", "OS01", "FT3", "AC002"}) {
+    EXPECT_TRUE(refusedBy(bare, missing)) << missing;
+  }
+  EXPECT_FALSE(refusedBy(bare, "NB0"));  // asking is not setting
+  EXPECT_FALSE(refusedBy(HamlibAbilities{}, "NB01"));  // nothing is known before the radio is open
+}
+
 TEST(HamlibRadio, APortThatAnswersFromItsOwnThreadAndSaysWhenTheRadioIsGone) {
   // The port as the link meets it: commands written whole or in pieces, replies read when they come.
   HamlibRadio port({kDummyModel, "", 0});
