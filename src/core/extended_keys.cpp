@@ -35,6 +35,11 @@ void extendedKey(Panel& p) {
 
 void agcKey(Panel& p) {
   auto& step = p.core.agcStep;
+  if (p.radio.radioRefuses(cat::agcStep(step))) {
+    playWord(p, "agc");
+    playWord(p, "na");
+    return;
+  }
   sendText(p, cat::agcStep(step));
   playWord(p, "agc");
   if (step == 1) playWord(p, "fast");

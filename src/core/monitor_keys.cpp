@@ -15,6 +15,7 @@ namespace korvel {
 void monitorKey(Panel& p) {
   auto& c = p.core;
   playWord(p, "mon");
+  if (refusedBeforeSending(p, cat::monitor(true))) return;
   if (!c.monitorOn) sendText(p, cat::monitorLevel(c.monitorLevel));
   if (c.monitorOn) {
     playWord(p, "off");

@@ -82,7 +82,11 @@ void tuneKey(Panel& p) {
   playWord(p, "on");
   c.tuneActive = true;
   auto& tuner = p.config.tunerState;
-  if (tuner == 0 || tuner == 2) {
+  if ((tuner == 0 || tuner == 2) && p.radio.radioRefuses(cat::tunerStart(radioRow(p)))) {
+    // A radio without a tuner Korvel can start: the carrier alone, the tuner setting kept.
+    playWord(p, "atu");
+    playWord(p, "na");
+  } else if (tuner == 0 || tuner == 2) {
     if (p.link.frequencyHz > 73000000) {
       playWord(p, "atu");
       playWord(p, "na");
@@ -110,6 +114,7 @@ void tuneKey(Panel& p) {
 void tunerSettingKey(Panel& p) {
   p.core.tunerEngaged = false;
   playWord(p, "tuner");
+  if (refusedBeforeSending(p, cat::tuner(true))) return;
   auto& tuner = p.config.tunerState;
   if (tuner == 1) {
     sendText(p, cat::tuner(true));

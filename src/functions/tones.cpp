@@ -69,6 +69,16 @@ void validateToneEntry(Panel& p) {
 void applyTone(Panel& p) {
   const std::string code = p.tone.toneText;
   const char first = code.empty() ? '0' : code[0];
+  // A radio that cannot take the tone: the tone's word and "na", and no tone is left on.
+  if (p.radio.radioRefuses(p.tone.toneIsDcs ? cat::dcsMenu(code) : cat::ctcssTone(code))) {
+    say(p, p.tone.toneIsDcs ? "dcs" : "ctcss");
+    say(p, "na");
+    p.tone.toneActive = false;
+    p.tone.toneText = kNoTone;
+    p.tone.toneIsDcs = false;
+    showStatusRow(p);
+    return;
+  }
   if (p.tone.toneIsDcs) {
     sendText(p, cat::dcsMenu(code));
     say(p, "dcs");
@@ -106,6 +116,10 @@ void toggleRepeaterShift(Panel& p) {
   if (state == repeater_shift::kOff && !isRepeaterBand(band)) return;
 
   if (announce) playWord(p, "repeater");
+  if (state == repeater_shift::kOff && p.radio.radioRefuses(cat::shift(cat::Shift::Plus))) {
+    if (announce) playWord(p, "na");
+    return;
+  }
   if (state != repeater_shift::kOff) {
     if (announce) playWord(p, "off");
     p.tone.repeaterActive = repeater_shift::kOff;
@@ -124,8 +138,9 @@ void toggleRepeaterShift(Panel& p) {
 }
 
 void splitOn(Panel& p) {
-  p.tone.vfoB = true;
   playWord(p, "split");
+  if (refusedBeforeSending(p, cat::split(true))) return;
+  p.tone.vfoB = true;
   p.band.bandRecallText = splitFrequencyField(p);
   sendText(p, cat::split(true));
 

@@ -1,3 +1,6 @@
+#include "core/extended_keys.h"
+#include "core/monitor_keys.h"
+#include "core/transmit_keys.h"
 #include "functions/levels.h"
 #include "functions/toggles.h"
 #include "functions/tones.h"
@@ -44,6 +47,24 @@ TEST_F(FunctionsTest, AFunctionTheRadioIsKnownNotToTakeIsNotAvailable) {
   toggleBreakIn(p);
   EXPECT_EQ(said(), (Words{"bkin", "on"}));
   EXPECT_EQ(sent(), Commands{"BI1;"});
+
+  // The monitor, AGC, tuner, split, repeater shift and tones alike.
+  ports.refusedSettings = {"ML0", "GT0", "AC00", "FT", "OS0", "CN00"};
+  const struct {
+    void (*key)(Panel&);
+    Words words;
+  } more[] = {{monitorKey, {"mon", "na"}}, {agcKey, {"agc", "na"}}, {tunerSettingKey, {"tuner", "na"}},
+              {splitOn, {"split", "na"}},  {toggleRepeaterShift, {"repeater", "na"}}};
+  p.band.currentBand = band_number::k2m;
+  for (const auto& r : more) {
+    r.key(p);
+    EXPECT_EQ(said(), r.words);
+    EXPECT_TRUE(sent().empty()) << r.words.front();
+  }
+  p.tone.toneText = "12";
+  validateToneEntry(p);
+  EXPECT_EQ(said(), (Words{"ctcss", "na"}));
+  EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(FunctionsTest, NoiseReductionNotReadFromTheRadioIsSwitchedOffSilently) {
