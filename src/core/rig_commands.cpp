@@ -233,6 +233,9 @@ void followMode(Panel& p, const RigCommand& command, const std::string& sent) {
   const long before = p.radio.stateChanges() - 1;
   const bool known = before == p.radio.stateChangesAtReply() || before == p.server.tunedAtChange;
   const long long hertz = before == p.server.tunedAtChange ? p.server.tunedHertz : p.link.frequencyHz;
+  // applyMode sends the program's frequency again: where a client has just tuned the radio, and
+  // the poll has not read it back yet, that is where the client put it, not where it was.
+  p.link.frequencyHz = hertz;
   applyMode(p);
   if (known && p.link.connected) {
     p.server.tunedHertz = hertz;

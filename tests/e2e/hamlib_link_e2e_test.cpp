@@ -18,7 +18,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-int freePort(int offset) { return 44000 + offset + static_cast<int>(getpid() % 10000) * 3; }
+// A loopback port of this test process's own, below 65536 whatever its process number.
+int freePort(int offset) { return 20000 + offset + static_cast<int>(getpid() % 10000) * 4; }
 
 // korvel in a tmux terminal in the station's folder, and the words each key brings.
 class Operator {
@@ -107,28 +108,37 @@ TEST(HamlibLinkEndToEnd, HamlibsFtdx10BackendGivesTheWordsAndTheRadioOfKorvelsOw
   EXPECT_NE(ownRadio.find("14200000"), std::string::npos) << ownRadio;
 }
 
-TEST(HamlibLinkEndToEnd, ADummyRadioTakesTheKeysAndServesTheStationsPrograms) {
+TEST(HamlibLinkEndToEnd, ADummyRadioTakesTheOperatorsSessionAndServesTheStationsPrograms) {
   KORVEL_NEED_TOOLS("tmux", "rigctl");
   LiveStation st(761);
   const int server = freePort(0);
   Operator op(st, "--hamlib-model=1 --rig-server=127.0.0.1:" + std::to_string(server));
   ASSERT_TRUE(op.hears("connected\n")) << op.screen();
   op.settle();
-  EXPECT_TRUE(op.press("B", "band\n40\nmetres\n"));
-  EXPECT_TRUE(op.press("6", "20\nmetres\n"));
-  op.press("E");
-  for (const char* key : {"1", "4", ".", "0", "7", "4"}) op.press(key);
-  EXPECT_TRUE(op.press("Enter", "ok\n"));
-  EXPECT_TRUE(op.press("M", "cw\n"));
+  // Each key and the words it brings; a key without words is let settle.
+  const std::pair<const char*, const char*> session[] = {
+      {"B", "band\n40\nmetres\n"}, {"6", "20\nmetres\npreamp\non\n"}, {"F", "1\n4\npoint\n2\nmhz\nusb\n"},
+      {"M", "cw\n"}, {"M", "am\n"}, {"W", ""}, {"Up", ""}, {"Up", ""}, {"P", "Power\n1\n0\n0\nwatts\n"}, {"Down", ""},
+      {"C", "sch\n"}, {"1", "1\nok\n"}, {"2", ""}, {"Enter", ""}, {"E", "EF\n"}, {"1", "1\n"}, {"4", "4\n"},
+      {".", "point\n"}, {"2", "2\n"}, {"Enter", "preamp\non\nok\n"}, {"F1", "preamp\noff\n"}, {"F2", "at\non\n"},
+      {"F3", "nb\non\n"}, {"S", "s\n"}, {"I", "wrong\nmode\n"}, {"N", "mn\n"}, {"0", "0\n"}, {"1", "1\n"},
+      {"Enter", "invalid\n"}, {"Enter", ""}, {"A", "af\n"}, {"Up", ""}, {"R", "rf\n"}, {"Down", ""}};
+  for (const auto& [key, words] : session) {
+    if (*words == '\0') {
+      op.press(key);
+    } else {
+      EXPECT_TRUE(op.press(key, words)) << key << " " << words << "\n" << st.transcript();
+    }
+  }
   op.settle();
+  EXPECT_NE(op.screen().find("AM  14.200000"), std::string::npos) << op.screen();
+  EXPECT_NE(op.screen().find("att nb"), std::string::npos) << op.screen();
   // The radio keeps what the keys did, and another program reaches it through Korvel.
   const std::string target = "-m 2 -r 127.0.0.1:" + std::to_string(server);
-  EXPECT_EQ(rigctl(target, "f m"), "14074000\nCW\n600\n");
-  EXPECT_EQ(rigctl(target, "F 14075000 f"), "14075000\n");
+  EXPECT_EQ(rigctl(target, "f m l RFPOWER l AF l RF"), "14200000\nAM\n9000\n0.900000\n0.039216\n0.901961\n");
+  EXPECT_EQ(rigctl(target, "F 14075000 M CW 500 f"), "14075000\n");
   op.settle();  // the poll reads the radio back
   EXPECT_TRUE(op.press("F", "1\n4\npoint\n0\n7\n5\nmhz\ncw\n")) << st.transcript();
-  EXPECT_TRUE(op.press("M", "am\n"));
-  EXPECT_EQ(rigctl(target, "m"), "AM\n9000\n");
   EXPECT_TRUE(op.quits());
 }
 

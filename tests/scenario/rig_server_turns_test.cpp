@@ -38,6 +38,20 @@ TEST(RigServerTurns, AClientsSettingsGoOutInTheRelaysTurnsAndAreFollowed) {
   EXPECT_EQ(s.exchange(client, "m\n"), "CW\n600\n");
 }
 
+// A program that sets the frequency and then the mode (as WSJT-X does) leaves the radio on its
+// frequency, though the poll has not read it back between the two.
+TEST(RigServerTurns, AClientsFrequencyThenModeLeaveTheRadioWhereTheClientPutIt) {
+  ServerSession s;
+  const int client = s.network.connect();
+  EXPECT_EQ(s.exchange(client, "F 14075000\nM CW 500\nf\n", 10), "RPRT 0\nRPRT 0\n14075000\n");
+  Commands tuned;
+  for (const std::string& c : s.commands()) {
+    if (c.starts_with("FA0")) tuned.push_back(c);
+  }
+  ASSERT_FALSE(tuned.empty());
+  EXPECT_EQ(tuned, Commands(tuned.size(), "FA014075000;"));
+}
+
 TEST(RigServerTurns, TheOperatorHearsAClientKeyAndReleaseTheTransmitter) {
   ServerSession s;
   const int client = s.network.connect();
