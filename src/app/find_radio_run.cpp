@@ -30,7 +30,11 @@ int runFindRadio(const std::filesystem::path& folder, const FindRequest& request
   radio_link::CatLink radio(ports, clock);
   Panel panel(ports, radio, sound, window, folder);
   panel.speech.transcript = transcript;
-  return findRadio(panel, request, std::cout);
+  FindRequest search = request;
+#ifdef KORVEL_HAVE_HAMLIB
+  search.probe = radio_link::probeWithHamlib;
+#endif
+  return findRadio(panel, search, std::cout);
 }
 
 }  // namespace korvel::app

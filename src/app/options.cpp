@@ -163,12 +163,12 @@ const std::vector<OptionRow>& optionRows() {
        "end a transmission a rig-server client keyed after SECONDS (600\nwhen not given; 0: no limit); the operator's own "
        "keying is\nnever limited, and a client that goes away unkeys at once",
        false, setTxLimit},
-      {"hamlib-model", Value::required, "N",
+      {kHamlibModelOption.data(), Value::required, "N",
        "drive the radio through Hamlib, model N (rigctl -l lists them; 2 is a\nrigctld on another computer)", false,
        [](Options& o, const std::string& v, std::string& why) {
          return setWhole(o.hamlibModel, v, 1, kHighestHamlibModel, "--hamlib-model", why);
        }},
-      {"hamlib-port", Value::required, "DEVICE",
+      {kHamlibPortOption.data(), Value::required, "DEVICE",
        "the Hamlib radio's serial device, or HOST:PORT of the rigctld for\nmodel 2", false,
        [](Options& o, const std::string& v, std::string& why) {
          if (v.empty()) {
@@ -178,7 +178,7 @@ const std::vector<OptionRow>& optionRows() {
          o.hamlibPort = v;
          return true;
        }},
-      {"hamlib-speed", Value::required, "BAUD", "the Hamlib radio's serial speed (the model's own when not given)", false,
+      {kHamlibSpeedOption.data(), Value::required, "BAUD", "the Hamlib radio's serial speed (the model's own when not given)", false,
        [](Options& o, const std::string& v, std::string& why) {
          return setWhole(o.hamlibSpeed, v, 1, kFastestSerialSpeed, "--hamlib-speed", why);
        }},

@@ -9,13 +9,12 @@
 #include <vector>
 
 #include "app/channel_command.h"
+#include "core/config_update.h"
 #include "core/find_radio.h"
 #include "platform/sound_output.h"
 #include "state/rig_server_state.h"
 
 namespace korvel::app {
-
-inline constexpr const char* kOptionsFileName = "korvel.options";
 
 // Who speaks the announcements: the word files of the wave folder, or the system's speech.
 enum class Speech { words, system };

@@ -97,4 +97,70 @@ bool writePortAndSpeed(Panel& p, int port, int baud, bool& changed, std::string&
   return true;
 }
 
+namespace {
+
+// Whether an options line sets one of the Hamlib radio's options ("--hamlib-model=3073").
+bool namesHamlibRadio(std::string_view line) {
+  const auto start = line.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return false;
+  line.remove_prefix(start);
+  if (!line.starts_with("--")) return false;
+  line.remove_prefix(2);
+  for (const std::string_view name : {kHamlibModelOption, kHamlibPortOption, kHamlibSpeedOption}) {
+    if (line.starts_with(name) && (line.size() == name.size() || line[name.size()] == '=' || line[name.size()] == ' ' ||
+                                   line[name.size()] == '\t' || line[name.size()] == '\r')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string optionLine(std::string_view name, const std::string& value) { return "--" + std::string(name) + "=" + value; }
+
+}  // namespace
+
+std::string withHamlibRadio(std::string_view options, const HamlibChoice& choice) {
+  std::vector<Line> kept;
+  for (Line& line : splitLines(options)) {
+    if (!namesHamlibRadio(line.text)) kept.push_back(std::move(line));
+  }
+  const std::string fileEnd = !kept.empty() && !kept.front().end.empty() ? kept.front().end : std::string("\n");
+  if (choice.model != 0) {
+    if (!kept.empty() && kept.back().end.empty()) kept.back().end = fileEnd;
+    kept.push_back({optionLine(kHamlibModelOption, std::to_string(choice.model)), fileEnd});
+    if (!choice.port.empty()) kept.push_back({optionLine(kHamlibPortOption, choice.port), fileEnd});
+    if (choice.speed > 0) kept.push_back({optionLine(kHamlibSpeedOption, std::to_string(choice.speed)), fileEnd});
+  }
+  std::string out;
+  for (const Line& line : kept) out += line.text + line.end;
+  return out;
+}
+
+bool writeHamlibRadio(Panel& p, const HamlibChoice& choice, bool& changed, std::string& why) {
+  changed = false;
+  const auto file = p.folder / kOptionsFileName;
+  std::string before;
+  if (std::ifstream in(file, std::ios::binary); in) {
+    std::ostringstream old;
+    old << in.rdbuf();
+    before = old.str();
+  }
+  const std::string after = withHamlibRadio(before, choice);
+  if (after == before) return true;
+  if (!before.empty()) {
+    auto backup = file;
+    backup += ".bak";
+    if (!replaceFileContents(backup, before)) {
+      why = "cannot write " + backup.string();
+      return false;
+    }
+  }
+  if (!replaceFileContents(file, after)) {
+    why = "cannot write " + file.string();
+    return false;
+  }
+  changed = true;
+  return true;
+}
+
 }  // namespace korvel

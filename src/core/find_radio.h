@@ -2,9 +2,13 @@
 // says and prints what answered, and with --write makes it the station's radio port.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "radio_link/hamlib_radio.h"
 
 namespace korvel {
 struct Panel;
@@ -12,6 +16,9 @@ struct Panel;
 struct FindRequest {
   std::vector<std::string> devices;  // empty: every serial device the machine has
   bool write = false;                // make the found device the station's port in korvel.cfg
+  // Hamlib's probe of one device (with a speed it already answered at, or 0), when this build
+  // has Hamlib: asked where no Yaesu answered, or a radio answered with an ID Korvel does not know.
+  std::function<std::optional<radio_link::HamlibFind>(const std::string& device, int knownSpeed)> probe;
 };
 
 // Exit codes of the search.

@@ -375,6 +375,61 @@ std::optional<std::string> HamlibRig::perform(std::string_view command) {
   return std::string(kRefused);
 }
 
+// ---- Hamlib's probe ----
+
+namespace {
+
+// The speeds a probed model is tried at to learn its speed, most common first.
+constexpr std::array<int, 7> kProbeSpeeds = {19200, 9600, 38400, 115200, 4800, 57600, 1200};
+// How long the speed check waits for an answer, and how often it asks again, at each speed.
+constexpr const char* kProbeAnswerMs = "500";
+constexpr const char* kProbeRetries = "0";
+
+// Whether the model answers a frequency question on the device at that speed.
+bool answersAt(int model, const std::string& device, int speed) {
+  RIG* rig = rig_init(model);
+  if (rig == nullptr) return false;
+  rig_set_conf(rig, rig_token_lookup(rig, "rig_pathname"), device.c_str());
+  rig_set_conf(rig, rig_token_lookup(rig, "serial_speed"), std::to_string(speed).c_str());
+  rig_set_conf(rig, rig_token_lookup(rig, "timeout"), kProbeAnswerMs);
+  rig_set_conf(rig, rig_token_lookup(rig, "retry"), kProbeRetries);
+  bool answered = false;
+  if (rig_open(rig) == RIG_OK) {
+    freq_t hertz = 0;
+    answered = rig_get_freq(rig, RIG_VFO_CURR, &hertz) == RIG_OK && hertz > 0;
+    rig_close(rig);
+  }
+  rig_cleanup(rig);
+  return answered;
+}
+
+}  // namespace
+
+std::optional<HamlibFind> probeWithHamlib(const std::string& device, int knownSpeed) {
+  rig_set_debug(RIG_DEBUG_NONE);
+  hamlib_port_t port{};
+  port.type.rig = RIG_PORT_SERIAL;
+  std::snprintf(port.pathname, sizeof port.pathname, "%s", device.c_str());
+  port.parm.serial.data_bits = 8;
+  port.parm.serial.stop_bits = 1;
+  port.parm.serial.parity = RIG_PARITY_NONE;
+  port.parm.serial.handshake = RIG_HANDSHAKE_NONE;
+  const rig_model_t model = rig_probe(&port);
+  if (model == RIG_MODEL_NONE) return std::nullopt;
+  rig_load_all_backends();
+  const rig_caps* caps = rig_get_caps(model);
+  if (caps == nullptr) return std::nullopt;
+  HamlibFind found{static_cast<int>(model), caps->mfg_name, caps->model_name, knownSpeed};
+  // The probe does not say at which speed the radio answered: the model is asked at each it offers.
+  for (const int speed : kProbeSpeeds) {
+    if (found.speed != 0) break;
+    if (speed < caps->serial_rate_min || speed > caps->serial_rate_max) continue;
+    if (answersAt(found.model, device, speed)) found.speed = speed;
+  }
+  if (found.speed == 0) return std::nullopt;
+  return found;
+}
+
 // ---- The port: the rig on its own thread ----
 
 HamlibRadio::HamlibRadio(HamlibSettings settings) : settings_(std::move(settings)) {

@@ -80,6 +80,20 @@ class HamlibRig {
   bool open_ = false;
 };
 
+// A radio Hamlib's probe found on a serial device.
+struct HamlibFind {
+  int model = 0;       // Hamlib's model number
+  std::string maker;   // "Icom"
+  std::string name;    // "IC-7200"
+  int speed = 0;       // a speed it answered at
+};
+
+// Hamlib's probe on one serial device: the first radio its backends recognise (Icom's CI-V,
+// Kenwood's and Elecraft's "ID;", and the few others Hamlib can ask), and a speed it answers at.
+// knownSpeed, when not 0, is a speed the device has already answered at. Slow on a silent device:
+// each backend asks at each of its speeds (Icom's, every CI-V address), about half a minute in all.
+std::optional<HamlibFind> probeWithHamlib(const std::string& device, int knownSpeed);
+
 // The port the radio link opens: any slot opens the Hamlib radio.
 class HamlibRadio : public platform::SerialPorts {
  public:

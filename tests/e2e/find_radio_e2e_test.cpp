@@ -2,11 +2,17 @@
 // past a device that never answers, written into the station, and Korvel started against it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "e2e_support.h"
 #include "station.h"
@@ -84,6 +90,70 @@ TEST(FindRadioEndToEnd, ALateAnswerIsCreditedToTheSpeedItWasAskedAt) {
     EXPECT_TRUE(has(out, ") at 38400 baud.\n")) << out;
     EXPECT_EQ(readFile(st.folder / "korvel.cfg"), config) << run;
   }
+}
+
+// A Kenwood TS-2000 on a pseudo-terminal: it answers "ID;" with its ID, "ID019;", at any speed.
+class FakeKenwood {
+ public:
+  explicit FakeKenwood(const fs::path& link) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    const std::string device = ptsname(master_);
+    slave_ = open(device.c_str(), O_RDWR | O_NOCTTY);  // held open, so the line stays up between opens
+    termios raw{};
+    tcgetattr(slave_, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave_, TCSANOW, &raw);
+    fs::create_symlink(device, link);
+    answering_ = std::thread([this] { answer(); });
+  }
+  ~FakeKenwood() {
+    stop_ = true;
+    if (answering_.joinable()) answering_.join();
+    if (slave_ >= 0) close(slave_);
+    if (master_ >= 0) close(master_);
+  }
+  bool ready() const { return answering_.joinable(); }
+
+ private:
+  void answer() {
+    std::string heard;
+    while (!stop_) {
+      pollfd in{master_, POLLIN, 0};
+      if (poll(&in, 1, 50) <= 0) continue;
+      char bytes[256];
+      const ssize_t n = read(master_, bytes, sizeof bytes);
+      if (n <= 0) continue;
+      heard.append(bytes, static_cast<std::size_t>(n));
+      for (auto end = heard.find(';'); end != std::string::npos; end = heard.find(';')) {
+        if (heard.compare(0, end, "ID") == 0 || heard.substr(0, end).ends_with("ID")) (void)!write(master_, "ID019;", 6);
+        heard.erase(0, end + 1);
+      }
+      if (heard.size() > 64) heard.erase(0, heard.size() - 8);  // a backend's binary questions
+    }
+  }
+  int master_ = -1;
+  int slave_ = -1;
+  std::atomic<bool> stop_ = false;
+  std::thread answering_;
+};
+
+// A radio that is no Yaesu (its ID names none): Hamlib's probe finds it, and --write names it in
+// korvel.options.
+TEST(FindRadioEndToEnd, AKenwoodIsFoundThroughHamlibsProbeAndWrittenToTheOptions) {
+  LiveStation st(761);
+  st.sim.stop(SIGTERM, 5s);
+  FakeKenwood radio(st.folder / "kenwood");
+  ASSERT_TRUE(radio.ready());
+  Child find;
+  ASSERT_TRUE(find.start(KORVEL_EXE, {"--find-radio", "kenwood", "--write", "--transcript=find.txt"}, st.folder,
+                         {{"SDL_AUDIODRIVER", "dummy"}}, st.folder / "find.out"));
+  EXPECT_EQ(find.wait(60s), 0);
+  const std::string out = readFile(st.folder / "find.out");
+  EXPECT_TRUE(has(out, "Found Kenwood TS-2000 (Hamlib model 2014) on kenwood (/dev/pts/")) << out;
+  EXPECT_TRUE(has(out, ") at 38400 baud.\nkorvel.options now names Hamlib model 2014 on kenwood at 38400 baud.\n")) << out;
+  EXPECT_TRUE(has(readFile(st.folder / "find.txt"), "letter-t\nletter-s\n2\n0\n0\n0\nport\n")) << readFile(st.folder / "find.txt");
+  EXPECT_EQ(readFile(st.folder / "korvel.options"), "--hamlib-model=2014\n--hamlib-port=kenwood\n--hamlib-speed=38400\n");
 }
 
 }  // namespace

@@ -145,6 +145,51 @@ TEST(FindRadio, WriteMakesTheDeviceTheStationsPortAndKeepsTheOldFile) {
   EXPECT_TRUE(bare.words.str().ends_with("baud\ncfgnf\n"));
 }
 
+// Where no Yaesu Korvel knows answers, Hamlib's probe is asked: on the device that gave an unknown
+// ID (at its speed), else on each silent device; what it finds is said and written to korvel.options.
+TEST(FindRadio, HamlibsProbeIsAskedWhereNoKnownYaesuAnswered) {
+  std::vector<std::string> probed;
+  const auto probe = [&probed](const std::string& device, int speed) -> std::optional<radio_link::HamlibFind> {
+    probed.push_back(device + "@" + std::to_string(speed));
+    if (device != "/dev/ttyUSB1") return std::nullopt;
+    return radio_link::HamlibFind{3061, "Icom", "IC-7200", 19200};
+  };
+  Search s;
+  s.ports.devices = {{"/dev/ttyUSB0", {saying(""), ""}}, {"/dev/ttyUSB1", {saying(""), ""}}};
+  std::ofstream(s.home / "korvel.options", std::ios::binary) << "--speech=system\n--hamlib-model=1\n";
+  ASSERT_EQ(s.run({{}, true, probe}), kRadioFound) << s.printed.str();
+  EXPECT_EQ(probed, (std::vector<std::string>{"/dev/ttyUSB0@0", "/dev/ttyUSB1@0"}));
+  EXPECT_NE(s.printed.str().find("Found Icom IC-7200 (Hamlib model 3061) on /dev/ttyUSB1 at 19200 baud.\n"
+                                 "korvel.options now names Hamlib model 3061 on /dev/ttyUSB1 at 19200 baud (the old one "
+                                 "is korvel.options.bak)."),
+            std::string::npos)
+      << s.printed.str();
+  EXPECT_EQ(s.words.str(), "letter-i\nletter-c\n7\n2\n0\n0\nport\n1\n1\n9\n2\n0\n0\nbaud\nok\n");
+  EXPECT_EQ(contents(s.home / "korvel.options"),
+            "--speech=system\n--hamlib-model=3061\n--hamlib-port=/dev/ttyUSB1\n--hamlib-speed=19200\n");
+  EXPECT_EQ(contents(s.home / "korvel.options.bak"), "--speech=system\n--hamlib-model=1\n");
+
+  // An ID Korvel does not know: the probe on that device, at the speed it answered at; when the
+  // probe finds nothing it is told as before, with the way to name it by hand.
+  probed.clear();
+  Search unknown;
+  unknown.ports.devices = {{"a", {saying("ID019;"), ""}}};
+  EXPECT_EQ(unknown.run({{}, false, probe}), kRadioFound);
+  EXPECT_EQ(probed, (std::vector<std::string>{"a@38400"}));
+  EXPECT_NE(unknown.printed.str().find("Found unknown Yaesu (ID 019) on a at 38400 baud.\nKorvel does not know this ID"),
+            std::string::npos)
+      << unknown.printed.str();
+
+  // A Yaesu Korvel knows: no probe, and a Hamlib radio korvel.options named gives way to it.
+  probed.clear();
+  Search yaesu;
+  yaesu.ports.devices = {{"b", {radioAt(38400, 761), ""}}};
+  std::ofstream(yaesu.home / "korvel.options", std::ios::binary) << "--hamlib-model=3061\r\n--braille\r\n";
+  EXPECT_EQ(yaesu.run({{}, true, probe}), kRadioFound);
+  EXPECT_TRUE(probed.empty());
+  EXPECT_EQ(contents(yaesu.home / "korvel.options"), "--braille\r\n");
+}
+
 TEST(FindRadio, PortAndSpeedLinesChangeAndEveryOtherByteStays) {
   struct Case {
     std::string before;
