@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -182,7 +183,9 @@ std::string run(const std::string& command) {
 }
 
 Terminal::Terminal(const std::filesystem::path& folder, const std::string& command)
-    : tmux_("tmux -f /dev/null -L korvel-e2e-" + std::to_string(getpid()) + " ") {
+    // A tmux server of its own, so that two terminals of one test do not meet.
+    : tmux_("tmux -f /dev/null -L korvel-e2e-" + std::to_string(getpid()) + "-" +
+            std::to_string(reinterpret_cast<std::uintptr_t>(this)) + " ") {
   run(tmux_ + "new-session -d -s panel -x 100 -y 10 -c " + folder.string() + " '" + command + "' 2>&1");
 }
 

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,6 +59,24 @@ class Operator {
       std::this_thread::sleep_for(500ms);
     } while (st_.transcript() != before);
     heard_ = before.size();
+  }
+  // Presses a key; how long its first word took (nullopt: none within a few seconds). The key's
+  // words are then let end.
+  std::optional<std::chrono::milliseconds> firstWordAfter(const std::string& key) {
+    settle();
+    const std::size_t before = st_.transcript().size();
+    const auto pressed = std::chrono::steady_clock::now();
+    terminal_.type(key);
+    std::optional<std::chrono::milliseconds> took;
+    while (std::chrono::steady_clock::now() - pressed < 5s) {
+      if (st_.transcript().size() > before) {
+        took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+        break;
+      }
+      std::this_thread::sleep_for(2ms);
+    }
+    settle();
+    return took;
   }
   bool quits() {
     terminal_.type("q");
@@ -169,6 +188,72 @@ TEST(HamlibLinkEndToEnd, ARigctldElsewhereThatStopsIsNcAtOnceAndConnectedWhenBac
   ASSERT_TRUE(startRigctld());
   EXPECT_TRUE(op.hears("connected\n", 10s));
   EXPECT_TRUE(op.quits());
+}
+
+// A slow radio (150 ms to each answer) behind a rigctld: no key's first word comes later through
+// Hamlib than on Korvel's own link to the same radio. The keys' words come from what Korvel knows,
+// never from waiting on Hamlib's calls; the margin is one answer's time, for a busy machine.
+TEST(HamlibLinkEndToEnd, ASlowRadioThroughHamlibSpeaksAsSoonAsTheDirectLink) {
+  KORVEL_NEED_TOOLS("tmux", "rigctld");
+  constexpr auto kReplyDelay = 150ms;
+  const std::vector<std::string> keys = {"B", "6", "F", "M", "S", "P"};
+  const auto firstWords = [&](bool throughHamlib) {
+    LiveStation st(761, "", {"--reply-delay", std::to_string(kReplyDelay.count())});
+    EXPECT_TRUE(st.simReady());
+    Child rigctld;
+    const std::string port = std::to_string(freePort(2));
+    std::string options = "--rig-server=off";
+    if (throughHamlib) {
+      const std::string device = std::filesystem::canonical(st.folder / "COM5").string();
+      EXPECT_TRUE(rigctld.start("/usr/bin/env", {"rigctld", "-m", "1042", "-r", device, "-s", "38400", "-t", port},
+                                st.folder, {}, st.folder / "rigctld.out"));
+      std::this_thread::sleep_for(300ms);
+      options += " --hamlib-model=2 --hamlib-port=127.0.0.1:" + port;
+    }
+    Operator op(st, options);
+    EXPECT_TRUE(op.hears("connected\n", 60s)) << op.screen();
+    std::vector<std::optional<std::chrono::milliseconds>> took;
+    for (const std::string& key : keys) took.push_back(op.firstWordAfter(key));
+    EXPECT_TRUE(op.quits());
+    return took;
+  };
+  const auto direct = firstWords(false);
+  const auto hamlib = firstWords(true);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    ASSERT_TRUE(direct[i] && hamlib[i]) << keys[i];
+    std::cout << keys[i] << ": first word " << direct[i]->count() << " ms direct, " << hamlib[i]->count()
+              << " ms through Hamlib\n";
+    EXPECT_LE(*hamlib[i], *direct[i] + kReplyDelay) << keys[i];
+  }
+}
+
+// A second Korvel reaches the radio through the first one's rig server (model 2): both operators'
+// keys work on the one radio, and each hears where the other tuned it.
+TEST(HamlibLinkEndToEnd, ASecondKorvelWorksTheRadioThroughTheFirstOnesRigServer) {
+  KORVEL_NEED_TOOLS("tmux");
+  LiveStation first(761);
+  ASSERT_TRUE(first.simReady());
+  const int server = freePort(3);
+  Operator a(first, "--rig-server=127.0.0.1:" + std::to_string(server));
+  ASSERT_TRUE(a.hears("connected\n")) << a.screen();
+  a.settle();
+  LiveStation second(761);
+  Operator b(second, "--rig-server=off --hamlib-model=2 --hamlib-port=127.0.0.1:" + std::to_string(server));
+  ASSERT_TRUE(b.hears("connected\n")) << b.screen();
+  b.settle();
+  EXPECT_TRUE(b.press("B", "band\n40\nmetres\n"));
+  EXPECT_TRUE(b.press("6", "20\nmetres\n"));
+  b.settle();
+  a.settle();  // the first one's poll reads the radio back
+  EXPECT_TRUE(a.press("F", "1\n4\npoint\n2\nmhz\nusb\n")) << first.transcript();
+  a.press("E");
+  for (const char* key : {"1", "4", ".", "0", "7", "4"}) a.press(key);
+  EXPECT_TRUE(a.press("Enter", "ok\n"));
+  a.settle();
+  b.settle();  // the second one's poll reads the radio back
+  EXPECT_TRUE(b.press("F", "1\n4\npoint\n0\n7\n4\nmhz\nusb\n")) << second.transcript();
+  EXPECT_TRUE(b.quits());
+  EXPECT_TRUE(a.quits());
 }
 
 }  // namespace
