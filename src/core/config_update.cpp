@@ -51,6 +51,25 @@ std::string speedLine(const std::string& old, int baud) {
   return label + std::to_string(baud);
 }
 
+// Replaces the file's text, the old text (when there was any) kept beside it as FILE.bak; each file
+// is replaced whole. Nothing is written when the text stays as it was.
+bool replaceKeepingOld(const std::filesystem::path& file, const std::string& before, const std::string& after,
+                       bool& changed, std::string& why) {
+  if (after == before) return true;
+  auto backup = file;
+  backup += ".bak";
+  if (!before.empty() && !replaceFileContents(backup, before)) {
+    why = "cannot write " + backup.string();
+    return false;
+  }
+  if (!replaceFileContents(file, after)) {
+    why = "cannot write " + file.string();
+    return false;
+  }
+  changed = true;
+  return true;
+}
+
 }  // namespace
 
 std::string withPortAndSpeed(std::string_view config, int port, int baud) {
@@ -81,20 +100,7 @@ bool writePortAndSpeed(Panel& p, int port, int baud, bool& changed, std::string&
   old << in.rdbuf();
   in.close();
   const std::string before = old.str();
-  const std::string after = withPortAndSpeed(before, port, baud);
-  if (after == before) return true;
-  auto backup = file;
-  backup += ".bak";
-  if (!replaceFileContents(backup, before)) {
-    why = "cannot write " + backup.string();
-    return false;
-  }
-  if (!replaceFileContents(file, after)) {
-    why = "cannot write " + file.string();
-    return false;
-  }
-  changed = true;
-  return true;
+  return replaceKeepingOld(file, before, withPortAndSpeed(before, port, baud), changed, why);
 }
 
 namespace {
@@ -145,22 +151,7 @@ bool writeHamlibRadio(Panel& p, const HamlibChoice& choice, bool& changed, std::
     old << in.rdbuf();
     before = old.str();
   }
-  const std::string after = withHamlibRadio(before, choice);
-  if (after == before) return true;
-  if (!before.empty()) {
-    auto backup = file;
-    backup += ".bak";
-    if (!replaceFileContents(backup, before)) {
-      why = "cannot write " + backup.string();
-      return false;
-    }
-  }
-  if (!replaceFileContents(file, after)) {
-    why = "cannot write " + file.string();
-    return false;
-  }
-  changed = true;
-  return true;
+  return replaceKeepingOld(file, before, withHamlibRadio(before, choice), changed, why);
 }
 
 }  // namespace korvel
