@@ -210,7 +210,7 @@ int findRadio(Panel& p, const FindRequest& request, std::ostream& out) {
     if (report.outcome == DeviceOutcome::Silent) silent.push_back(report.device);
   });
   // A radio that is no Yaesu Korvel knows may be one Hamlib can drive.
-  const bool known = found && radioName(found->id) != kUnknownRadioName;
+  const bool known = found && std::string_view(radioName(found->id)) != kUnknownRadioName;
   if (!known && request.probe) {
     const auto outcome = found ? findThroughHamlib(p, request, {found->device}, found->baud, out)
                                : findThroughHamlib(p, request, silent, 0, out);
