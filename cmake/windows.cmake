@@ -138,10 +138,11 @@ if(KORVEL_BUILD_TESTS)
             ${KORVEL_LINUX_BUILD}/wave)
   set_tests_properties(korvel_windows_system_speech PROPERTIES TIMEOUT 300)
 
-  # A radio through Hamlib (its dummy radio, no serial port): keys answered from Hamlib's thread.
+  # Radios through Hamlib: its dummy radio (no serial port), and its FTDX10 backend on korvel-sim.
   if(KORVEL_WINDOWS_HAMLIB)
     add_test(NAME korvel_windows_hamlib
-      COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/hamlib-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/wave)
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/hamlib-wine $<TARGET_FILE:korvel> ${KORVEL_LINUX_BUILD}/korvel-sim
+            ${KORVEL_LINUX_BUILD}/wave)
     set_tests_properties(korvel_windows_hamlib PROPERTIES TIMEOUT 300)
   endif()
 
