@@ -20,6 +20,7 @@
 #include "app/speech_outputs.h"
 #include "core/startup.h"
 #include "platform/speech_speed.h"
+#include "radio_link/hamlib_radio.h"
 #ifdef _WIN32
 #include "platform/win32_network.h"
 #include "platform/win32_serial.h"
@@ -27,7 +28,6 @@
 #include "platform/win32_window.h"
 #else
 #include "app/front_end.h"
-#include "radio_link/hamlib_radio.h"
 #include "platform/posix_network.h"
 #include "platform/sdl_sound.h"
 #include "platform/serial_posix.h"
@@ -72,17 +72,27 @@ int main(int argc, char** argv) {
   if (options.findRadio) return korvel::app::runFindRadio(folder, options.find, transcript);
 
 #ifdef _WIN32
+#ifndef KORVEL_HAVE_HAMLIB
   if (options.hamlibModel != 0) {
-    std::cerr << "korvel: this build of Korvel has no Hamlib: --hamlib-model needs the Linux build\n";
+    std::cerr << "korvel: this build of Korvel has no Hamlib: --hamlib-model needs a build with Hamlib\n";
     return 2;
   }
+#endif
   korvel::platform::Win32SerialPorts ports;
   korvel::platform::Win32WindowSystem window;
   korvel::platform::Win32SoundOutput sound;
   korvel::platform::Win32Network network;
   (void)terminalAsked;  // Windows always has its window
   korvel::platform::SteadyClock clock;
+#ifdef KORVEL_HAVE_HAMLIB
+  // As on Linux: a radio through Hamlib is met by the link as a port of its own.
+  std::optional<korvel::radio_link::HamlibRadio> hamlib;
+  if (options.hamlibModel != 0) hamlib.emplace(korvel::radio_link::HamlibSettings{options.hamlibModel, options.hamlibPort, options.hamlibSpeed});
+  korvel::radio_link::CatLink radio(hamlib ? static_cast<korvel::platform::SerialPorts&>(*hamlib) : ports, clock);
+  if (hamlib) radio.allowAnswersWithin(korvel::radio_link::kHamlibAnswerDeadlineMs, korvel::radio_link::kHamlibAnswerDeadlineMs);
+#else
   korvel::radio_link::CatLink radio(ports, clock);
+#endif
   std::unique_ptr<korvel::app::BrailleFrontEnd> braille;
   if (options.braille) braille = korvel::app::openBraille(window, std::cerr);
   korvel::Panel panel(ports, radio, sound, braille ? braille->window() : window, network, folder);

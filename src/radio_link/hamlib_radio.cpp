@@ -1,7 +1,11 @@
 #include "radio_link/hamlib_radio.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <hamlib/rig.h>
 
@@ -433,6 +437,11 @@ std::optional<HamlibFind> probeWithHamlib(const std::string& device, int knownSp
 // ---- The port: the rig on its own thread ----
 
 HamlibRadio::HamlibRadio(HamlibSettings settings) : settings_(std::move(settings)) {
+#ifdef _WIN32
+  // The Windows event wait waits on objects, not descriptors: an event set while replies wait. It
+  // is reset by hand once they are read, since the wait looks at it again before acting.
+  replyEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+#else
   int ends[2] = {-1, -1};
   if (pipe(ends) == 0) {
     wakeRead_ = ends[0];
@@ -440,12 +449,17 @@ HamlibRadio::HamlibRadio(HamlibSettings settings) : settings_(std::move(settings
     fcntl(wakeRead_, F_SETFL, fcntl(wakeRead_, F_GETFL) | O_NONBLOCK);
     fcntl(wakeWrite_, F_SETFL, fcntl(wakeWrite_, F_GETFL) | O_NONBLOCK);
   }
+#endif
 }
 
 HamlibRadio::~HamlibRadio() {
   stop();
+#ifdef _WIN32
+  if (replyEvent_ != nullptr) CloseHandle(replyEvent_);
+#else
   if (wakeRead_ >= 0) ::close(wakeRead_);
   if (wakeWrite_ >= 0) ::close(wakeWrite_);
+#endif
 }
 
 int HamlibRadio::openPort(int, int) {
@@ -458,6 +472,9 @@ int HamlibRadio::openPort(int, int) {
     written_.clear();
     replies_.clear();
     lost_ = false;
+#ifdef _WIN32
+    if (replyEvent_ != nullptr) ResetEvent(replyEvent_);
+#endif
   }
   worker_ = std::thread([this] { work(); });
   return 1;
@@ -478,9 +495,16 @@ void HamlibRadio::stop() {
 }
 
 void HamlibRadio::wake() {
+#ifdef _WIN32
+  // Set only while replies are there: replies read in the meantime would leave it set for nothing,
+  // and the wait would wake again and again.
+  std::lock_guard lock(mutex_);
+  if (replyEvent_ != nullptr && !replies_.empty()) SetEvent(replyEvent_);
+#else
   if (wakeWrite_ < 0) return;
   const char byte = 1;
   [[maybe_unused]] const auto written = ::write(wakeWrite_, &byte, 1);
+#endif
 }
 
 int HamlibRadio::portBytesWaiting(int) {
@@ -489,15 +513,20 @@ int HamlibRadio::portBytesWaiting(int) {
 }
 
 int HamlibRadio::readPort(int, char* buffer, int maximum) {
+#ifndef _WIN32
   if (wakeRead_ >= 0) {
     char drain[64];
     while (::read(wakeRead_, drain, sizeof drain) > 0) {
     }
   }
+#endif
   std::lock_guard lock(mutex_);
   const auto count = std::min(replies_.size(), static_cast<std::size_t>(std::max(0, maximum)));
   std::copy_n(replies_.begin(), count, buffer);
   replies_.erase(0, count);
+#ifdef _WIN32
+  if (replies_.empty() && replyEvent_ != nullptr) ResetEvent(replyEvent_);
+#endif
   return static_cast<int>(count);
 }
 
@@ -515,7 +544,13 @@ int HamlibRadio::writePort(int, const char* bytes, int length) {
   return length;
 }
 
-platform::InputHandle HamlibRadio::inputHandle(int) { return wakeRead_; }
+platform::InputHandle HamlibRadio::inputHandle(int) {
+#ifdef _WIN32
+  return replyEvent_ == nullptr ? platform::kNoInputHandle : reinterpret_cast<platform::InputHandle>(replyEvent_);
+#else
+  return wakeRead_;
+#endif
+}
 
 bool HamlibRadio::knownToRefuse(int, const std::string& command) {
   std::lock_guard lock(mutex_);

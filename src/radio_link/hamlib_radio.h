@@ -127,8 +127,12 @@ class HamlibRadio : public platform::SerialPorts {
   bool running_ = false;
   bool lost_ = false;                  // Hamlib lost the radio and has not opened it again
   HamlibAbilities abilities_;          // as the radio last opened said
+#ifdef _WIN32
+  void* replyEvent_ = nullptr;         // a manual-reset event, set while replies wait to be read
+#else
   int wakeRead_ = -1;                  // the pipe a reply wakes the event wait through
   int wakeWrite_ = -1;
+#endif
   std::thread worker_;
 };
 
