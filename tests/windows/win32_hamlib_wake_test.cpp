@@ -44,13 +44,20 @@ bool endedByInput(const Wake& wake) {
   return !wake.events.empty() && wake.events.front().message == platform::kPortInputMessage;
 }
 
-TEST(Win32HamlibRadio, AReplyWakesTheWindowsWaitUntilAllOfItIsRead) {
-  HamlibRadio radio({kDummyModel, "", 0});
-  ASSERT_EQ(radio.openPort(kPort, kBaud), 1);
+// The dummy radio open, and a window whose wait watches its port.
+class Win32HamlibRadio : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(radio.openPort(kPort, kBaud), 1);
+    ASSERT_TRUE(window.createWindow(0, 0, 300, 200, "hamlib"));
+    window.startTimer(kTickMs);
+    window.watchInput({radio.inputHandle(kPort)});
+  }
+  HamlibRadio radio{{kDummyModel, "", 0}};
   platform::Win32WindowSystem window;
-  ASSERT_TRUE(window.createWindow(0, 0, 300, 200, "hamlib"));
-  window.startTimer(kTickMs);
-  window.watchInput({radio.inputHandle(kPort)});
+};
+
+TEST_F(Win32HamlibRadio, AReplyWakesTheWindowsWaitUntilAllOfItIsRead) {
 
   // A setting is taken without a word; the question after it is answered.
   const std::string written = "FA014074000;FA;";
@@ -74,13 +81,7 @@ TEST(Win32HamlibRadio, AReplyWakesTheWindowsWaitUntilAllOfItIsRead) {
   EXPECT_FALSE(endedByInput(wake)) << "the wait ended for a reply already read";
 }
 
-TEST(Win32HamlibRadio, AReplyLeftWhenThePortClosedDoesNotWakeItOpenedAgain) {
-  HamlibRadio radio({kDummyModel, "", 0});
-  ASSERT_EQ(radio.openPort(kPort, kBaud), 1);
-  platform::Win32WindowSystem window;
-  ASSERT_TRUE(window.createWindow(0, 0, 300, 200, "hamlib"));
-  window.startTimer(kTickMs);
-  window.watchInput({radio.inputHandle(kPort)});
+TEST_F(Win32HamlibRadio, AReplyLeftWhenThePortClosedDoesNotWakeItOpenedAgain) {
   ASSERT_EQ(radio.writePort(kPort, "MD0;", 4), 4);
   ASSERT_TRUE(endedByInput(waitOnce(window)));
 
