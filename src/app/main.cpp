@@ -33,6 +33,37 @@
 #include "platform/serial_posix.h"
 #endif
 
+namespace {
+
+// The conversation with the radio: through the machine's serial ports, or, with --hamlib-model,
+// through a radio Hamlib drives, met by the link as a port of its own (the pass-through port stays
+// a serial line) and given longer to answer.
+struct RadioConversation {
+  RadioConversation(const korvel::app::Options& o, korvel::platform::SerialPorts& serial, korvel::platform::Clock& clock)
+      : link(portFor(o, serial), clock) {
+#ifdef KORVEL_HAVE_HAMLIB
+    if (hamlib) link.allowAnswersWithin(korvel::radio_link::kHamlibAnswerDeadlineMs, korvel::radio_link::kHamlibAnswerDeadlineMs);
+#endif
+  }
+
+#ifdef KORVEL_HAVE_HAMLIB
+  std::optional<korvel::radio_link::HamlibRadio> hamlib;
+#endif
+  korvel::radio_link::CatLink link;
+
+ private:
+  korvel::platform::SerialPorts& portFor(const korvel::app::Options& o, korvel::platform::SerialPorts& serial) {
+#ifdef KORVEL_HAVE_HAMLIB
+    if (o.hamlibModel != 0) return hamlib.emplace(korvel::radio_link::HamlibSettings{o.hamlibModel, o.hamlibPort, o.hamlibSpeed});
+#else
+    (void)o;
+#endif
+    return serial;
+  }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
 #ifdef _WIN32
   // A window program has no console of its own; started from one, it writes its text there.
@@ -71,31 +102,23 @@ int main(int argc, char** argv) {
   }
   if (options.findRadio) return korvel::app::runFindRadio(folder, options.find, transcript);
 
-#ifdef _WIN32
 #ifndef KORVEL_HAVE_HAMLIB
   if (options.hamlibModel != 0) {
     std::cerr << "korvel: this build of Korvel has no Hamlib: --hamlib-model needs a build with Hamlib\n";
     return 2;
   }
 #endif
+#ifdef _WIN32
   korvel::platform::Win32SerialPorts ports;
   korvel::platform::Win32WindowSystem window;
   korvel::platform::Win32SoundOutput sound;
   korvel::platform::Win32Network network;
   (void)terminalAsked;  // Windows always has its window
   korvel::platform::SteadyClock clock;
-#ifdef KORVEL_HAVE_HAMLIB
-  // As on Linux: a radio through Hamlib is met by the link as a port of its own.
-  std::optional<korvel::radio_link::HamlibRadio> hamlib;
-  if (options.hamlibModel != 0) hamlib.emplace(korvel::radio_link::HamlibSettings{options.hamlibModel, options.hamlibPort, options.hamlibSpeed});
-  korvel::radio_link::CatLink radio(hamlib ? static_cast<korvel::platform::SerialPorts&>(*hamlib) : ports, clock);
-  if (hamlib) radio.allowAnswersWithin(korvel::radio_link::kHamlibAnswerDeadlineMs, korvel::radio_link::kHamlibAnswerDeadlineMs);
-#else
-  korvel::radio_link::CatLink radio(ports, clock);
-#endif
+  RadioConversation radio(options, ports, clock);
   std::unique_ptr<korvel::app::BrailleFrontEnd> braille;
   if (options.braille) braille = korvel::app::openBraille(window, std::cerr);
-  korvel::Panel panel(ports, radio, sound, braille ? braille->window() : window, network, folder);
+  korvel::Panel panel(ports, radio.link, sound, braille ? braille->window() : window, network, folder);
 #else
   // Before the sound starts its threads: the terminal front end takes the ending signals itself.
   auto frontEnd = korvel::app::openFrontEnd(terminalAsked);
@@ -107,16 +130,11 @@ int main(int argc, char** argv) {
   korvel::platform::SdlSoundOutput sound;
   korvel::platform::PosixNetwork network;
   korvel::platform::SteadyClock clock;
-  // A radio through Hamlib is met by the link as a port of its own; the pass-through port stays a
-  // serial line.
-  std::optional<korvel::radio_link::HamlibRadio> hamlib;
-  if (options.hamlibModel != 0) hamlib.emplace(korvel::radio_link::HamlibSettings{options.hamlibModel, options.hamlibPort, options.hamlibSpeed});
-  korvel::radio_link::CatLink radio(hamlib ? static_cast<korvel::platform::SerialPorts&>(*hamlib) : ports, clock);
-  if (hamlib) radio.allowAnswersWithin(korvel::radio_link::kHamlibAnswerDeadlineMs, korvel::radio_link::kHamlibAnswerDeadlineMs);
+  RadioConversation radio(options, ports, clock);
   // The braille display, when asked for, shows what the window shows and takes keys beside it.
   std::unique_ptr<korvel::app::BrailleFrontEnd> braille;
   if (options.braille) braille = korvel::app::openBraille(*frontEnd.window, std::cerr);
-  korvel::Panel panel(ports, radio, sound, braille ? braille->window() : *frontEnd.window, network, folder);
+  korvel::Panel panel(ports, radio.link, sound, braille ? braille->window() : *frontEnd.window, network, folder);
 #endif
   panel.speech.transcript = transcript;
   panel.server.enabled = options.rigServerOn;
